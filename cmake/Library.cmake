@@ -1,0 +1,16 @@
+# quillora_library(<name> DIR <folder> [LIBS <targets...>])
+# A static library of every .cpp in one folder (not its subfolders). Folders of
+# units that make no Windows call are built by the host build too.
+function(quillora_library name)
+  cmake_parse_arguments(arg "" "DIR" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${arg_DIR}/*.cpp ${arg_DIR}/*.c)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${arg_LIBS} PRIVATE quillora_warnings)
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${arg_LIBS})
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  endif()
+endfunction()

@@ -1,0 +1,45 @@
+# GoogleTest from Debian's googletest sources, built by the same compiler as the
+# code under test. Windows test programs run under Wine through tools/wine-run,
+# which expects the environment that tools/test.sh prepares.
+enable_testing()
+include(GoogleTest)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+if(NOT QUILLORA_HOST)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-run)
+endif()
+
+# Every program, test programs included, lands in one folder beside ffmpeg.exe,
+# so the runners find it next to themselves as the product does.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+if(NOT QUILLORA_HOST)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  file(COPY_FILE ${QUILLORA_FFMPEG_EXE} ${CMAKE_BINARY_DIR}/bin/ffmpeg.exe ONLY_IF_DIFFERENT)
+endif()
+
+# quillora_add_tests(DIR <folder> LIBS <targets...> [WINDOWS_ONLY])
+# Makes one test program per <name>_test.cpp in the folder, linked with the
+# shared test main, and registers each of its cases with CTest.
+function(quillora_add_tests)
+  cmake_parse_arguments(arg "WINDOWS_ONLY" "DIR" "LIBS" ${ARGN})
+  if(arg_WINDOWS_ONLY AND QUILLORA_HOST)
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${arg_DIR}/*_test.cpp)
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${arg_DIR})
+  string(REPLACE "/" "_" prefix "${rel}")
+  foreach(src IN LISTS sources)
+    get_filename_component(stem ${src} NAME_WE)
+    set(target "${prefix}_${stem}")
+    add_executable(${target} ${src})
+    target_link_libraries(${target} PRIVATE quillora_test_main ${arg_LIBS} quillora_warnings)
+    gtest_discover_tests(${target}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 120
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+      PROPERTIES TIMEOUT 300 LABELS "${prefix}")
+  endforeach()
+endfunction()

@@ -1,0 +1,13 @@
+# Warnings for the project's own targets (dependencies keep their own flags).
+add_library(quillora_warnings INTERFACE)
+target_compile_options(quillora_warnings INTERFACE -Wall -Wextra)
+
+if(QUILLORA_HOST)
+  # Sanitizers for every target of the host build, third-party test code included.
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+else()
+  # Unicode Win32 API, Windows 7 as the oldest target; one self-contained executable.
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()

@@ -1,0 +1,57 @@
+# Sourced by tools/test.sh: starts what the Windows tests need for one run and
+# stops it again on exit. Everything lives under $RUN_DIR.
+#   - a Wine prefix of its own, made once per run, with one persistent wineserver;
+#   - an Xvfb display for the window tests;
+#   - the Chinese locale (ANSI code page 936) and a CJK font standing in for the
+#     font names the skins use;
+#   - sound routed to ALSA's null device; no prompts for Wine's missing Mono and
+#     browser engine.
+#   - the stand-in services' supervisor, whose control address tests read from
+#     QUILLORA_STANDIN.
+
+session_start() {
+  RUN_DIR=$1
+  rm -rf "$RUN_DIR"
+  mkdir -p "$RUN_DIR"
+
+  export WINEPREFIX="$RUN_DIR/wineprefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
+  printf '%s\n' '</usr/share/alsa/alsa.conf>' 'pcm.!default { type null }' 'ctl.!default { type hw card 0 }' \
+    > "$RUN_DIR/asound.conf"
+  export ALSA_CONFIG_PATH="$RUN_DIR/asound.conf"
+
+  exec 9>"$RUN_DIR/display"
+  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -ac >"$RUN_DIR/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$RUN_DIR/display" ] && break; sleep 0.1; done
+  [ -s "$RUN_DIR/display" ] || { echo "test-session: Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$(head -1 "$RUN_DIR/display")"
+  exec 9>&-
+
+  LC_ALL=zh_CN.UTF-8 wineboot -i >"$RUN_DIR/wineboot.log" 2>&1 || { echo "test-session: wineboot failed" >&2; return 1; }
+  wineserver -p
+  for name in "微软雅黑" "Microsoft YaHei" "宋体" "SimSun" "新宋体" "NSimSun" "黑体" "SimHei"; do
+    LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d "WenQuanYi Micro Hei" /f \
+      >/dev/null 2>&1
+  done
+
+  QUILLORA_STANDIN=""
+  if [ -f "$ROOT/tools/standins/supervisor.py" ]; then
+    python3 "$ROOT/tools/standins/supervisor.py" --port-file "$RUN_DIR/standin.port" \
+      >"$RUN_DIR/standin.log" 2>&1 &
+    STANDIN_PID=$!
+    for _ in $(seq 100); do [ -s "$RUN_DIR/standin.port" ] && break; sleep 0.1; done
+    [ -s "$RUN_DIR/standin.port" ] || { echo "test-session: stand-in supervisor did not start" >&2; cat "$RUN_DIR/standin.log" >&2; return 1; }
+    QUILLORA_STANDIN="http://127.0.0.1:$(cat "$RUN_DIR/standin.port")"
+  fi
+  export QUILLORA_STANDIN
+}
+
+session_stop() {
+  [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null && wait "$STANDIN_PID" 2>/dev/null
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  return 0
+}
