@@ -23,6 +23,9 @@ command -v "$CC" >/dev/null || die "$CC not found; run tools/install-packages.sh
 command -v nasm >/dev/null || die "nasm not found; run tools/install-packages.sh first"
 
 PKGS=(openssl curl libjsoncpp lame ffmpeg)
+# Bump when a configure option or build step below changes: it is part of the
+# cache key, so every machine rebuilds once (log-only edits need no bump).
+RECIPE=2
 
 # Candidate source version of a package (what `apt-get source` would fetch).
 src_version() {
@@ -38,7 +41,7 @@ for p in "${PKGS[@]}"; do
 done
 
 key_text="$(for p in "${PKGS[@]}"; do echo "$p=${VERSION[$p]}"; done)
-$(sha256sum "$0" | cut -d' ' -f1)
+recipe=$RECIPE
 $($CC --version | head -1)
 $(nasm -v)"
 KEY=$(echo "$key_text" | sha256sum | cut -c1-16)
@@ -90,11 +93,13 @@ fetch_orig() {
 # Runs a build step with its output in a log; on failure shows the log's tail.
 step() {
   local name=$1; shift
-  local logf="$WORK/$name.log"
-  if ! "$@" >"$logf" 2>&1; then
+  local logf="$WORK/$name.log" started=$SECONDS
+  log "$name"
+  if ! ( "$@" ) >"$logf" 2>&1; then
     tail -40 "$logf" >&2
     die "$name failed (full log: $logf)"
   fi
+  log "$name built in $((SECONDS - started)) s"
 }
 
 for p in "${PKGS[@]}"; do fetch_orig "$p"; done
@@ -157,11 +162,11 @@ build_ffmpeg() {
   make install
 }
 
-log "openssl";  step openssl build_openssl
-log "curl";     step curl build_curl
-log "jsoncpp";  step jsoncpp build_jsoncpp
-log "lame";     step lame build_lame
-log "ffmpeg";   step ffmpeg build_ffmpeg
+step openssl build_openssl
+step curl build_curl
+step jsoncpp build_jsoncpp
+step lame build_lame
+step ffmpeg build_ffmpeg
 
 [ -f "$PREFIX/bin/ffmpeg.exe" ] || die "ffmpeg.exe was not built"
 echo "$key_text" > "$PREFIX/.versions"
