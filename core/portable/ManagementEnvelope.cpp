@@ -1,5 +1,6 @@
 #include "core/portable/ManagementEnvelope.h"
 
+#include "core/portable/Base64.h"
 #include "core/portable/ByteScramble.h"
 #include "core/portable/Crc32.h"
 #include "core/portable/RsaPublicKey.h"
@@ -117,4 +118,24 @@ bool OpenEnvelopePayload(const std::string& payload, const std::string& nonce, u
   if (tail.find(nonceObject) == std::string::npos && body.find(kFailureMarker) == std::string::npos) return false;
   text = body.substr(0, tailStart);
   return true;
+}
+
+bool BuildEnvelopeUrl(uint32_t flags, const std::string& nonce, const std::string& request,
+                      const std::string& baseUrl, const std::string& rsaKeyPem, std::string& url) {
+  std::string path, query, payload;
+  if (!SplitEnvelopeRequest(request, nonce, path, query)) return false;
+  if (!BuildEnvelopePayload(flags, query, rsaKeyPem, payload)) return false;
+  const std::string escaped = EscapeBase64(Base64Encode(payload));
+  if (escaped.size() + baseUrl.size() + path.size() + 10 > kEnvelopeMaxUrlLength) return false;
+  url = path + "?v_=" + escaped;
+  return true;
+}
+
+bool DecodeResponseEnvelope(const std::string& nonce, const std::string& body, uint32_t requestFlags,
+                            const std::string& rsaKeyPem, std::string& text) {
+  if (body.find(kFailureMarker) != std::string::npos) {
+    text = body;
+    return true;
+  }
+  return OpenEnvelopePayload(Base64Decode(body), nonce, requestFlags, rsaKeyPem, text);
 }

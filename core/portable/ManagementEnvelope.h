@@ -38,3 +38,15 @@ bool BuildEnvelopePayload(uint32_t flags, const std::string& query, const std::s
 // RSA block for bit 1), so a reply stripped of its check is refused.
 bool OpenEnvelopePayload(const std::string& payload, const std::string& nonce, uint32_t requestFlags,
                          const std::string& rsaKeyPem, std::string& text);
+
+// The request URL relative to the client's base URL: path + "?v_=" + the
+// escaped Base64 payload. False when the request or nonce is refused, the
+// payload cannot be built, or base URL, path and payload exceed the URL bound.
+bool BuildEnvelopeUrl(uint32_t flags, const std::string& nonce, const std::string& request,
+                      const std::string& baseUrl, const std::string& rsaKeyPem, std::string& url);
+
+// Decodes a reply body. A plain body holding "status":"FAILED" is the
+// service's failure reply and is returned unchanged; anything else must be a
+// Base64 envelope that OpenEnvelopePayload accepts.
+bool DecodeResponseEnvelope(const std::string& nonce, const std::string& body, uint32_t requestFlags,
+                            const std::string& rsaKeyPem, std::string& text);

@@ -1,5 +1,6 @@
 #include "core/portable/ManagementEnvelope.h"
 
+#include "core/portable/Base64.h"
 #include "core/portable/ByteScramble.h"
 #include "core/portable/Crc32.h"
 #include "tests/core/portable/TestRsaKey.h"
@@ -176,4 +177,50 @@ TEST_F(ManagementEnvelope, EmptyNonceAsTheLoginResultUsesIt) {
   std::string text;
   ASSERT_TRUE(Open(reply.Build(key_), 0, text, ""));
   EXPECT_EQ(text, reply.text);
+}
+
+TEST_F(ManagementEnvelope, UrlCarriesTheEscapedPayloadAfterThePath) {
+  const std::string base = "https://manage.example/";
+  std::string url;
+  ASSERT_TRUE(BuildEnvelopeUrl(7, "42", "/client/getinitparams?softid=130", base, key_.publicPem(), url));
+  const std::string prefix = "/client/getinitparams?v_=";
+  ASSERT_EQ(url.compare(0, prefix.size(), prefix), 0) << url;
+  const std::string escaped = url.substr(prefix.size());
+  EXPECT_EQ(escaped.find_first_of("+=/"), std::string::npos);
+
+  std::string base64 = escaped;
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"%2B", "+"}, {"%3D", "="}, {"%2F", "/"}}) {
+    for (size_t at; (at = base64.find(from)) != std::string::npos;) base64.replace(at, 3, to);
+  }
+  const std::string payload = Base64Decode(base64);
+  ASSERT_EQ(payload.size(), 4 + 128 + std::string("softid=130&nonce=42").size());
+  std::string query = payload.substr(132);
+  ScrambleBytes(&query[0], query.size());
+  EXPECT_EQ(query, "softid=130&nonce=42");
+
+  // The bound counts base URL, path and escaped payload together.
+  const std::string longRequest = "/" + std::string(1000, 'p') + "?" + std::string(20, 'q');
+  const size_t pathLength = 1001;
+  ASSERT_TRUE(BuildEnvelopeUrl(1, "42", longRequest, base, "", url));
+  const size_t escapedLength = url.size() - pathLength - 4;
+  const size_t longestBase = 5124 - escapedLength - pathLength - 10;
+  EXPECT_TRUE(BuildEnvelopeUrl(1, "42", longRequest, std::string(longestBase, 'b'), "", url));
+  EXPECT_FALSE(BuildEnvelopeUrl(1, "42", longRequest, std::string(longestBase + 1, 'b'), "", url));
+  EXPECT_FALSE(BuildEnvelopeUrl(7, "42", "/client/x", base, "", url)) << "no key for an RSA request";
+}
+
+TEST_F(ManagementEnvelope, DecodesBase64RepliesAndPassesPlainFailures) {
+  ServiceReply reply;
+  std::string text;
+  ASSERT_TRUE(DecodeResponseEnvelope(reply.nonce, Base64Encode(reply.Build(key_)), 7, key_.publicPem(), text));
+  EXPECT_EQ(text, reply.text);
+
+  const std::string failure = R"({"status":"FAILED","msg":"softid unknown"})";
+  ASSERT_TRUE(DecodeResponseEnvelope("1", failure, 7, key_.publicPem(), text));
+  EXPECT_EQ(text, failure);
+
+  EXPECT_FALSE(DecodeResponseEnvelope("1", R"({"status":"SUCCESS"})", 7, key_.publicPem(), text))
+      << "a plain success reply carries no envelope";
+  EXPECT_FALSE(DecodeResponseEnvelope("1", "", 0, key_.publicPem(), text));
+  EXPECT_FALSE(DecodeResponseEnvelope("1", "////", 0, key_.publicPem(), text));
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <json/json.h>
+
+#include <string>
+
+// Reading the services' JSON replies without letting the library throw into a
+// worker thread: parsing reports success as a boolean, and the typed accessors
+// give an empty or zero value for a member that is missing or of another type.
+
+// Parses a whole reply; true only when it parses without any reader error.
+bool ParseJsonReply(const std::string& text, Json::Value& root);
+
+// Member `name` of an object (null for a missing member or a non-object).
+const Json::Value& JsonMember(const Json::Value& object, const char* name);
+
+// Numbers (integral or not, in range) and booleans as an int; anything else 0.
+int JsonInt(const Json::Value& object, const char* name);
+// Booleans, and numbers as non-zero; anything else false.
+bool JsonBool(const Json::Value& object, const char* name);
+// Strings only; anything else "".
+std::string JsonText(const Json::Value& object, const char* name);
