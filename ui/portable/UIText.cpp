@@ -1,6 +1,10 @@
 #include "ui/portable/UIChar.h"
 
 #include <cwctype>
+#ifndef _WIN32
+#include <clocale>
+#include <wctype.h>
+#endif
 
 namespace Trellis {
 
@@ -38,7 +42,16 @@ UIChar UICharToLower(UIChar ch) {
 
 bool UICharIsAlnum(UIChar ch) {
   if (ch >= 0xD800 && ch <= 0xDFFF) return false;
+#ifdef _WIN32
+  // The runtime classifies every character by the Unicode tables.
   return std::iswalnum(static_cast<std::wint_t>(ch)) != 0;
+#else
+  // The C library here classifies only ASCII in the "C" locale; its UTF-8
+  // locale gives the same Unicode classes as the Windows runtime.
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (unicode == static_cast<locale_t>(0)) return std::iswalnum(static_cast<std::wint_t>(ch)) != 0;
+  return iswalnum_l(static_cast<std::wint_t>(ch), unicode) != 0;
+#endif
 }
 
 }  // namespace Trellis

@@ -40,3 +40,24 @@ inline std::string ToUtf8(const UIStdString& text) { return ToUtf8(text.c_str(),
 
 // ASCII only: each byte becomes one character.
 inline UIStdString Widen(const std::string& ascii) { return UIStdString(ascii.begin(), ascii.end()); }
+
+// Well-formed UTF-8 to UTF-16 (the tests' own inputs).
+inline UIStdString FromUtf8(const std::string& utf8) {
+  UIStdString out;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    unsigned code = extra == 0 ? lead : lead & (0x3Fu >> extra);
+    for (int k = 1; k <= extra && i + k < utf8.size(); ++k) {
+      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+    }
+    i += static_cast<size_t>(extra) + 1;
+    if (code >= 0x10000) {
+      out += static_cast<Trellis::UIChar>(0xD800 + ((code - 0x10000) >> 10));
+      out += static_cast<Trellis::UIChar>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<Trellis::UIChar>(code);
+    }
+  }
+  return out;
+}
