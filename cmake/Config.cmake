@@ -18,7 +18,11 @@ function(quillora_read_pem var file)
   else()
     set(text "")
   endif()
-  # As a C++ raw string literal in the generated header.
+  # Inside a C string literal of a one-line #define in the generated header.
+  string(REPLACE "\\" "\\\\" text "${text}")
+  string(REPLACE "\"" "\\\"" text "${text}")
+  string(REPLACE "\r" "" text "${text}")
+  string(REPLACE "\n" "\\n" text "${text}")
   set(${var} "${text}" PARENT_SCOPE)
 endfunction()
 

@@ -1,0 +1,160 @@
+// Client of the stand-in supervisor's JSON control API, over plain HTTP on
+// 127.0.0.1 through libcurl. Built only for Windows, where the tests that use
+// the stand-ins run; the host build compiles this file to nothing.
+#ifdef _WIN32
+
+#include "tests/support/Standin.h"
+
+#include <curl/curl.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+namespace standin {
+namespace {
+
+size_t AppendReply(char* data, size_t size, size_t count, void* target) {
+  static_cast<std::string*>(target)->append(data, size * count);
+  return size * count;
+}
+
+// One control request; true with the reply body when the supervisor answered 200.
+bool Call(const std::string& method, const std::string& url, const std::string& body, std::string* reply,
+          std::string* error) {
+  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+  if (!curl) {
+    *error = "curl_easy_init failed";
+    return false;
+  }
+  reply->clear();
+  curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, method.c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_NOPROXY, "*");
+  curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, 10000L);
+  curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 60000L);
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendReply);
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, reply);
+  if (method == "POST") {
+    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, body.c_str());
+    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
+  }
+  CURLcode result = curl_easy_perform(curl.get());
+  if (result != CURLE_OK) {
+    *error = method + " " + url + ": " + curl_easy_strerror(result);
+    return false;
+  }
+  long status = 0;
+  curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+  if (status != 200) {
+    *error = method + " " + url + ": HTTP " + std::to_string(status) + " " + *reply;
+    return false;
+  }
+  return true;
+}
+
+bool ParseJson(const std::string& text, Json::Value* value, std::string* error) {
+  Json::CharReaderBuilder builder;
+  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  std::string errors;
+  if (!reader->parse(text.data(), text.data() + text.size(), value, &errors)) {
+    *error = "supervisor reply is not JSON: " + errors;
+    return false;
+  }
+  return true;
+}
+
+std::string Member(const Json::Value& object, const char* name) {
+  const Json::Value& value = object[name];
+  return value.isString() ? value.asString() : std::string();
+}
+
+std::string EscapeQueryValue(const std::string& text) {
+  std::ostringstream out;
+  const char* hex = "0123456789ABCDEF";
+  for (unsigned char c : text) {
+    if (isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.') {
+      out << c;
+    } else {
+      out << '%' << hex[c >> 4] << hex[c & 15];
+    }
+  }
+  return out.str();
+}
+
+}  // namespace
+
+bool InCi() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && std::string(ci) == "true";
+}
+
+Instance::Instance() {
+  const char* control = std::getenv("QUILLORA_STANDIN");
+  if (control == nullptr || *control == '\0') {
+    error_ = "QUILLORA_STANDIN is not set (run the tests through tools/test.sh)";
+    return;
+  }
+  control_ = control;
+  std::string reply;
+  Json::Value made;
+  if (!Call("POST", control_ + "/instances", "{}", &reply, &error_) || !ParseJson(reply, &made, &error_)) {
+    return;
+  }
+  const Json::Value& urls = made["urls"];
+  urls_.speechHttp = Member(urls, "speechHttp");
+  urls_.speechHttps = Member(urls, "speechHttps");
+  urls_.managementHttps = Member(urls, "managementHttps");
+  urls_.managementHttp = Member(urls, "managementHttp");
+  urls_.login = Member(urls, "login");
+  caPem_ = Member(made, "caPem");
+  rsaPublicPem_ = Member(made, "rsaPublicPem");
+  id_ = Member(made, "id");
+  if (id_.empty()) error_ = "supervisor made no instance: " + reply;
+}
+
+Instance::~Instance() {
+  if (id_.empty()) return;
+  std::string reply, error;
+  Call("DELETE", control_ + "/instances/" + id_, "", &reply, &error);
+}
+
+bool Instance::ok() const { return !id_.empty(); }
+const std::string& Instance::error() const { return error_; }
+const Urls& Instance::urls() const { return urls_; }
+const std::string& Instance::caPem() const { return caPem_; }
+const std::string& Instance::rsaPublicPem() const { return rsaPublicPem_; }
+
+bool Instance::Script(const std::string& path, const std::string& faultJson) {
+  if (!ok()) return false;
+  std::string body = "{\"path\":" + Json::valueToQuotedString(path.c_str()) + ",\"fault\":" + faultJson + "}";
+  std::string reply;
+  return Call("POST", control_ + "/instances/" + id_ + "/script", body, &reply, &error_);
+}
+
+Json::Value Instance::Requests() const {
+  std::string reply;
+  Json::Value log;
+  if (!ok() || !Call("GET", control_ + "/instances/" + id_ + "/requests", "", &reply, &error_) ||
+      !ParseJson(reply, &log, &error_)) {
+    return Json::Value();
+  }
+  return log;
+}
+
+int Instance::Count(const std::string& path) const {
+  std::string reply;
+  Json::Value count;
+  if (!ok() ||
+      !Call("GET", control_ + "/instances/" + id_ + "/count?path=" + EscapeQueryValue(path), "", &reply, &error_) ||
+      !ParseJson(reply, &count, &error_) || !count["count"].isInt()) {
+    return -1;
+  }
+  return count["count"].asInt();
+}
+
+}  // namespace standin
+
+#endif  // _WIN32
