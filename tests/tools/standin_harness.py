@@ -109,10 +109,11 @@ class Instance:
     def speech(self, path, body=None, https=True, **kw):
         return self.fetch(self.urls["speechHttps" if https else "speechHttp"] + path, body, **kw)
 
-    def speech_json(self, path, body=None, https=True):
-        status, data = self.speech(path, body, https)
+    def speech_json(self, path, body=None, https=True, headers=None):
+        status, data = self.speech(path, body, https, headers=headers)
         assert status == 200, (status, data[:200])
-        return json.loads(data.decode("gbk"))
+        # Catalogue texts are code page 936; recognised text is UTF-8.
+        return json.loads(data.decode("gbk" if path.startswith("/colud/tts/voice") else "utf-8"))
 
 
 def escape(b64):

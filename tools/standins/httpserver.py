@@ -31,7 +31,11 @@ class Request:
 
     def __init__(self, handler, body):
         server = handler.server
-        raw_path, _, query = handler.path.partition("?")
+        # The request line as sent: the standard handler folds a leading "//" of
+        # handler.path, which the log is meant to show.
+        words = handler.requestline.split(" ")
+        target = words[1] if len(words) == 3 else handler.path
+        raw_path, _, query = target.partition("?")
         self.method = handler.command
         self.raw_path = raw_path
         # The management client joins a base URL ending in "/" with paths starting
