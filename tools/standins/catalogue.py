@@ -89,5 +89,5 @@ class Catalogue:
         with lock[0]:
             if lock[1] is None:
                 ops = [("say", voice["text"])]
-                lock[1], _ = synth.synthesize(ops, self.speaker(voice_type), 4, 4, "neutral", "mp3")
+                lock[1], _, _ = synth.synthesize(ops, self.speaker(voice_type), 4, 4, "neutral", "mp3")
             return lock[1]

@@ -2,7 +2,6 @@
 and scripted faults, and five listening sockets (speech HTTP and HTTPS,
 management HTTPS and HTTP, login HTTP)."""
 
-import hashlib
 import threading
 import time
 
@@ -10,6 +9,7 @@ from catalogue import Catalogue
 from faults import FaultBook
 from httpserver import ServiceServer, make_tls_context
 from management import LoginService, ManagementService
+from recognise import AudioMemory
 from speech import SpeechService
 
 # Fixed ports of the hand-run mode; the build's defaults point at these.
@@ -19,22 +19,13 @@ FIXED_PORTS = {"speech_http": 18180, "speech_https": 18543, "management_https": 
 
 class Run:
     """What every instance of one supervisor shares: keys, TLS, catalogue, and the
-    texts of the audio the stand-in synthesised (by content hash)."""
+    texts of the audio the stand-in synthesised."""
 
     def __init__(self, keys):
         self.keys = keys
         self.tls = make_tls_context(keys.paths["cert"], keys.paths["cert_key"])
         self.catalogue = Catalogue()
-        self._texts = {}
-        self._lock = threading.Lock()
-
-    def remember_audio(self, audio, text):
-        with self._lock:
-            self._texts[hashlib.sha256(audio).hexdigest()] = text
-
-    def known_audio_text(self, digest):
-        with self._lock:
-            return self._texts.get(digest)
+        self.memory = AudioMemory()
 
 
 class Instance:

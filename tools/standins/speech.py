@@ -174,8 +174,8 @@ class SpeechService:
         text = synth.spoken_text(ops)
 
         def speak():
-            audio, _ = synth.synthesize(ops, speaker, speed, volume, emotion, codec)
-            self.run.remember_audio(audio, text)
+            audio, pcm, rate = synth.synthesize(ops, speaker, speed, volume, emotion, codec)
+            self.run.memory.remember(audio, pcm, rate, text)
             return audio
         return speak, codec
 
@@ -292,5 +292,5 @@ class SpeechService:
         elif audio is None:
             task.run(lambda: None)
         else:
-            task.run(lambda: recognise.recognise(audio, model, self.run.known_audio_text))
+            task.run(lambda: recognise.recognise(audio, model, self.run.memory))
         return self._answer({"code": 200, "msg": "success", "data": task_id}, fault)

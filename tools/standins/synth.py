@@ -148,7 +148,8 @@ def encode(pcm, rate, codec, folder):
 
 
 def synthesize(ops, voice, speed, volume, emotion, codec):
-    """Speaks the operations; returns the encoded audio and its length in seconds."""
+    """Speaks the operations; returns the encoded audio, and the PCM it was made
+    from with its rate."""
     with tempfile.TemporaryDirectory(prefix="standin-tts-") as folder:
         rate = None
         chunks = []
@@ -162,13 +163,10 @@ def synthesize(ops, voice, speed, volume, emotion, codec):
                 continue
             run_rate, frames = _espeak(voice, words, op[0] == "pinyin", speed, volume, emotion,
                                        os.path.join(folder, "run%d.wav" % index))
-            if rate is None:
-                rate = run_rate
-                chunks.insert(0, b"\x00\x00" * int(round(pending_pause * rate)))
-            else:
-                chunks.append(b"\x00\x00" * int(round(pending_pause * rate)))
+            rate = rate or run_rate
+            chunks.append(b"\x00\x00" * int(round(pending_pause * rate)))
             pending_pause = 0.0
             chunks.append(frames)
         chunks.append(b"\x00\x00" * int(round(pending_pause * rate)))
         pcm = b"".join(chunks)
-        return encode(pcm, rate, codec, folder), len(pcm) / 2.0 / rate
+        return encode(pcm, rate, codec, folder), pcm, rate
