@@ -4,8 +4,10 @@
 #   - an Xvfb display for the window tests;
 #   - the Chinese locale (ANSI code page 936) and a CJK font standing in for the
 #     font names the skins use;
-#   - sound routed to ALSA's null device; no prompts for Wine's missing Mono and
-#     browser engine.
+#   - sound played into a PulseAudio null sink, which takes samples at their real
+#     rate (ALSA's null device, the fallback, swallows them several times too
+#     fast for playback timing); no prompts for Wine's missing Mono and browser
+#     engine.
 #   - the stand-in services' supervisor, whose control address tests read from
 #     QUILLORA_STANDIN.
 
@@ -21,6 +23,20 @@ session_start() {
   printf '%s\n' '</usr/share/alsa/alsa.conf>' 'pcm.!default { type null }' 'ctl.!default { type hw card 0 }' \
     > "$RUN_DIR/asound.conf"
   export ALSA_CONFIG_PATH="$RUN_DIR/asound.conf"
+  # A private sound server on a short socket path (socket paths are limited to
+  # 108 bytes); Wine prefers it over ALSA when it answers.
+  PULSE_DIR=$(mktemp -d /tmp/quillora-pulse.XXXXXX)
+  HOME="$PULSE_DIR" PULSE_RUNTIME_PATH="$PULSE_DIR" PULSE_STATE_PATH="$PULSE_DIR" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+    --load="module-null-sink sink_name=quillora_null" \
+    --load="module-native-protocol-unix auth-anonymous=1 socket=$PULSE_DIR/native" >"$RUN_DIR/pulse.log" 2>&1 &
+  PULSE_PID=$!
+  for _ in $(seq 100); do [ -S "$PULSE_DIR/native" ] && break; sleep 0.1; done
+  if [ -S "$PULSE_DIR/native" ]; then
+    export PULSE_SERVER="unix:$PULSE_DIR/native" PULSE_COOKIE="$PULSE_DIR/cookie"
+  else
+    echo "test-session: PulseAudio did not start; playback runs on ALSA's null device, too fast" >&2
+  fi
 
   exec 9>"$RUN_DIR/display"
   Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -ac >"$RUN_DIR/xvfb.log" 2>&1 &
@@ -53,5 +69,7 @@ session_stop() {
   [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null && wait "$STANDIN_PID" 2>/dev/null
   [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  [ -n "${PULSE_PID:-}" ] && kill "$PULSE_PID" 2>/dev/null && wait "$PULSE_PID" 2>/dev/null
+  [ -n "${PULSE_DIR:-}" ] && rm -rf "$PULSE_DIR"
   return 0
 }
