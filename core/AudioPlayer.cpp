@@ -200,12 +200,12 @@ bool WaveOutPlayer::FillBuffers(bool* decoderEnded) {
 
 AudioPlayer* CreateAudioPlayer() { return new WaveOutPlayer(); }
 
-bool WaitWhilePlaying(const AudioPlayer* player, bool (*keepWaiting)()) {
+bool WaitWhilePlaying(const AudioPlayer* player, const std::function<bool()>& keepWaiting) {
   if (player == nullptr) return true;
   for (;;) {
     const AudioPlayerStatus status = player->GetStatus();
     if (!status.playing && !status.paused) return true;
-    if (keepWaiting != nullptr && !keepWaiting()) return false;
+    if (keepWaiting && !keepWaiting()) return false;
     Sleep(kAudioStatusPollMs);
   }
 }

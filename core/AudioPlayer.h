@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
+
 // The program's audio player: plays one mp3, wav or pcm file through the
 // system's wave output, for the text-to-speech preview and the voice samples.
 // CreateAudioPlayer hands out a player object; the object decodes and feeds the
 // device on a thread of its own, so Play, Pause and Resume return at once and
-// GetStatus is a pair of atomic reads that any thread may make at any time.
+// GetStatus is one atomic read that any thread may make at any time.
 //
 // Typical use, on the thread that plays:
 //   AudioPlayer* player = CreateAudioPlayer();
@@ -17,7 +19,10 @@
 // Threads: Pause, Resume and GetStatus may be called from any thread while
 // another thread owns the player. OpenFile, Play, Stop and Release are made by
 // the owning thread (or, once that thread is gone, by the one that takes the
-// player over); Release is the last call made on the object by anyone.
+// player over); Release is the last call made on the object by anyone. A
+// playing thread ended with TerminateThread while it waits in GetStatus or
+// WaitWhilePlaying leaves the player whole, still holding its own thread and
+// the device: the thread that ended it releases the player.
 
 // Format code that lets OpenFile tell the format from the file's content: mp3,
 // wav, and the converter's .pcm output (headerless 16-bit mono samples at
@@ -66,8 +71,10 @@ constexpr unsigned kAudioStatusPollMs = 10;
 
 // Waits, polling the status every kAudioStatusPollMs, until the player is
 // neither playing nor paused. A pause keeps it waiting. With keepWaiting given,
-// it also stops waiting as soon as that returns false (for a loop that must end
-// when a shared player pointer is cleared). Returns true when the playback
-// ended, false when keepWaiting ended the wait. Does not stop the player.
-// Use this in every playback loop instead of polling GetStatus back to back.
-bool WaitWhilePlaying(const AudioPlayer* player, bool (*keepWaiting)() = nullptr);
+// it also stops waiting as soon as that returns false, e.g. for a loop that
+// must end when a shared player pointer is cleared:
+//   WaitWhilePlaying(player, [] { return previewPlayer != nullptr; });
+// Returns true when the playback ended, false when keepWaiting ended the wait.
+// Does not stop the player. Use this in every playback loop instead of
+// polling GetStatus back to back.
+bool WaitWhilePlaying(const AudioPlayer* player, const std::function<bool()>& keepWaiting = {});

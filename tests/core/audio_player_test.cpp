@@ -232,16 +232,16 @@ TEST_F(AudioPlayerTest, StopEndsPlaybackAtOnce) {
 }
 
 TEST_F(AudioPlayerTest, WaitWhilePlayingEndsWhenTheCallerStopsWaiting) {
-  static std::atomic<bool> keepWaiting{true};
+  std::atomic<bool> keepWaiting{true};
   PlayerHolder player;
   ASSERT_TRUE(player->OpenFile(AnsiPath(L"long.wav").c_str(), kAudioFormatDetect));
   ASSERT_TRUE(player->Play());
-  std::thread clearer([] {
+  std::thread clearer([&keepWaiting] {
     Sleep(200);
     keepWaiting = false;
   });
   const Clock::time_point start = Clock::now();
-  EXPECT_FALSE(WaitWhilePlaying(player.player, [] { return keepWaiting.load(); }));
+  EXPECT_FALSE(WaitWhilePlaying(player.player, [&keepWaiting] { return keepWaiting.load(); }));
   clearer.join();
   EXPECT_LT(SecondsSince(start), 3.0);
   EXPECT_TRUE(player->GetStatus().playing) << "the wait does not stop the player";
