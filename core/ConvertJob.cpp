@@ -1,0 +1,301 @@
+#include "core/ConvertJob.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "core/DebugTrace.h"
+#include "core/LocalClock.h"
+#include "core/MediaTools.h"
+#include "core/ProcessRunner.h"
+#include "core/TextConversion.h"
+#include "core/UserMessage.h"
+#include "core/portable/Base64.h"
+#include "core/portable/JsonReply.h"
+#include "core/portable/Md5Hex.h"
+#include "core/portable/RequestSign.h"
+#include "core/portable/ServiceConfig.h"
+
+// Index:
+//   --- Replies ---      reading the service's JSON with type checks
+//   --- ffmpeg passes --- argument texts of the gain, resampling and mixing passes
+//   --- Operations ---
+
+const wchar_t* const kMessageInternalError = L"程序内部错误，请重试！";
+const wchar_t* const kMessageConvertFailed = L"转换失败，请联系客服或重试！";
+const wchar_t* const kMessageSaveFailed = L"错误：%d 文件保存失败，请重试！";
+const wchar_t* const kMessageTaskFailed = L"转换失败请重试！";
+const wchar_t* const kMessageTextTooLong = L"文本内容过长，请删减后重试！";
+
+namespace {
+
+// The service's raw "pcm" audio: 16-bit little-endian mono at 16000 Hz.
+constexpr wchar_t kPcmFormat[] = L"-f s16le -ar 16000 -ac 1";
+constexpr int64_t kPcmBytesPerSecond = 16000 * 2;
+
+// --- Replies ---
+
+enum class ReplyState { Unreadable, CodeNotOk, Ok };
+
+// Parses a reply whose integer "code" must be 200. A failed transfer, a body
+// that is not a JSON object, or a "code" that is missing or not an integer is
+// unreadable.
+ReplyState ReadReply(bool transferred, const HttpResponseBuffer& body, Json::Value& root) {
+  if (!transferred || !ParseJsonReply(std::string(body.view()), root) || !root.isObject()) {
+    return ReplyState::Unreadable;
+  }
+  const Json::Value& code = JsonMember(root, "code");
+  if (!code.isInt()) return ReplyState::Unreadable;
+  return code.asInt() == 200 ? ReplyState::Ok : ReplyState::CodeNotOk;
+}
+
+// A non-empty string member, or false.
+bool ReadText(const Json::Value& root, const char* name, std::string& text) {
+  const Json::Value& member = JsonMember(root, name);
+  if (!member.isString() || member.asString().empty()) return false;
+  text = member.asString();
+  return true;
+}
+
+bool FileExists(const std::wstring& path) {
+  struct _stat64 info;
+  return _wstat64(path.c_str(), &info) == 0;
+}
+
+// Writes the bytes to a file, replacing it; false with the system's error code.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD& error) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return false;
+  }
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  error = ok ? 0 : GetLastError();
+  CloseHandle(file);
+  return ok;
+}
+
+// --- ffmpeg passes ---
+
+bool IsPcm(const std::wstring& codec) { return codec == L"pcm"; }
+
+// Raw PCM has no header: its format is stated before the input and for the output.
+std::wstring InputOptions(const std::wstring& codec) { return IsPcm(codec) ? std::wstring(kPcmFormat) + L" " : L""; }
+std::wstring OutputOptions(const std::wstring& codec) { return IsPcm(codec) ? std::wstring(kPcmFormat) + L" " : L""; }
+
+// The speech's length in microseconds, -1 when it cannot be read.
+int64_t SpeechDurationMicros(const std::wstring& path, const std::wstring& codec) {
+  if (!IsPcm(codec)) return GetMediaDurationMicros(path);
+  struct _stat64 info;
+  if (_wstat64(path.c_str(), &info) != 0) return -1;
+  return info.st_size * 1000000 / kPcmBytesPerSecond;
+}
+
+// Seconds for "-t", rounded up to the millisecond so the mix never cuts the
+// end of the speech.
+std::wstring DurationArgument(int64_t micros) {
+  const int64_t ms = (micros + 999) / 1000;
+  const std::wstring fraction = std::to_wstring(1000 + ms % 1000).substr(1);
+  return std::to_wstring(ms / 1000) + L"." + fraction;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// The background music loops endlessly under the speech; the output ends with the speech.
+std::wstring MixArguments(const std::wstring& speech, const std::wstring& music, int64_t micros,
+                          const std::wstring& output, const std::wstring& codec) {
+  return InputOptions(codec) + L"-i " + Quoted(speech) + L" -i  " + Quoted(music) +
+         L" \"-filter_complex\"  \"[1:a]aloop=loop=-1:size=2e+09[out];[out][0:a]amix\" \"-ss\" \"0\" \"-t\" \"" +
+         DurationArgument(micros) + L"\" \"-y\" " + OutputOptions(codec) + Quoted(output);
+}
+
+std::wstring ResampleArguments(const std::wstring& speech, const std::wstring& output, const std::wstring& codec) {
+  return L"-y " + InputOptions(codec) + L"-i " + Quoted(speech) + L"  -ar 16000  " + OutputOptions(codec) +
+         Quoted(output);
+}
+
+std::wstring GainArguments(const std::wstring& music, int32_t gainDb, const std::wstring& output) {
+  return L"-y -i " + Quoted(music) + L" \"-filter:a\" \"volume=" + std::to_wstring(gainDb) + L"dB\" " +
+         Quoted(output);
+}
+
+// Runs one pass through the shared child record; true on exit code 0.
+bool RunPass(const std::wstring& arguments) {
+  std::string output;
+  uint32_t exitCode = 1;
+  RunHiddenProcess(FfmpegCommandLine(arguments), exitCode, output);
+  if (exitCode != 0) DebugTraceA("ffmpeg pass failed with %u: %s", exitCode, output.c_str());
+  return exitCode == 0;
+}
+
+}  // namespace
+
+// --- Operations ---
+
+void ConvertJob::ShowMessage(const std::wstring& message) const { ShowUserMessage(messageOwner, message); }
+
+bool ConvertJob::PostForReply(const char* path, const std::string& form, Json::Value& root) const {
+  HttpResponseBuffer body;
+  const bool transferred = transport_.Post(GetServiceConfig().speechBaseUrl + path, form, body);
+  switch (ReadReply(transferred, body, root)) {
+    case ReplyState::Ok:
+      return true;
+    case ReplyState::CodeNotOk:
+      ShowMessage(kMessageConvertFailed);
+      return false;
+    case ReplyState::Unreadable:
+      break;
+  }
+  ShowMessage(kMessageInternalError);
+  return false;
+}
+
+void ConvertJob::ShowSaveFailed(DWORD error) const {
+  wchar_t message[128];
+  std::swprintf(message, 128, kMessageSaveFailed, static_cast<int>(error));
+  ShowMessage(message);
+}
+
+bool ConvertJob::BuildRequestForm(std::string& form, std::wstring& cacheKey) {
+  const std::string escaped = EscapeBase64(Base64Encode(WideToAnsi(text)));
+  const std::string sign = SignRequestText(escaped);
+  char numbers[96];
+  std::snprintf(numbers, sizeof(numbers), "&volume=%d&speed=%d&voiceType=%d&emotion=", static_cast<int>(volume),
+                static_cast<int>(speed), static_cast<int>(voiceType));
+  std::string built = "text=" + escaped + numbers + WideToAnsi(emotion) + "&codec=" + WideToAnsi(codec) +
+                      "&sign=" + sign;
+  // Markup and escapes make a request longer than its text; refuse rather than cut.
+  if (escaped.size() >= kRequestFormCapacity || built.size() >= kRequestFormCapacity) {
+    DebugTraceA("synthesis form of %u bytes does not fit", static_cast<unsigned>(built.size()));
+    ShowMessage(kMessageTextTooLong);
+    return false;
+  }
+  if (!bgmSourcePath.empty()) {
+    TerminateSharedChild();
+    if (!RunPass(GainArguments(bgmSourcePath, bgmVolumeDb, tempFolder + bgmWorkName))) {
+      ShowMessage(kMessageInternalError);
+      return false;
+    }
+  }
+  DebugTraceA("%s", built.c_str());
+  cacheKey = ComputeMd5HexW(built);
+  DebugTrace(L"cache key %ls", cacheKey.c_str());
+  form = std::move(built);
+  return true;
+}
+
+bool ConvertJob::SynthesizeSpeech() {
+  std::string form;
+  std::wstring key;
+  if (!BuildRequestForm(form, key)) return false;
+  const std::wstring cachePath = tempFolder + key + L"." + codec;
+
+  // A cache hit skips the request, but the caller still gets its result file.
+  if (!(resultValid && FileExists(cachePath))) {
+    Json::Value root;
+    if (!PostForReply(kSynthesisPath, form, root)) return false;
+    std::string data;
+    const Json::Value& requestId = JsonMember(root, "RequestId");
+    if (!ReadText(root, "data", data) || !(requestId.isNull() || requestId.isString())) {
+      ShowMessage(kMessageInternalError);
+      return false;
+    }
+    DebugTraceA("RequestId %s", requestId.isString() ? requestId.asCString() : "");
+    const std::string audio = Base64Decode(data);
+    if (audio.empty()) {
+      ShowMessage(kMessageInternalError);
+      return false;
+    }
+    DWORD error = 0;
+    if (!WriteWholeFile(cachePath, audio, error)) {
+      ShowSaveFailed(error);
+      return false;
+    }
+  }
+
+  TerminateSharedChild();
+  const std::wstring resultPath = tempFolder + resultName;
+  std::wstring arguments;
+  if (!bgmSourcePath.empty()) {
+    const int64_t micros = SpeechDurationMicros(cachePath, codec);
+    if (micros < 1000000) return false;  // no mix for less than a second of speech
+    arguments = MixArguments(cachePath, tempFolder + bgmWorkName, micros, resultPath, codec);
+  } else {
+    arguments = ResampleArguments(cachePath, resultPath, codec);
+  }
+  if (!RunPass(arguments)) {
+    ShowMessage(kMessageInternalError);
+    return false;
+  }
+  lastResultPath = key;
+  resultValid = true;
+  return true;
+}
+
+bool ConvertJob::SubmitSynthesisTask() {
+  std::string form;
+  std::wstring key;
+  if (!BuildRequestForm(form, key)) return false;
+  if (!taskId.empty() && taskDone) return true;
+
+  Json::Value root;
+  if (!PostForReply(kSynthesisTaskPath, form, root)) return false;
+  std::string id;
+  // Task ids go back into a form; one that is absurdly long is not a task id.
+  if (!ReadText(root, "data", id) || id.size() >= 100) {
+    ShowMessage(kMessageInternalError);
+    return false;
+  }
+  taskId = AnsiToWide(id);
+  return true;
+}
+
+bool ConvertJob::PollSynthesisTask() {
+  Json::Value root;
+  if (!PostForReply(kSynthesisTaskPath, "taskId=" + WideToAnsi(taskId), root)) return true;
+  const Json::Value& status = JsonMember(root, "status");
+  if (!status.isInt()) {
+    ShowMessage(kMessageInternalError);
+    return true;
+  }
+  if (status.asInt() == 3) {
+    ShowMessage(kMessageTaskFailed);
+    return true;
+  }
+  if (status.asInt() != 2) return false;  // still running
+
+  const std::wstring name = std::to_wstring(GetLocalTimeMs()) + L"." + codec;
+  const std::wstring downloadPath = tempFolder + L"\\" + name;
+  DebugTrace(L"task result %ls", downloadPath.c_str());
+  std::string url;
+  if (!ReadText(root, "data", url) || !transport_.DownloadFile(url, WideToAnsi(downloadPath), 0)) {
+    ShowMessage(kMessageTaskFailed);
+    return true;
+  }
+
+  if (!bgmSourcePath.empty()) {
+    const int64_t micros = SpeechDurationMicros(downloadPath, codec);
+    if (micros < 1000000) {
+      ShowMessage(kMessageTaskFailed);
+      return true;
+    }
+    const std::wstring target = outputFolder + L"\\" + name;
+    if (!RunPass(MixArguments(downloadPath, tempFolder + bgmWorkName, micros, target, codec))) {
+      ShowMessage(kMessageInternalError);
+      return true;
+    }
+    outputPath = target;
+  } else {
+    const std::wstring target = outputFolder + L"\\" + std::to_wstring(GetLocalTimeMs()) + L"." + codec;
+    if (!CopyFileW(downloadPath.c_str(), target.c_str(), FALSE)) {
+      ShowSaveFailed(GetLastError());
+      return true;
+    }
+    outputPath = target;
+  }
+  taskDone = true;
+  return true;
+}
