@@ -70,7 +70,10 @@ class ConvertJobTest : public testing::Test {
     SetText(L"你好，世界");
   }
 
-  void TearDown() override { SetUserMessageSink(nullptr); }
+  void TearDown() override {
+    SetUserMessageSink(nullptr);
+    GetServiceConfig() = savedConfig;
+  }
 
   void SetText(const std::wstring& editorText, int lead = 0, int tail = 0) {
     ASSERT_TRUE(BuildSsml(editorText, kSsmlConversion, lead, tail, job.text));
@@ -113,6 +116,7 @@ class ConvertJobTest : public testing::Test {
     return false;
   }
 
+  const ServiceConfig savedConfig = GetServiceConfig();
   standin::Instance instance;
   ConvertJob job;
 };

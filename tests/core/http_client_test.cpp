@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include "core/portable/Crc32.h"
+#include "core/portable/ServiceConfig.h"
+#include "tests/support/Standin.h"
 
 TEST(HttpClient, ResolvesPathsAgainstTheBaseUrl) {
   const HttpClient client("https://manage.example/");
@@ -50,4 +58,108 @@ TEST(HttpResponseBuffer, GrowsByTheChunkAndStaysTerminated) {
   EXPECT_EQ(moved.length(), 0u);
   EXPECT_STREQ(block, "{\"code\":200}");
   std::free(block);
+}
+
+// --- Against the stand-in services ---
+
+namespace {
+
+class HttpTransferTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    STANDIN_OR_SKIP(instance);
+    ASSERT_TRUE(InitializeHttpTransport());
+    GetServiceConfig().caCertPem = instance.caPem();
+  }
+  void TearDown() override { GetServiceConfig() = savedConfig; }
+
+  std::wstring TempPath(const wchar_t* name) const {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name + std::to_wstring(GetCurrentProcessId());
+  }
+
+  const ServiceConfig savedConfig = GetServiceConfig();
+  standin::Instance instance;
+};
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+TEST_F(HttpTransferTest, GetsOverHttpsTrustingTheConfiguredCertificates) {
+  const HttpClient client(instance.urls().speechHttps);
+  HttpResponseBuffer reply;
+  ASSERT_TRUE(client.Get("/colud/tts/voiceCategory.php", reply));
+  EXPECT_EQ(std::string(reply.view()).rfind("{", 0), 0u);
+  EXPECT_EQ(reply.data()[reply.length()], '\0');
+
+  // Verification stays on: without the stand-ins' CA the certificate is refused.
+  GetServiceConfig().caCertPem.clear();
+  HttpResponseBuffer refused;
+  EXPECT_FALSE(client.Get("/colud/tts/voiceCategory.php", refused));
+  EXPECT_EQ(refused.data(), nullptr);
+}
+
+TEST_F(HttpTransferTest, OnlyStatus200Succeeds) {
+  const HttpClient client(instance.urls().speechHttp);
+  const std::string path = "/colud/tts/voiceList.php";
+  ASSERT_TRUE(instance.Script(path, R"({"http_status":500,"body":"{\"code\":200}"})"));
+  HttpResponseBuffer reply;
+  EXPECT_FALSE(client.Post(path, "a=1", reply));
+  EXPECT_EQ(reply.data(), nullptr);
+
+  // An empty body with 200 is a success with no data.
+  ASSERT_TRUE(instance.Script(path, R"({"body":""})"));
+  EXPECT_TRUE(client.Get(path, reply));
+  EXPECT_EQ(reply.data(), nullptr);
+  EXPECT_EQ(reply.length(), 0u);
+}
+
+TEST_F(HttpTransferTest, DownloadsChecksTheCrc) {
+  const HttpClient client(instance.urls().managementHttp);
+  const std::string path = "updates/Updrift.exe";
+  HttpResponseBuffer body;
+  ASSERT_TRUE(client.Get(path, body));
+  ASSERT_GT(body.length(), 0u);
+  const uint32_t crc = Crc32(body.data(), body.length());
+
+  const std::wstring target = TempPath(L"download_");
+  const std::string ansiTarget(target.begin(), target.end());  // an ASCII path
+  ASSERT_TRUE(client.DownloadFile(path, ansiTarget, crc));
+  EXPECT_EQ(ReadFileBytes(target), std::string(body.view()));
+  DeleteFileW(target.c_str());
+
+  EXPECT_FALSE(client.DownloadFile(path, ansiTarget, crc ^ 1));
+  EXPECT_EQ(GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // Without a CRC an empty body makes an empty file; with one it fails.
+  ASSERT_TRUE(instance.Script("/" + path, R"({"body":"","times":2})"));
+  ASSERT_TRUE(client.DownloadFile(path, ansiTarget, 0));
+  EXPECT_EQ(ReadFileBytes(target), "");
+  EXPECT_FALSE(client.DownloadFile(path, ansiTarget, crc));
+  DeleteFileW(target.c_str());
+}
+
+TEST_F(HttpTransferTest, UploadsASignedMultipartForm) {
+  const std::wstring file = TempPath(L"upload_");
+  {
+    std::ofstream out(file.c_str(), std::ios::binary);
+    out << "RIFF not really audio";
+  }
+  HttpResponseBuffer reply;
+  ASSERT_TRUE(HttpUploadFile(instance.urls().speechHttps + "/colud/ars/upload.php",
+                             std::string(file.begin(), file.end()), reply));
+  const Json::Value requests = instance.Requests();
+  const Json::Value& upload = requests[requests.size() - 1];
+  EXPECT_TRUE(upload["sign_ok"].asBool());
+  EXPECT_EQ(upload["files"]["file"]["size"].asInt(), 21);
+  EXPECT_EQ(upload["form"]["submit"].asString(), "Submit");
+  DeleteFileW(file.c_str());
+
+  HttpResponseBuffer none;
+  EXPECT_FALSE(HttpUploadFile(instance.urls().speechHttps + "/colud/ars/upload.php", "C:\\no\\such\\file.mp3", none));
 }

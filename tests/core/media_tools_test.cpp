@@ -8,6 +8,7 @@
 
 #include "core/LocalClock.h"
 #include "core/ProcessRunner.h"
+#include "tests/support/NonAsciiNames.h"
 
 namespace {
 
@@ -27,17 +28,6 @@ bool MakeTone(const std::wstring& path, const wchar_t* seconds) {
   return exitCode == 0;
 }
 
-// Wine keeps file names in the Unix locale's character set; without a Chinese
-// locale on the machine it cannot create non-ASCII names at all.
-bool CanHoldChineseNames() {
-  const std::wstring probe = TempPath(L"名称探测.tmp");
-  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  DeleteFileW(probe.c_str());
-  return true;
-}
-
 }  // namespace
 
 TEST(MediaDuration, ReadsTheDurationOfAWaveFile) {
@@ -52,7 +42,7 @@ TEST(MediaDuration, ReadsTheDurationOfAWaveFile) {
 }
 
 TEST(MediaDuration, ReadsAFileWithAChineseName) {
-  if (!CanHoldChineseNames()) GTEST_SKIP() << "this Wine prefix cannot hold non-ASCII file names (no zh_CN.UTF-8 locale)";
+  SKIP_WITHOUT_NON_ASCII_NAMES();
   const std::wstring path = TempPath(L"时长测试_2.5.wav");
   ASSERT_TRUE(MakeTone(path, L"2.5"));
   EXPECT_EQ(GetMediaDurationSeconds(path), 2);
