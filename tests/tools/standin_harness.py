@@ -13,6 +13,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 import urllib.parse
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -63,6 +64,25 @@ class Supervisor:
             raise AssertionError("supervisor did not stop:\n" + self.process.stderr.read().decode()[-8000:])
         finally:
             self.process.stderr.close()
+
+
+class StandinTestCase(unittest.TestCase):
+    """A supervisor of its own per test class (which must stop cleanly) and a
+    fresh instance per test."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.supervisor = Supervisor()
+
+    @classmethod
+    def tearDownClass(cls):
+        assert cls.supervisor.stop() == 0
+
+    def setUp(self):
+        self.instance = self.supervisor.instance()
+
+    def tearDown(self):
+        self.instance.close()
 
 
 class Instance:

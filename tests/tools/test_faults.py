@@ -8,27 +8,13 @@ import os
 import time
 import unittest
 
-from standin_harness import Supervisor, synthesis_form
+from standin_harness import StandinTestCase, Supervisor, synthesis_form
 
 CATEGORY = "/colud/tts/voiceCategory.php"
 TASK = "/colud/tts/text2voiceTask.php"
 
 
-class FaultTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.supervisor = Supervisor()
-
-    @classmethod
-    def tearDownClass(cls):
-        assert cls.supervisor.stop() == 0
-
-    def setUp(self):
-        self.instance = self.supervisor.instance()
-
-    def tearDown(self):
-        self.instance.close()
-
+class FaultTest(StandinTestCase):
     def test_each_reply_fault_is_produced_once_then_normal_replies_resume(self):
         def reply_of(status, body):
             return json.loads(body.decode("gbk")) if status == 200 and body.startswith(b"{") else None

@@ -12,7 +12,7 @@ import tempfile
 import unittest
 import zlib
 
-from standin_harness import Supervisor, escape
+from standin_harness import StandinTestCase, escape
 
 
 def swap_not(data):
@@ -72,17 +72,9 @@ class Client:
         return self.decode(reply, nonce)
 
 
-class ManagementTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.supervisor = Supervisor()
-
-    @classmethod
-    def tearDownClass(cls):
-        assert cls.supervisor.stop() == 0
-
+class ManagementTest(StandinTestCase):
     def setUp(self):
-        self.instance = self.supervisor.instance()
+        super().setUp()
         self.folder = tempfile.TemporaryDirectory()
         key_file = os.path.join(self.folder.name, "public.pem")
         with open(key_file, "w") as f:
@@ -90,7 +82,7 @@ class ManagementTest(unittest.TestCase):
         self.client = Client(self.instance, key_file)
 
     def tearDown(self):
-        self.instance.close()
+        super().tearDown()
         self.folder.cleanup()
 
     def test_envelope_round_trips_with_every_flag_combination(self):

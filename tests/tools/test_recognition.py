@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 import unittest
 
-from standin_harness import Supervisor, multipart, sign, synthesis_form
+from standin_harness import StandinTestCase, multipart, sign, synthesis_form
 
 UPLOAD = "/colud/ars/upload.php"
 TASK = "/colud/ars/voice2TextTask.php"
@@ -35,21 +35,11 @@ def reencode(wav):
             return f.read()
 
 
-class RecognitionTest(unittest.TestCase):
+class RecognitionTest(StandinTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.supervisor = Supervisor()
+        super().setUpClass()
         cls.speech = english_speech()
-
-    @classmethod
-    def tearDownClass(cls):
-        assert cls.supervisor.stop() == 0
-
-    def setUp(self):
-        self.instance = self.supervisor.instance()
-
-    def tearDown(self):
-        self.instance.close()
 
     def upload(self, audio, name="segment00.mp3", timestamp="1796890000123", signature=None):
         body, headers = multipart([("timestamp", timestamp), ("sign", signature or sign(timestamp)),

@@ -1,31 +1,11 @@
 """Speech stand-in: synthesis of hand-built forms, the long-text task and the catalogue."""
 
 import base64
-import json
-import time
 import unittest
 
-from standin_harness import Supervisor, duration_of, synthesis_form
+from standin_harness import StandinTestCase, duration_of, synthesis_form
 
-supervisor = None
-
-
-def setUpModule():
-    global supervisor
-    supervisor = Supervisor()
-
-
-def tearDownModule():
-    assert supervisor.stop() == 0
-
-
-class SynthesisTest(unittest.TestCase):
-    def setUp(self):
-        self.instance = supervisor.instance()
-
-    def tearDown(self):
-        self.instance.close()
-
+class SynthesisTest(StandinTestCase):
     def synthesize(self, ssml, https=True, **kw):
         reply = self.instance.speech_json("/colud/tts/text2voice.php", synthesis_form(ssml, **kw), https)
         self.assertEqual(reply["code"], 200, reply)
