@@ -56,6 +56,12 @@ class FaultTest(StandinTestCase):
         self.assertEqual([p["status"] for p in polls], [0, 5, 3, 3])
         self.assertEqual([p.get("extra") for p in polls], [True, True, None, None])
 
+        self.instance.script(TASK, {"task_status": [2]})
+        self.instance.script("/colud/tts/download/*", {"http_status": 500})
+        created = self.instance.speech_json(TASK, synthesis_form("<speak>你好</speak>"))
+        url = self.instance.speech_json(TASK, ("taskId=%s" % created["data"]).encode())["data"]
+        self.assertEqual([self.instance.fetch(url)[0] for _ in range(2)], [500, 200])
+
         self.instance.script(CATEGORY, {"times": -1, "code": 401})
         codes = [self.instance.speech_json(CATEGORY)["code"] for _ in range(3)]
         self.assertEqual(codes, [401, 401, 401])

@@ -68,9 +68,16 @@ class FaultBook:
 
     def take(self, path, haystack):
         """The first fault of the path that matches the request text (query + body),
-        counted as used; None when there is none."""
+        counted as used; None when there is none. A path scripted with a final "*"
+        stands for every path that starts with what precedes it."""
         with self._lock:
-            queue = self._queues.get(path, [])
+            queues = [self._queues.get(path, [])]
+            queues += [queue for key, queue in self._queues.items() if key.endswith("*") and path.startswith(key[:-1])]
+            return self._take_from(queues, haystack)
+
+    @staticmethod
+    def _take_from(queues, haystack):
+        for queue in queues:
             for index, entry in enumerate(queue):
                 match = entry.get("match")
                 if match is not None and match not in haystack:
