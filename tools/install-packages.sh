@@ -8,7 +8,7 @@ PACKAGES="cmake ninja-build make pkg-config git ca-certificates curl xz-utils dp
   googletest nasm autoconf automake libtool perl \
   wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei pulseaudio \
   python3 python3-venv espeak-ng ffmpeg pocketsphinx pocketsphinx-en-us sox zip unzip openssl \
-  g++ zlib1g-dev libssl-dev libjsoncpp-dev"
+  locales g++ zlib1g-dev libssl-dev libjsoncpp-dev"
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

@@ -16,6 +16,16 @@ session_start() {
   rm -rf "$RUN_DIR"
   mkdir -p "$RUN_DIR"
 
+  # Wine maps file names through the locale's code set: without the Chinese
+  # locale generated, names beyond ASCII cannot be created. Build it privately
+  # rather than changing the machine's locales.
+  mkdir -p "$RUN_DIR/locale"
+  if localedef -i zh_CN -f UTF-8 "$RUN_DIR/locale/zh_CN.UTF-8" >"$RUN_DIR/localedef.log" 2>&1; then
+    export LOCPATH="$RUN_DIR/locale"
+  else
+    echo "test-session: could not build the zh_CN.UTF-8 locale; Chinese file names will not work" >&2
+  fi
+
   export WINEPREFIX="$RUN_DIR/wineprefix"
   export WINEARCH=win32
   export WINEDEBUG=-all

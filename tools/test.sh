@@ -17,13 +17,15 @@ cmake --build --preset host -j "$JOBS" || fail "the host build failed"
 cmake --preset windows -DQUILLORA_DEPS_DIR="$DEPS" >/dev/null || fail "configuring the Windows build failed"
 cmake --build --preset windows -j "$JOBS" || fail "the Windows build failed"
 
+# The host tests run natively, outside the Wine session and its environment.
+ctest --preset host -j "$JOBS" "$@"
+host_rc=$?
+
 # shellcheck source=tools/test-session.sh
 . "$ROOT/tools/test-session.sh"
 trap session_stop EXIT
 session_start "$ROOT/build/test-run" || fail "could not prepare the test session"
 
-ctest --preset host -j "$JOBS" "$@"
-host_rc=$?
 ctest --preset windows -j "$JOBS" "$@"
 windows_rc=$?
 
