@@ -14,11 +14,11 @@
 #include "core/portable/Base64.h"
 #include "core/portable/JsonReply.h"
 #include "core/portable/Md5Hex.h"
-#include "core/portable/RequestSign.h"
 #include "core/portable/ServiceConfig.h"
+#include "core/portable/SpeechRequest.h"
 
 // Index:
-//   --- Replies ---      reading the service's JSON with type checks
+//   --- Files ---
 //   --- ffmpeg passes --- argument texts of the gain, resampling and mixing passes
 //   --- Operations ---
 
@@ -34,29 +34,7 @@ namespace {
 constexpr wchar_t kPcmFormat[] = L"-f s16le -ar 16000 -ac 1";
 constexpr int64_t kPcmBytesPerSecond = 16000 * 2;
 
-// --- Replies ---
-
-enum class ReplyState { Unreadable, CodeNotOk, Ok };
-
-// Parses a reply whose integer "code" must be 200. A failed transfer, a body
-// that is not a JSON object, or a "code" that is missing or not an integer is
-// unreadable.
-ReplyState ReadReply(bool transferred, const HttpResponseBuffer& body, Json::Value& root) {
-  if (!transferred || !ParseJsonReply(std::string(body.view()), root) || !root.isObject()) {
-    return ReplyState::Unreadable;
-  }
-  const Json::Value& code = JsonMember(root, "code");
-  if (!code.isInt()) return ReplyState::Unreadable;
-  return code.asInt() == 200 ? ReplyState::Ok : ReplyState::CodeNotOk;
-}
-
-// A non-empty string member, or false.
-bool ReadText(const Json::Value& root, const char* name, std::string& text) {
-  const Json::Value& member = JsonMember(root, name);
-  if (!member.isString() || member.asString().empty()) return false;
-  text = member.asString();
-  return true;
-}
+// --- Files ---
 
 bool FileExists(const std::wstring& path) {
   struct _stat64 info;
@@ -140,13 +118,13 @@ void ConvertJob::ShowMessage(const std::wstring& message) const { ShowUserMessag
 bool ConvertJob::PostForReply(const char* path, const std::string& form, Json::Value& root) const {
   HttpResponseBuffer body;
   const bool transferred = transport_.Post(GetServiceConfig().speechBaseUrl + path, form, body);
-  switch (ReadReply(transferred, body, root)) {
-    case ReplyState::Ok:
+  switch (ReadSpeechReply(transferred, body.view(), root)) {
+    case SpeechReplyState::Ok:
       return true;
-    case ReplyState::CodeNotOk:
+    case SpeechReplyState::CodeNotOk:
       ShowMessage(kMessageConvertFailed);
       return false;
-    case ReplyState::Unreadable:
+    case SpeechReplyState::Unreadable:
       break;
   }
   ShowMessage(kMessageInternalError);
@@ -160,16 +138,11 @@ void ConvertJob::ShowSaveFailed(DWORD error) const {
 }
 
 bool ConvertJob::BuildRequestForm(std::string& form, std::wstring& cacheKey) {
-  const std::string escaped = EscapeBase64(Base64Encode(WideToAnsi(text)));
-  const std::string sign = SignRequestText(escaped);
-  char numbers[96];
-  std::snprintf(numbers, sizeof(numbers), "&volume=%d&speed=%d&voiceType=%d&emotion=", static_cast<int>(volume),
-                static_cast<int>(speed), static_cast<int>(voiceType));
-  std::string built = "text=" + escaped + numbers + WideToAnsi(emotion) + "&codec=" + WideToAnsi(codec) +
-                      "&sign=" + sign;
+  const SynthesisSettings settings{volume, speed, voiceType, WideToAnsi(emotion), WideToAnsi(codec)};
+  std::string built;
   // Markup and escapes make a request longer than its text; refuse rather than cut.
-  if (escaped.size() >= kRequestFormCapacity || built.size() >= kRequestFormCapacity) {
-    DebugTraceA("synthesis form of %u bytes does not fit", static_cast<unsigned>(built.size()));
+  if (!BuildSynthesisForm(WideToAnsi(text), settings, built)) {
+    DebugTraceA("synthesis form of a %u-character text does not fit", static_cast<unsigned>(text.size()));
     ShowMessage(kMessageTextTooLong);
     return false;
   }
@@ -199,7 +172,7 @@ bool ConvertJob::SynthesizeSpeech() {
     if (!PostForReply(kSynthesisPath, form, root)) return false;
     std::string data;
     const Json::Value& requestId = JsonMember(root, "RequestId");
-    if (!ReadText(root, "data", data) || !(requestId.isNull() || requestId.isString())) {
+    if (!ReadReplyText(root, "data", data) || !(requestId.isNull() || requestId.isString())) {
       ShowMessage(kMessageInternalError);
       return false;
     }
@@ -245,7 +218,7 @@ bool ConvertJob::SubmitSynthesisTask() {
   if (!PostForReply(kSynthesisTaskPath, form, root)) return false;
   std::string id;
   // Task ids go back into a form; one that is absurdly long is not a task id.
-  if (!ReadText(root, "data", id) || id.size() >= 100) {
+  if (!ReadReplyText(root, "data", id) || id.size() >= 100) {
     ShowMessage(kMessageInternalError);
     return false;
   }
@@ -271,7 +244,7 @@ bool ConvertJob::PollSynthesisTask() {
   const std::wstring downloadPath = tempFolder + L"\\" + name;
   DebugTrace(L"task result %ls", downloadPath.c_str());
   std::string url;
-  if (!ReadText(root, "data", url) || !transport_.DownloadFile(url, WideToAnsi(downloadPath), 0)) {
+  if (!ReadReplyText(root, "data", url) || !transport_.DownloadFile(url, WideToAnsi(downloadPath), 0)) {
     ShowMessage(kMessageTaskFailed);
     return true;
   }

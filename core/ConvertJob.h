@@ -8,6 +8,7 @@
 #include <json/json.h>
 
 #include "core/HttpClient.h"
+#include "core/portable/SpeechRequest.h"
 
 // The one text-to-speech job of the program: the SSML to speak, the voice
 // settings, the background music, the folders and result names, and the state
@@ -28,9 +29,6 @@ extern const wchar_t* const kMessageTextTooLong;      // the SSML does not fit a
 // Speech-service paths, under GetServiceConfig().speechBaseUrl.
 inline constexpr char kSynthesisPath[] = "/colud/tts/text2voice.php";
 inline constexpr char kSynthesisTaskPath[] = "/colud/tts/text2voiceTask.php";
-
-// The escaped Base64 text and the whole form must each stay below this many bytes.
-constexpr size_t kRequestFormCapacity = 20000;
 
 struct ConvertJob {
   // --- Filled by the page ---
