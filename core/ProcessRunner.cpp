@@ -130,6 +130,11 @@ uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, s
   return RunChild(commandLine, true, exitCode, output);
 }
 
+uint32_t RunIsolatedProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output) {
+  DebugTrace(L"%ls", commandLine.c_str());
+  return RunChild(commandLine, false, exitCode, output);
+}
+
 std::wstring FfmpegCommandLine(const std::wstring& arguments) { return L"ffmpeg.exe " + arguments; }
 
 uint32_t RunFfmpeg(const std::wstring& arguments, uint32_t& exitCode, std::string& output) {

@@ -47,5 +47,10 @@ uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, s
 // for parallel use and leaves sharedChildProcess alone.
 uint32_t RunFfmpeg(const std::wstring& arguments, uint32_t& exitCode, std::string& output);
 
+// Runs a command line like RunHiddenProcess (traced to the debugger output)
+// but in a record of its own, leaving sharedChildProcess alone: for callers
+// that run side by side, such as the speech-to-text jobs' document writer.
+uint32_t RunIsolatedProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output);
+
 // The command line of an ffmpeg pass: "ffmpeg.exe" and the arguments.
 std::wstring FfmpegCommandLine(const std::wstring& arguments);

@@ -10,26 +10,14 @@
 
 #include "tests/pagemint/portable/DocumentReadback.h"
 #include "tests/support/NonAsciiNames.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
-bool ReadBytes(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD size = GetFileSize(file, nullptr);
-  bytes->assign(size, '\0');
-  DWORD done = 0;
-  bool ok = size == 0 || (ReadFile(file, bytes->data(), size, &done, nullptr) && done == size);
-  CloseHandle(file);
-  return ok;
-}
+using testfiles::ReadFileBytes;
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD done = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-  CloseHandle(file);
+  ASSERT_TRUE(testfiles::WriteFileBytes(path, bytes));
 }
 
 // The paragraph text of a .docx file, or a failure of the test.
@@ -37,7 +25,7 @@ std::string DocxFileText(const std::wstring& path) {
   std::string bytes;
   std::map<std::string, std::string> entries;
   std::string error;
-  EXPECT_TRUE(ReadBytes(path, &bytes));
+  EXPECT_TRUE(ReadFileBytes(path, &bytes));
   EXPECT_TRUE(readback::ReadZip(bytes, &entries, &error)) << error;
   return readback::DocxText(entries["word/document.xml"]);
 }
@@ -76,17 +64,7 @@ class PagemintTest : public testing::Test {
     return code;
   }
 
-  std::vector<std::wstring> Listing() const {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder_ + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-  }
+  std::vector<std::wstring> Listing() const { return testfiles::ListFiles(folder_); }
 
   std::wstring folder_;
 };
@@ -110,7 +88,7 @@ TEST_F(PagemintTest, WritesBothFormatsWithTheWholeText) {
   const std::wstring doc = folder_ + L"transcript.doc";
   ASSERT_EQ(Run({input, doc}), 0u);
   std::string bytes;
-  ASSERT_TRUE(ReadBytes(doc, &bytes));
+  ASSERT_TRUE(ReadFileBytes(doc, &bytes));
   EXPECT_EQ(bytes.compare(0, 6, "{\\rtf1"), 0);
   EXPECT_EQ(readback::RtfText(bytes), expected);
 
@@ -134,7 +112,7 @@ TEST_F(PagemintTest, ReplacesAnExistingDocument) {
   WriteBytes(output, "old contents");
   ASSERT_EQ(Run({input, output}), 0u);
   std::string bytes;
-  ASSERT_TRUE(ReadBytes(output, &bytes));
+  ASSERT_TRUE(ReadFileBytes(output, &bytes));
   EXPECT_EQ(readback::RtfText(bytes), "new");
 }
 
@@ -163,6 +141,6 @@ TEST_F(PagemintTest, FailuresWriteNothing) {
   WriteBytes(existing, "earlier");
   EXPECT_EQ(Run({bad, existing}), 2u);
   std::string bytes;
-  ASSERT_TRUE(ReadBytes(existing, &bytes));
+  ASSERT_TRUE(ReadFileBytes(existing, &bytes));
   EXPECT_EQ(bytes, "earlier");
 }

@@ -1,0 +1,115 @@
+// Speech-to-text job, second half: a recognition task per uploaded segment,
+// polled until its text is ready, and the delivery of the texts.
+#include <windows.h>
+
+#include "core/AppMessages.h"
+#include "core/DebugTrace.h"
+#include "core/HttpClient.h"
+#include "core/TextConversion.h"
+#include "core/TranscriptOutput.h"
+#include "core/UserMessage.h"
+#include "core/Voice2TextJob.h"
+#include "core/portable/FormEncoding.h"
+#include "core/portable/RequestSign.h"
+#include "core/portable/ServiceConfig.h"
+
+namespace {
+
+constexpr DWORD kPollIntervalMs = 2000;
+constexpr DWORD kStopCheckMs = 50;
+
+const wchar_t kUnreadableReply[] = L"程序内部错误，请重试！";
+const wchar_t kRefusedReply[] = L"转换失败，请联系客服或重试！";
+const wchar_t kTaskFailed[] = L"转换失败请重试！";
+
+std::string TaskUrl() { return GetServiceConfig().speechBaseUrl + "/colud/ars/voice2TextTask.php"; }
+
+// Posts a form to the task path; the reply body, or empty when the transfer
+// failed (which reads as an unreadable reply).
+std::string PostTaskForm(const std::string& form) {
+  HttpResponseBuffer reply;
+  if (!HttpClient().Post(TaskUrl(), form, reply)) return std::string();
+  return std::string(reply.view());
+}
+
+// Shows the message for a reply that is not kValid.
+void ShowReplyFailure(HWND owner, ReplyState state) {
+  ShowUserMessage(owner, state == ReplyState::kRefused ? kRefusedReply : kUnreadableReply);
+}
+
+void ReportProgress(Voice2TextJob& job, HWND window, int percent) {
+  job.progress = percent;
+  if (window != nullptr) {
+    PostMessageW(window, WM_APP_V2T_STATUS, reinterpret_cast<WPARAM>(&job), kV2tConverting);
+  }
+}
+
+// Waits `ms`, returning early (false) once the job is told to stop.
+bool WaitUnlessStopped(const Voice2TextJob& job, DWORD ms) {
+  for (DWORD waited = 0; waited < ms; waited += kStopCheckMs) {
+    if (job.stopRequested) return false;
+    Sleep(kStopCheckMs);
+  }
+  return !job.stopRequested;
+}
+
+// The signed creation form. The URL is signed as it is and percent-encoded in
+// the form, so "&", "+" and "=" in it stay part of the value.
+std::string CreationForm(const Voice2TextJob& job, const std::string& url) {
+  return "engineModelType=" + PercentEncode(WideToAnsi(job.engineModelType)) +
+         "&channelNum=1&resTextFormat=0&sourceType=0&url=" + PercentEncode(url) + "&sign=" + SignRequestText(url);
+}
+
+}  // namespace
+
+int32_t PollRecognitionTask(std::string& text, uint64_t taskId, HWND owner) {
+  const TaskPollReply reply = ReadTaskPollReply(PostTaskForm("taskId=" + std::to_string(taskId)));
+  if (reply.state != ReplyState::kValid) {
+    ShowReplyFailure(owner, reply.state);
+    return kRecognitionFailed;
+  }
+  if (reply.status == kRecognitionFailed) {
+    ShowUserMessage(owner, kTaskFailed);
+    return kRecognitionFailed;
+  }
+  if (reply.status == kRecognitionDone) text = reply.text;
+  return reply.status;
+}
+
+bool RecognizeAudioSegments(Voice2TextJob& job, HWND window) {
+  const size_t count = job.segmentUrls.size();
+  if (count == 0) return false;
+  ReportProgress(job, window, static_cast<int>(1.0 / static_cast<double>(count) * 50));
+  const bool document = IsDocumentOutput(job.outputPath);
+  std::string documentText;
+  for (size_t i = 1; i <= count; ++i) {
+    if (job.stopRequested) return false;
+    const std::string& url = job.segmentUrls[i - 1];
+    const std::string form = CreationForm(job, url);
+    DebugTraceA("%s", form.c_str());
+    const TaskCreateReply created = ReadTaskCreateReply(PostTaskForm(form));
+    if (created.state != ReplyState::kValid) {
+      ShowReplyFailure(window, created.state);
+      return false;
+    }
+    std::string text;
+    int32_t status = PollRecognitionTask(text, created.taskId, window);
+    while (status != kRecognitionDone && status != kRecognitionFailed) {
+      if (!WaitUnlessStopped(job, kPollIntervalMs)) return false;
+      status = PollRecognitionTask(text, created.taskId, window);
+    }
+    if (status == kRecognitionFailed) return false;
+
+    if (!document) {
+      if (!AppendTranscriptText(job.outputPath, text, window)) return false;
+    } else {
+      documentText += text;
+      if (i == count &&
+          !WriteTranscriptDocument(job.outputPath, RecognitionTempStem(job) + L".txt", documentText, window)) {
+        return false;
+      }
+    }
+    ReportProgress(job, window, static_cast<int>(static_cast<double>(i) / static_cast<double>(count) * 90));
+  }
+  return true;
+}
