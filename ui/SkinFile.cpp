@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "ui/ZipArchive.h"
+
 namespace Trellis {
 
 UISkinSource& GetSkinSource() {
@@ -50,7 +52,33 @@ const wchar_t* ReadSkinFile(const wchar_t* name, size_t maxBytes, UIByteBuffer& 
     const CUIString path = source.resourcePath.ConcatText(name);
     return ReadWholeFile(path.GetText(), maxBytes, bytes);
   }
-  return L"Error opening zip file";
+  // The archive kept open by the window manager, or the archive file opened
+  // for this read only.
+  ZipHandle* archive = source.zipCached ? source.zipHandle : nullptr;
+  const bool openedHere = archive == nullptr;
+  if (openedHere) {
+    const CUIString path = source.resourcePath.ConcatText(source.zipName.GetText());
+    archive = ZipOpenArchive(path.GetText(), 0, ZipKindFile);
+    if (archive == nullptr) return L"Error opening zip file";
+  }
+  const wchar_t* error = nullptr;
+  int index = -1;
+  ZipEntry entry;
+  if (ZipFindEntry(archive, name, true, &index, &entry) != kZipOk) {
+    error = L"Could not find ziped file";
+  } else if (entry.unpackedSize == 0) {
+    error = L"File is empty";
+  } else if (entry.unpackedSize < 0 || static_cast<unsigned long>(entry.unpackedSize) > maxBytes) {
+    error = L"File too large";
+  } else if (!bytes.Allocate(static_cast<size_t>(entry.unpackedSize))) {
+    error = L"Could not unzip file";
+  } else {
+    const ZipResult result =
+        ZipExtractEntry(archive, index, bytes.data(), static_cast<DWORD>(bytes.size()), ZipKindMemory);
+    if (result != kZipOk && result != kZipMoreData) error = L"Could not unzip file";
+  }
+  if (openedHere) ZipCloseArchive(archive);
+  return error;
 }
 
 }  // namespace Trellis

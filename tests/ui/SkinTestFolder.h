@@ -26,16 +26,7 @@ class SkinTestFolder {
     Trellis::UISkinSource& source = Trellis::GetSkinSource();
     source.resourcePath = m_savedPath;
     source.zipName = m_savedZip;
-    // Removes the folder with the files of the test (one level deep).
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((m_path + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((m_path + found.cFileName).c_str());
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(m_path.c_str());
+    RemoveTree(m_path);
   }
   const std::wstring& path() const { return m_path; }
   // Writes a file of these bytes into the folder.
@@ -50,6 +41,25 @@ class SkinTestFolder {
   }
 
  private:
+  // Removes a folder with everything in it.
+  static void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(folder + name + L"\\");
+        } else {
+          SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileW((folder + name).c_str());
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
   static int& Counter() {
     static int counter = 0;
     return counter;

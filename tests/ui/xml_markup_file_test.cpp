@@ -12,12 +12,6 @@ using Trellis::CXmlMarkup;
 
 namespace {
 
-// A document of exactly `size` bytes: one attribute padded to fit.
-std::string DocumentOfSize(size_t size) {
-  const std::string head = "<r a=\"", tail = "\"/>";
-  return head + std::string(size - head.size() - tail.size(), 'x') + tail;
-}
-
 TEST(XmlMarkupFile, LoadsFromMemoryInEveryEncoding) {
   ASSERT_EQ(GetACP(), 936u) << "the tests run with the Chinese ANSI code page";
   // "<中 文=\"值\"/>" in GBK, UTF-8 and UTF-16 with its mark.

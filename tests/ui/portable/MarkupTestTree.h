@@ -29,3 +29,9 @@ inline std::string DumpMarkup(Trellis::CXmlMarkup& markup) {
   if (!markup.IsValid()) return "error: " + ToUtf8(markup.GetLastErrorMessage());
   return DumpNode(markup.GetRoot());
 }
+
+// A document of exactly `size` bytes: one attribute padded to fit.
+inline std::string DocumentOfSize(size_t size) {
+  const std::string head = "<r a=\"", tail = "\"/>";
+  return head + std::string(size - head.size() - tail.size(), 'x') + tail;
+}
