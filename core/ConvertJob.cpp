@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "core/DebugTrace.h"
 #include "core/LocalClock.h"
@@ -60,9 +59,8 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD& e
 
 bool IsPcm(const std::wstring& codec) { return codec == L"pcm"; }
 
-// Raw PCM has no header: its format is stated before the input and for the output.
-std::wstring InputOptions(const std::wstring& codec) { return IsPcm(codec) ? std::wstring(kPcmFormat) + L" " : L""; }
-std::wstring OutputOptions(const std::wstring& codec) { return IsPcm(codec) ? std::wstring(kPcmFormat) + L" " : L""; }
+// Raw PCM has no header: its format is stated both before the input and for the output.
+std::wstring PcmOptions(const std::wstring& codec) { return IsPcm(codec) ? std::wstring(kPcmFormat) + L" " : L""; }
 
 // The speech's length in microseconds, -1 when it cannot be read.
 int64_t SpeechDurationMicros(const std::wstring& path, const std::wstring& codec) {
@@ -85,13 +83,13 @@ std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 // The background music loops endlessly under the speech; the output ends with the speech.
 std::wstring MixArguments(const std::wstring& speech, const std::wstring& music, int64_t micros,
                           const std::wstring& output, const std::wstring& codec) {
-  return InputOptions(codec) + L"-i " + Quoted(speech) + L" -i  " + Quoted(music) +
+  return PcmOptions(codec) + L"-i " + Quoted(speech) + L" -i  " + Quoted(music) +
          L" \"-filter_complex\"  \"[1:a]aloop=loop=-1:size=2e+09[out];[out][0:a]amix\" \"-ss\" \"0\" \"-t\" \"" +
-         DurationArgument(micros) + L"\" \"-y\" " + OutputOptions(codec) + Quoted(output);
+         DurationArgument(micros) + L"\" \"-y\" " + PcmOptions(codec) + Quoted(output);
 }
 
 std::wstring ResampleArguments(const std::wstring& speech, const std::wstring& output, const std::wstring& codec) {
-  return L"-y " + InputOptions(codec) + L"-i " + Quoted(speech) + L"  -ar 16000  " + OutputOptions(codec) +
+  return L"-y " + PcmOptions(codec) + L"-i " + Quoted(speech) + L"  -ar 16000  " + PcmOptions(codec) +
          Quoted(output);
 }
 

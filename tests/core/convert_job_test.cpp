@@ -12,6 +12,7 @@
 #include "core/UserMessage.h"
 #include "core/portable/ServiceConfig.h"
 #include "core/portable/SsmlBuilder.h"
+#include "tests/support/NonAsciiNames.h"
 #include "tests/support/Standin.h"
 
 namespace {
@@ -80,8 +81,8 @@ class ConvertJobTest : public testing::Test {
   }
 
   // A two-second tone as the background music, shorter than the speech so it must loop.
-  void ChooseMusic() {
-    job.bgmSourcePath = job.tempFolder + L"music.mp3";
+  void ChooseMusic(const std::wstring& name = L"music.mp3") {
+    job.bgmSourcePath = job.tempFolder + name;
     std::string output;
     uint32_t exitCode = 1;
     RunFfmpeg(L"-hide_banner -y -f lavfi -i sine=frequency=330:duration=2 \"" + job.bgmSourcePath + L"\"", exitCode,
@@ -196,6 +197,24 @@ TEST_F(ConvertJobTest, SingleRequestMixesTheMusicWithoutCuttingTheSpeech) {
   // The pauses alone last three seconds.
   for (const wchar_t* codec : {L"mp3", L"wav", L"pcm"}) ExpectResultAsLongAsTheSpeech(codec, L"mixed", 3000000);
   EXPECT_TRUE(Exists(job.tempFolder + job.bgmWorkName));
+  EXPECT_TRUE(shownMessages.empty());
+}
+
+// Users' temporary folders and music files often have Chinese names.
+TEST_F(ConvertJobTest, WorksWithChineseFolderAndMusicNames) {
+  SKIP_WITHOUT_NON_ASCII_NAMES();
+  job.tempFolder = FreshFolder(L"语音临时");
+  job.outputFolder = FreshFolder(L"输出文件夹");
+  job.outputFolder.pop_back();
+  ChooseMusic(L"背景音乐.mp3");
+  SetText(L"今天天气很好，我们一起去公园散步吧", 1, 1);
+  ExpectResultAsLongAsTheSpeech(L"mp3", L"结果", 2000000);
+
+  SetText(std::wstring(160, L'好'));
+  ASSERT_TRUE(job.SubmitSynthesisTask());
+  ASSERT_TRUE(PollToTheEnd());
+  EXPECT_TRUE(job.taskDone);
+  EXPECT_TRUE(Decodes(job.outputPath, job.codec));
   EXPECT_TRUE(shownMessages.empty());
 }
 
