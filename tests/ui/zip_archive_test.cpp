@@ -15,17 +15,8 @@ using namespace Trellis;
 
 namespace {
 
-std::string ReadFileBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(missing)";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string ReadFileBytes(const std::wstring& path) { return ScratchFolder::ReadFileBytes(path); }
+bool Exists(const std::wstring& path) { return ScratchFolder::Exists(path); }
 
 // The current folder of the test moves into a fresh folder: extraction
 // targets are resolved against the folder current at open time.
