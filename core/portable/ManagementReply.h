@@ -1,0 +1,16 @@
+#pragma once
+
+#include <json/json.h>
+
+#include <cstdint>
+#include <string>
+
+// Flags of the management requests whose replies are read: scrambled, with
+// the CRC protected by the service's RSA key.
+constexpr uint32_t kEnvelopeProtected = 7;
+// Flags of the usage reports: scrambled only; the reply is not read.
+constexpr uint32_t kEnvelopeReport = 1;
+
+// Parses a decoded management reply; true only for JSON without reader errors
+// whose "status" is exactly "SUCCESS".
+bool ParseSuccessReply(const std::string& text, Json::Value& root);
