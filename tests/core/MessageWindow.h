@@ -1,0 +1,64 @@
+#pragma once
+
+// A hidden window of the test thread that records the application messages
+// posted to it, standing in for the main window.
+#include <windows.h>
+
+#include <vector>
+
+class MessageWindow {
+ public:
+  struct Message {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+
+  MessageWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuilloraTestMessageWindow";
+    RegisterClassW(&windowClass);  // fails harmlessly when already registered
+    handle_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~MessageWindow() { DestroyWindow(handle_); }
+  MessageWindow(const MessageWindow&) = delete;
+  MessageWindow& operator=(const MessageWindow&) = delete;
+
+  HWND handle() const { return handle_; }
+
+  // Pumps this thread's messages until `count` application messages have
+  // arrived or the time is up; returns what arrived, in order.
+  const std::vector<Message>& WaitFor(size_t count, DWORD timeoutMs = 30000) {
+    const DWORD start = GetTickCount();
+    while (received_.size() < count && GetTickCount() - start < timeoutMs) {
+      Pump();
+      if (received_.size() < count) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return received_;
+  }
+  // Forgets what has arrived so far.
+  void Clear() { received_.clear(); }
+  // Pumps what is queued now.
+  const std::vector<Message>& Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return received_;
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self != nullptr && message >= WM_USER) {
+      self->received_.push_back({message, wParam, lParam});
+      return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  HWND handle_ = nullptr;
+  std::vector<Message> received_;
+};

@@ -1,0 +1,138 @@
+#include "core/UpdateCheck.h"
+
+#include "core/portable/Crc32.h"
+#include "tests/core/StandinClientTest.h"
+
+namespace {
+
+const char kUpdaterPath[] = "/updates/Updrift.exe";
+
+class UpdateCheckTest : public StandinClientTest {
+ protected:
+  void SetUp() override {
+    StandinClientTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    state_->launchUpdater = [this](const std::wstring& path, const std::wstring& parameters) {
+      launches_.push_back(path + L"|" + parameters);
+      return true;
+    };
+  }
+  // Scripts the version reply: members of the reply object as JSON text.
+  void ScriptReply(const std::string& members, const std::string& extra = "") {
+    ASSERT_TRUE(instance_.Script("/client/queryversion", R"({"members":)" + members + extra + "}")) << instance_.error();
+  }
+  void Check() { RunThread(CheckForUpdateThread, state_.get()); }
+  std::string ServedUpdater() {
+    HttpResponseBuffer reply;
+    EXPECT_TRUE(state_->httpClient.Get(instance_.urls().managementHttps + "updates/Updrift.exe", reply));
+    return std::string(reply.view());
+  }
+  std::string LocalUpdater() const { return ScratchFolder::ReadFileBytes(state_->updaterPath); }
+  void ExpectNoSideFiles() const {
+    EXPECT_FALSE(ScratchFolder::Exists(state_->updaterPath + L"_willdel"));
+    EXPECT_FALSE(ScratchFolder::Exists(state_->updaterPath + L"_backup"));
+  }
+  std::wstring ExpectedLaunch() const { return state_->updaterPath + L"|quillora.ini"; }
+
+  std::vector<std::wstring> launches_;
+};
+
+}  // namespace
+
+TEST_F(UpdateCheckTest, TheSameVersionDoesNothing) {
+  Check();  // the stand-in offers the version the client has, with an updater entry
+  EXPECT_TRUE(launches_.empty());
+  EXPECT_EQ(instance_.Count(kUpdaterPath), 0);
+  const Json::Value requests = RequestsOf("/client/queryversion");
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0]["envelope"]["flags"].asInt(), 7);
+  EXPECT_EQ(requests[0]["params"]["softid"].asString(), "130");
+  EXPECT_EQ(requests[0]["params"]["version"].asString(), "104");
+  EXPECT_EQ(requests[0]["params"]["type"].asString(), "1");
+}
+
+TEST_F(UpdateCheckTest, ANewerVersionWithTheCurrentUpdaterDoesNothing) {
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(state_->updaterPath, ServedUpdater()));
+  ScriptReply(R"({"version":105})");
+  Check();
+  EXPECT_TRUE(launches_.empty());
+  EXPECT_EQ(instance_.Count(kUpdaterPath), 1) << "only the download this test made itself";
+}
+
+TEST_F(UpdateCheckTest, ANewUpdaterIsFetchedCheckedMovedIntoPlaceAndStarted) {
+  const std::string served = ServedUpdater();
+  for (const bool existing : {false, true}) {
+    if (existing) {
+      ASSERT_TRUE(ScratchFolder::WriteFileBytes(state_->updaterPath, "MZ old updater"));
+    }
+    ScriptReply(R"({"version":105})");
+    launches_.clear();
+    Check();
+    EXPECT_EQ(LocalUpdater(), served) << (existing ? "replacing" : "first updater");
+    EXPECT_EQ(launches_, std::vector<std::wstring>{ExpectedLaunch()});
+    ExpectNoSideFiles();
+    DeleteFileW(state_->updaterPath.c_str());
+  }
+}
+
+TEST_F(UpdateCheckTest, WithoutAnUpdaterEntryTheUpdaterIsStartedAsItIs) {
+  for (const char* members : {R"({"version":105,"files":[]})",
+                              R"({"version":105,"files":[{"name":"UPDRIFT.EXE","url":"/updates/Updrift.exe","crc32":"1"}]})"}) {
+    launches_.clear();
+    ScriptReply(members);
+    Check();
+    EXPECT_EQ(launches_, std::vector<std::wstring>{ExpectedLaunch()}) << members;
+  }
+  EXPECT_EQ(instance_.Count(kUpdaterPath), 0);
+}
+
+TEST_F(UpdateCheckTest, AnUpdaterThatFailsItsChecksIsNeitherInstalledNorStarted) {
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(state_->updaterPath, "MZ old updater"));
+  const std::string http = instance_.urls().managementHttp;
+  struct Case {
+    const char* what;
+    std::string members;
+    std::string extra;
+  } cases[] = {
+      {"wrong CRC", R"({"version":105,"files":[{"name":"Updrift.exe","url":"/updates/Updrift.exe","crc32":"deadbeef"}]})",
+       ""},
+      {"download over plain HTTP", R"({"version":105,"baseurl":")" + http + R"("})", ""},
+      {"reply without its RSA check", R"({"version":105})", R"(,"envelope_flags":1)"},
+      {"reply with a wrong signature", R"({"version":105})", R"(,"bad_signature":true)"},
+      {"status not SUCCESS", R"({"version":105,"status":"FAILED"})", ""},
+  };
+  for (const Case& c : cases) {
+    ScriptReply(c.members, c.extra);
+    Check();
+    EXPECT_TRUE(launches_.empty()) << c.what;
+    EXPECT_EQ(LocalUpdater(), "MZ old updater") << c.what;
+    ExpectNoSideFiles();
+  }
+}
+
+TEST_F(UpdateCheckTest, AnUpdaterThatCannotBeReplacedStaysAsItWas) {
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(state_->updaterPath, "MZ old updater"));
+  // The running old updater holds its file: it cannot be moved away.
+  HANDLE held = CreateFileW(state_->updaterPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ScriptReply(R"({"version":105})");
+  Check();
+  CloseHandle(held);
+  EXPECT_TRUE(launches_.empty());
+  EXPECT_EQ(LocalUpdater(), "MZ old updater");
+  ExpectNoSideFiles();
+  EXPECT_EQ(instance_.Count(kUpdaterPath), 1) << "the new updater was fetched";
+}
+
+TEST(FileCrc32, MissingAndEmptyFilesCountAsZero) {
+  ScratchFolder folder;
+  EXPECT_EQ(ComputeFileCrc32(folder / L"none"), 0u);
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"empty", ""));
+  EXPECT_EQ(ComputeFileCrc32(folder / L"empty"), 0u);
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"digits", "123456789"));
+  EXPECT_EQ(ComputeFileCrc32(folder / L"digits"), 0xCBF43926u);
+  std::string large(200000, 'x');
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"large", large));
+  EXPECT_EQ(ComputeFileCrc32(folder / L"large"), Crc32(large.data(), large.size()));
+}
