@@ -2,6 +2,8 @@
 
 // A fresh folder under the temporary folder for one test, removed with all it
 // holds when the test ends.
+#include "tests/support/TestFiles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -25,28 +27,16 @@ class ScratchFolder {
   const std::wstring& path() const { return path_; }
   std::wstring operator/(const std::wstring& name) const { return path_ + name; }
 
+  // Whole-file helpers (see tests/support/TestFiles.h).
   static bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
+    return testfiles::WriteFileBytes(path, bytes);
   }
   // The file's bytes; empty when it cannot be read.
   static std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::string();
     std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
-    CloseHandle(file);
-    return bytes;
+    return testfiles::ReadFileBytes(path, &bytes) ? bytes : std::string();
   }
-  static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  static bool Exists(const std::wstring& path) { return testfiles::Exists(path); }
 
  private:
   static void RemoveTree(const std::wstring& folder) {
