@@ -60,10 +60,14 @@ bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes, size_t
 }  // namespace
 
 std::wstring GetExecutableFolder() {
+  return ReadModuleFolder([](wchar_t* buffer, DWORD capacity) { return GetModuleFileNameW(nullptr, buffer, capacity); });
+}
+
+std::wstring ReadModuleFolder(const ModulePathReader& readPath) {
   // Grows the buffer until the whole path fits: a cut path would name another folder.
-  for (DWORD capacity = MAX_PATH; capacity <= 32768; capacity *= 2) {
+  for (DWORD capacity = MAX_PATH; capacity <= 65536; capacity *= 2) {
     std::vector<wchar_t> buffer(capacity, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), capacity);
+    const DWORD length = readPath(buffer.data(), capacity);
     if (length == 0) return std::wstring();
     if (length < capacity) {
       std::wstring path(buffer.data(), length);

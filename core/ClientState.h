@@ -84,3 +84,9 @@ ClientState& GetClientState();
 // The folder of the running executable with its trailing backslash; empty
 // when it cannot be read.
 std::wstring GetExecutableFolder();
+
+// The folder part (with its trailing backslash) of a module path read as
+// GetModuleFileNameW reads it: a path that fills the buffer may be cut, so it
+// is read again into a larger one until it fits.
+using ModulePathReader = std::function<DWORD(wchar_t* buffer, DWORD capacity)>;
+std::wstring ReadModuleFolder(const ModulePathReader& readPath);

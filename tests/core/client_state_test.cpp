@@ -49,6 +49,30 @@ TEST_F(ClientStateTest, PathsLieInTheFolder) {
   EXPECT_TRUE(ScratchFolder::Exists(exe + L"ffmpeg.exe")) << "tests run beside ffmpeg.exe";
 }
 
+TEST(ExecutableFolder, LongPathsAreReadWhole) {
+  for (const size_t length : {size_t{20}, size_t{259}, size_t{260}, size_t{400}, size_t{5000}}) {
+    const std::wstring folder = L"C:\\" + std::wstring(length - 12, L'd') + L"\\";
+    const std::wstring path = folder + L"Q.exe";
+    for (const bool terminatesCutPaths : {true, false}) {
+      // Reads as the system does: a path that does not fit is cut, with or
+      // without a terminator, and the capacity is returned.
+      const std::wstring read = ReadModuleFolder([&](wchar_t* buffer, DWORD capacity) -> DWORD {
+        if (path.size() < capacity) {
+          path.copy(buffer, path.size());
+          buffer[path.size()] = L'\0';
+          return static_cast<DWORD>(path.size());
+        }
+        const size_t copied = terminatesCutPaths ? capacity - 1 : capacity;
+        path.copy(buffer, copied);
+        if (terminatesCutPaths) buffer[copied] = L'\0';
+        return capacity;
+      });
+      EXPECT_EQ(read, folder) << "path of " << path.size() << " characters";
+    }
+  }
+  EXPECT_EQ(ReadModuleFolder([](wchar_t*, DWORD) -> DWORD { return 0; }), L"");
+}
+
 TEST_F(ClientStateTest, MissingIniGivesTheDefaultsAndWritesThemBack) {
   ClientState state(folder_.path(), &hardware_);
   ASSERT_EQ(state.LoadSettings(), 1);
