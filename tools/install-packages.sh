@@ -31,6 +31,12 @@ if [ -f "$SRC" ] && ! grep -q '^Types:.*deb-src' "$SRC"; then
   $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' "$SRC"
   need_update=1
 fi
+# Machines with the one-line format get a deb-src twin of every deb line.
+LIST=/etc/apt/sources.list
+if [ -f "$LIST" ] && grep -q '^deb ' "$LIST" && ! grep -q '^deb-src ' "$LIST"; then
+  grep '^deb ' "$LIST" | sed 's/^deb /deb-src /' | $SUDO tee -a "$LIST" >/dev/null
+  need_update=1
+fi
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
   need_update=1
