@@ -86,13 +86,12 @@ bool UploadAudioSegments(Voice2TextJob& job) {
     if (ansiPath.empty()) {
       DebugTrace(L"segment path has no ANSI form: %ls", path.c_str());
       ok = false;
-    } else if (!HttpUploadFile(url, ansiPath, reply)) {
-      DebugTrace(L"upload of %ls failed", path.c_str());
-      ok = false;
     } else {
-      const UploadReply read = ReadUploadReply(std::string(reply.view()));
-      ok = read.state == ReplyState::kValid;
-      DebugTraceA("upload reply: %s", ok ? read.url.c_str() : std::string(reply.view()).c_str());
+      const bool transferred = HttpUploadFile(url, ansiPath, reply);
+      const UploadReply read = ReadUploadReply(transferred, reply.view());
+      ok = read.state == SpeechReplyState::Ok;
+      DebugTraceA("upload of segment %u: %s", static_cast<unsigned>(job.segmentUrls.size()),
+                  ok ? read.url.c_str() : transferred ? std::string(reply.view()).c_str() : "no reply");
       if (ok) job.segmentUrls.push_back(read.url);
     }
   }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/AppMessages.h"
+#include "core/ConvertJob.h"
 #include "core/DebugTrace.h"
 #include "core/HttpClient.h"
 #include "core/TextConversion.h"
@@ -18,23 +19,19 @@ namespace {
 constexpr DWORD kPollIntervalMs = 2000;
 constexpr DWORD kStopCheckMs = 50;
 
-const wchar_t kUnreadableReply[] = L"程序内部错误，请重试！";
-const wchar_t kRefusedReply[] = L"转换失败，请联系客服或重试！";
-const wchar_t kTaskFailed[] = L"转换失败请重试！";
-
 std::string TaskUrl() { return GetServiceConfig().speechBaseUrl + "/colud/ars/voice2TextTask.php"; }
 
-// Posts a form to the task path; the reply body, or empty when the transfer
-// failed (which reads as an unreadable reply).
-std::string PostTaskForm(const std::string& form) {
+// Posts a form to the task path and reads the reply with `read`.
+template <typename Reply>
+Reply PostTaskForm(const std::string& form, Reply (*read)(bool, std::string_view)) {
   HttpResponseBuffer reply;
-  if (!HttpClient().Post(TaskUrl(), form, reply)) return std::string();
-  return std::string(reply.view());
+  const bool transferred = HttpClient().Post(TaskUrl(), form, reply);
+  return read(transferred, reply.view());
 }
 
-// Shows the message for a reply that is not kValid.
-void ShowReplyFailure(HWND owner, ReplyState state) {
-  ShowUserMessage(owner, state == ReplyState::kRefused ? kRefusedReply : kUnreadableReply);
+// Shows the message for a reply that is not Ok.
+void ShowReplyFailure(HWND owner, SpeechReplyState state) {
+  ShowUserMessage(owner, state == SpeechReplyState::CodeNotOk ? kMessageConvertFailed : kMessageInternalError);
 }
 
 void ReportProgress(Voice2TextJob& job, HWND window, int percent) {
@@ -63,13 +60,13 @@ std::string CreationForm(const Voice2TextJob& job, const std::string& url) {
 }  // namespace
 
 int32_t PollRecognitionTask(std::string& text, uint64_t taskId, HWND owner) {
-  const TaskPollReply reply = ReadTaskPollReply(PostTaskForm("taskId=" + std::to_string(taskId)));
-  if (reply.state != ReplyState::kValid) {
+  const TaskPollReply reply = PostTaskForm("taskId=" + std::to_string(taskId), &ReadTaskPollReply);
+  if (reply.state != SpeechReplyState::Ok) {
     ShowReplyFailure(owner, reply.state);
     return kRecognitionFailed;
   }
   if (reply.status == kRecognitionFailed) {
-    ShowUserMessage(owner, kTaskFailed);
+    ShowUserMessage(owner, kMessageTaskFailed);
     return kRecognitionFailed;
   }
   if (reply.status == kRecognitionDone) text = reply.text;
@@ -87,8 +84,8 @@ bool RecognizeAudioSegments(Voice2TextJob& job, HWND window) {
     const std::string& url = job.segmentUrls[i - 1];
     const std::string form = CreationForm(job, url);
     DebugTraceA("%s", form.c_str());
-    const TaskCreateReply created = ReadTaskCreateReply(PostTaskForm(form));
-    if (created.state != ReplyState::kValid) {
+    const TaskCreateReply created = PostTaskForm(form, &ReadTaskCreateReply);
+    if (created.state != SpeechReplyState::Ok) {
       ShowReplyFailure(window, created.state);
       return false;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/ConvertJob.h"
 #include "core/DebugTrace.h"
 #include "core/ProcessRunner.h"
 #include "core/UserMessage.h"
@@ -11,7 +12,7 @@ namespace {
 
 void ShowSaveFailure(HWND owner, uint32_t code) {
   wchar_t text[128];
-  std::swprintf(text, 128, L"错误：%d 文件保存失败，请重试！", static_cast<int>(code));
+  std::swprintf(text, 128, kMessageSaveFailed, static_cast<int>(code));
   ShowUserMessage(owner, text);
 }
 

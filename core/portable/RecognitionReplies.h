@@ -2,40 +2,39 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "core/portable/SpeechRequest.h"
 
 // The speech service's replies to the recognition requests, read with type
-// checks: a reply that is not JSON, or whose "data" or "status" has another
-// type than the one relied on, is unreadable, never an exception.
-enum class ReplyState {
-  kValid,
-  kUnreadable,  // not JSON, or a member missing or mistyped
-  kRefused,     // "code" is not 200 (a missing "code" included)
-};
+// checks on top of ReadSpeechReply: a "data" or "status" of another type than
+// the one relied on makes the reply Unreadable, never an exception.
+// `transferred` is false when the request got no reply at all.
 
 // "/colud/ars/upload.php": "data"."url", a non-empty string.
 struct UploadReply {
-  ReplyState state = ReplyState::kUnreadable;
+  SpeechReplyState state = SpeechReplyState::Unreadable;
   std::string url;
 };
-UploadReply ReadUploadReply(const std::string& body);
+UploadReply ReadUploadReply(bool transferred, std::string_view body);
 
 // "/colud/ars/voice2TextTask.php" creating a task: "data", the task id, an
 // unsigned 64-bit integer.
 struct TaskCreateReply {
-  ReplyState state = ReplyState::kUnreadable;
+  SpeechReplyState state = SpeechReplyState::Unreadable;
   uint64_t taskId = 0;
 };
-TaskCreateReply ReadTaskCreateReply(const std::string& body);
+TaskCreateReply ReadTaskCreateReply(bool transferred, std::string_view body);
 
 // The same path polling a task: "status" an integer (2 done, 3 failed, other
 // running); when done, "data" the recognised text (a string, UTF-8), handed
 // out with its bracket tags removed.
 struct TaskPollReply {
-  ReplyState state = ReplyState::kUnreadable;
+  SpeechReplyState state = SpeechReplyState::Unreadable;
   int status = 0;
   std::string text;
 };
-TaskPollReply ReadTaskPollReply(const std::string& body);
+TaskPollReply ReadTaskPollReply(bool transferred, std::string_view body);
 
 // Task states the poll reply names.
 constexpr int kRecognitionDone = 2;
