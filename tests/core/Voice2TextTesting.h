@@ -45,7 +45,7 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::wstring& path() const { return path_; }
-  // A subfolder, ending with "\"; false-free: a failure shows in later checks.
+  // A subfolder, ending with "\"; a failure to make it shows in the checks that use it.
   std::wstring Subfolder(const std::wstring& name) {
     const std::wstring sub = path_ + name + L"\\";
     CreateDirectoryW(sub.c_str(), nullptr);

@@ -117,6 +117,11 @@ TEST(ProcessRunner, FfmpegRunsDoNotTouchTheSharedChild) {
   RunFfmpeg(L"-version", ffmpegExit, ffmpegOutput);
   EXPECT_EQ(ffmpegExit, 0u);
   EXPECT_FALSE(sharedChildProcess.empty());
+  // Isolated runs (the speech-to-text jobs' document writer) leave it alone too.
+  uint32_t isolatedExit = 99;
+  RunIsolatedProcess(L"ffmpeg.exe -version", isolatedExit, ffmpegOutput);
+  EXPECT_EQ(isolatedExit, 0u);
+  EXPECT_FALSE(sharedChildProcess.empty());
   TerminateSharedChild();
   hidden.join();
 }
