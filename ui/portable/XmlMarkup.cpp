@@ -311,6 +311,7 @@ bool CXmlMarkupNode::HasChildren() const {
 }
 
 bool CXmlMarkupNode::HasAttributes() {
+  if (m_pOwner == nullptr) return false;
   if (m_nAttributes == 0) MapAttributes();
   return m_nAttributes > 0;
 }

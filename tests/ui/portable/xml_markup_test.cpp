@@ -191,6 +191,10 @@ TEST(XmlMarkup, ValueLookupByNameIsBoundedAndTerminated) {
   EXPECT_EQ(CXmlMarkupNode().GetName(), nullptr);
   EXPECT_EQ(CXmlMarkupNode().GetAttributeCount(), 0);
   EXPECT_EQ(CXmlMarkupNode().GetAttributeName(0), nullptr);
+  EXPECT_FALSE(CXmlMarkupNode().HasAttributes());
+  // A document of comments only has no root; asking that node is safe.
+  ASSERT_TRUE(markup.Load(UI_TEXT("<!-- nothing -->")));
+  EXPECT_FALSE(markup.GetRoot().HasAttributes());
 }
 
 TEST(XmlMarkup, ReloadingDiscardsThePreviousDocument) {
