@@ -353,7 +353,8 @@ bool CXmlMarkupNode::GetAttributeValue(const UIChar* name, UIChar* buffer, int m
 
 void CXmlMarkupNode::MapAttributes() {
   // Walks the attributes as the parser left them (name NUL, blanks, quote,
-  // value NUL), never past the element's own end: its '>' or "/>".
+  // value NUL), never past the element's own end: its '>' or "/>". A name may
+  // be empty (the parser accepts `="v"`), so no name character is required.
   m_nAttributes = 0;
   const UIChar* text = m_pOwner->m_pstrXML;
   const CXmlMarkup::Element& element = m_pOwner->m_pElements[m_iPos];
@@ -361,7 +362,7 @@ void CXmlMarkupNode::MapAttributes() {
   size_t pos = element.iStart + UITextLength(text + element.iStart) + 1;
   while (pos < end && m_nAttributes < kMaxAttributes) {
     while (pos < end && IsBlank(text[pos])) ++pos;
-    if (pos >= end || !IsNameChar(text[pos])) break;
+    if (pos >= end) break;
     const size_t name = pos;
     while (pos < end && text[pos] != 0) ++pos;
     ++pos;

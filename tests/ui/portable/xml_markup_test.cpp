@@ -157,6 +157,9 @@ TEST(XmlMarkup, ListsAtMost64AttributesAndStopsAtTheElementEnd) {
       {R"(<e>  "v" w="2"</e>)", "e"},
       {R"(<r><a/><b c="1"/></r>)", "r[a b(c=1)]"},
       {R"(<a x="&amp;&amp;"> "q"</a>)", "a(x=&&)"},
+      // An attribute without a name is listed as such; those after it still are.
+      {R"(<a ="1" b="2"/>)", "a(=1,b=2)"},
+      {R"(<a b="2" = "3">t</a>)", "a(b=2,=3)"},
   };
   for (const Case& c : cases) EXPECT_EQ(Parse(c.document), c.tree) << c.document;
 }
