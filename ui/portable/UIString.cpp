@@ -222,17 +222,45 @@ int CUIString::Replace(const UIChar* from, const UIChar* to) {
   // The replacement texts may point into this string, which changes below.
   const CUIString search(from);
   const CUIString replacement(to);
-  const int fromLength = search.GetLength();
-  const int toLength = replacement.GetLength();
-  int count = 0;
-  for (int i = FindText(search.GetText(), 0); i >= 0; i = FindText(search.GetText(), i + toLength)) {
-    CUIString result = Left(i);
-    result.AppendString(replacement);
-    result.AppendString(Mid(i + fromLength));
-    AssignString(result);
-    ++count;
+  const size_t length = UITextLength(m_pstr);
+  const size_t fromLength = UITextLength(search.m_pstr);
+  const size_t toLength = UITextLength(replacement.m_pstr);
+  // Searching again from the end of each inserted text only ever searches the
+  // text that followed the occurrence, so one left-to-right pass over the
+  // original finds the same occurrences; the result is then built once
+  // instead of the whole string being rebuilt for every occurrence.
+  const auto matchesAt = [&](size_t i) {
+    return std::memcmp(m_pstr + i, search.m_pstr, fromLength * sizeof(UIChar)) == 0;
+  };
+  size_t count = 0;
+  for (size_t i = 0; i + fromLength <= length;) {
+    if (matchesAt(i)) {
+      ++count;
+      i += fromLength;
+    } else {
+      ++i;
+    }
   }
-  return count;
+  if (count == 0) return 0;
+  const size_t kept = length - count * fromLength;
+  if (toLength != 0 && count > (static_cast<size_t>(INT_MAX - 1) - kept) / toLength) return 0;  // cannot be held
+  const size_t total = kept + count * toLength;
+  UIChar* result = AllocateText(static_cast<int>(total) + 1);
+  if (result == nullptr) return 0;  // out of memory: the string keeps its text
+  UIChar* out = result;
+  for (size_t i = 0; i < length;) {
+    if (i + fromLength <= length && matchesAt(i)) {
+      std::memcpy(out, replacement.m_pstr, toLength * sizeof(UIChar));
+      out += toLength;
+      i += fromLength;
+    } else {
+      *out++ = m_pstr[i++];
+    }
+  }
+  *out = 0;
+  Assign(result, static_cast<int>(total));
+  std::free(result);
+  return static_cast<int>(count);
 }
 
 int CUIString::Format(const UIChar* format, ...) {

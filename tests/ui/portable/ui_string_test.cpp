@@ -190,6 +190,18 @@ TEST(UIString, Replace) {
   EXPECT_EQ(ToUtf8(self.GetText()), "x");
 }
 
+// Many occurrences in a long text are replaced in one pass: rebuilding the
+// whole string for each of them would take hours here, not milliseconds.
+TEST(UIString, ReplaceInALongTextEnds) {
+  CUIString s(Repeat('a', 400000).c_str());
+  EXPECT_EQ(s.Replace(UI_TEXT("a"), UI_TEXT("bc")), 400000);
+  EXPECT_EQ(s.GetLength(), 800000);
+  EXPECT_EQ(s.FindChar('a'), -1);
+  EXPECT_EQ(ToUtf8(s.Mid(799996).GetText()), "bcbc");
+  EXPECT_EQ(s.Replace(UI_TEXT("cb"), UI_TEXT("")), 399999);
+  EXPECT_EQ(ToUtf8(s.GetText()), "bc");
+}
+
 TEST(UIString, ComparisonsAndCase) {
   const CUIString s(UI_TEXT("Abc"));
   EXPECT_EQ(s.Compare(UI_TEXT("Abc")), 0);
