@@ -14,6 +14,16 @@ using UICoord = int32_t;
 #endif
 static_assert(sizeof(UICoord) == 4, "geometry is 32-bit");
 
+// Sum and difference that wrap as 32-bit machine arithmetic does: coordinates
+// come from skin text and may be any 32-bit number, where signed overflow
+// would be undefined.
+inline UICoord UICoordAdd(UICoord a, UICoord b) {
+  return static_cast<UICoord>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline UICoord UICoordSubtract(UICoord a, UICoord b) {
+  return static_cast<UICoord>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
 // A rectangle with the layout of RECT. Nothing normalises it: an inverted
 // rectangle has a negative width or height.
 struct CUIRect {
@@ -25,8 +35,8 @@ struct CUIRect {
   CUIRect() : left(0), top(0), right(0), bottom(0) {}
   CUIRect(UICoord l, UICoord t, UICoord r, UICoord b) : left(l), top(t), right(r), bottom(b) {}
 
-  UICoord GetWidth() const { return right - left; }
-  UICoord GetHeight() const { return bottom - top; }
+  UICoord GetWidth() const { return UICoordSubtract(right, left); }
+  UICoord GetHeight() const { return UICoordSubtract(bottom, top); }
   // Takes the smaller left/top and the larger right/bottom of both, with no
   // test for empty rectangles (a union with 0,0,0,0 stretches to the origin).
   void Union(const CUIRect& other) {
@@ -36,13 +46,13 @@ struct CUIRect {
     if (other.bottom > bottom) bottom = other.bottom;
   }
   void Offset(UICoord dx, UICoord dy) {
-    left += dx;
-    right += dx;
-    top += dy;
-    bottom += dy;
+    left = UICoordAdd(left, dx);
+    right = UICoordAdd(right, dx);
+    top = UICoordAdd(top, dy);
+    bottom = UICoordAdd(bottom, dy);
   }
   // Moves the rectangle so that left and top are 0, keeping its size.
-  void MoveToOrigin() { Offset(-left, -top); }
+  void MoveToOrigin() { Offset(UICoordSubtract(0, left), UICoordSubtract(0, top)); }
 };
 
 // A size with the layout of SIZE.

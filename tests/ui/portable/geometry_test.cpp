@@ -48,6 +48,23 @@ TEST(UIGeometry, RectOperations) {
   static_assert(sizeof(CUIRect) == 16 && sizeof(CUISize) == 8 && sizeof(CUIPoint) == 8, "platform layout");
 }
 
+// Coordinates come from skin text, which may hold any 32-bit number: the
+// arithmetic wraps as the 32-bit machine's does, never overflows (the host
+// build traps signed overflow).
+TEST(UIGeometry, ExtremeCoordinatesWrap) {
+  CUIRect r(-2000000000, -2000000000, 2000000000, 2000000000);
+  EXPECT_EQ(r.GetWidth(), static_cast<UICoord>(-294967296));
+  EXPECT_EQ(r.GetHeight(), static_cast<UICoord>(-294967296));
+  r.Offset(2000000000, -2000000000);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.right, static_cast<UICoord>(-294967296));
+  EXPECT_EQ(r.bottom, 0);
+  CUIRect low(INT32_MIN, INT32_MIN, 0, 0);
+  low.MoveToOrigin();
+  EXPECT_EQ(low.left, 0);
+  EXPECT_EQ(low.right, INT32_MIN);
+}
+
 TEST(UIResourceRef, NumbersBelow0x10000AndNames) {
   const UIResourceRef number(129);
   EXPECT_TRUE(number.IsNumber());
