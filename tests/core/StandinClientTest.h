@@ -7,7 +7,7 @@
 #include "core/portable/ServiceConfig.h"
 #include "tests/core/FixedHardwareStrings.h"
 #include "tests/core/MessageWindow.h"
-#include "tests/core/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 
 #include <gtest/gtest.h>

@@ -18,6 +18,7 @@
 #include "core/TempFolder.h"
 #include "core/UserMessage.h"
 #include "core/Voice2TextJob.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/TestFiles.h"
 
 namespace v2ttest {
@@ -29,38 +30,7 @@ using testfiles::ListFiles;
 using testfiles::ReadFileBytes;
 using testfiles::WriteFileBytes;
 
-// A fresh folder under the temporary folder, removed with its files (and
-// those of its direct subfolders) at the end.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::wstring& name) {
-    path_ = GetLongTempFolder() + name + L"_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~ScratchFolder() {
-    for (const std::wstring& sub : subfolders_) Remove(sub);
-    Remove(path_);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::wstring& path() const { return path_; }
-  // A subfolder, ending with "\"; a failure to make it shows in the checks that use it.
-  std::wstring Subfolder(const std::wstring& name) {
-    const std::wstring sub = path_ + name + L"\\";
-    CreateDirectoryW(sub.c_str(), nullptr);
-    subfolders_.push_back(sub);
-    return sub;
-  }
-
- private:
-  static void Remove(const std::wstring& folder) {
-    for (const std::wstring& name : ListFiles(folder)) DeleteFileW((folder + name).c_str());
-    RemoveDirectoryW(folder.c_str());
-  }
-  std::wstring path_;
-  std::vector<std::wstring> subfolders_;
-};
+using ::ScratchFolder;
 
 // Writes a sine tone of `seconds` (ffmpeg's lavfi source) to `path`; the
 // extension picks the format.

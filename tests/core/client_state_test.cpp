@@ -3,7 +3,7 @@
 #include "core/HardwareStrings.h"
 #include "core/portable/ByteScramble.h"
 #include "tests/core/FixedHardwareStrings.h"
-#include "tests/core/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // test; the previous skin source comes back afterwards.
 #include <string>
 
-#include "tests/core/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 #include "ui/SkinFile.h"
 
 class SkinTestFolder {

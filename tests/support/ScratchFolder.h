@@ -1,31 +1,36 @@
 #pragma once
 
 // A fresh folder under the temporary folder for one test, removed with all it
-// holds when the test ends.
-#include "tests/support/TestFiles.h"
-
+// holds when the test ends. The name is unique per process and object, so
+// parallel test programs never share one.
 #include <windows.h>
 
 #include <string>
-#include <vector>
+
+#include "tests/support/TestFiles.h"
 
 class ScratchFolder {
  public:
-  ScratchFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
+  explicit ScratchFolder(const std::wstring& name = L"quillora") {
     static LONG counter = 0;
-    path_ = std::wstring(temp) + L"quillora_client_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(InterlockedIncrement(&counter)) + L"\\";
+    path_ = TempFolder() + name + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(InterlockedIncrement(&counter)) + L"\\";
+    RemoveTree(path_);  // left over by an earlier run that was killed
     CreateDirectoryW(path_.c_str(), nullptr);
   }
   ~ScratchFolder() { RemoveTree(path_); }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  // The folder, with its trailing backslash.
+  // The folder in long-path form, with its trailing backslash.
   const std::wstring& path() const { return path_; }
   std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+  // A subfolder, ending with "\"; a failure to make it shows in the checks that use it.
+  std::wstring Subfolder(const std::wstring& name) const {
+    const std::wstring sub = path_ + name + L"\\";
+    CreateDirectoryW(sub.c_str(), nullptr);
+    return sub;
+  }
 
   // Whole-file helpers (see tests/support/TestFiles.h).
   static bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
@@ -39,6 +44,16 @@ class ScratchFolder {
   static bool Exists(const std::wstring& path) { return testfiles::Exists(path); }
 
  private:
+  // The user's temporary folder in long form; a fresh Wine prefix may not have made it yet.
+  static std::wstring TempFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    CreateDirectoryW(temp, nullptr);
+    wchar_t longForm[MAX_PATH];
+    DWORD length = GetLongPathNameW(temp, longForm, MAX_PATH);
+    return (length > 0 && length < MAX_PATH) ? std::wstring(longForm) : std::wstring(temp);
+  }
+
   static void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
