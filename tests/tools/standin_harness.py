@@ -144,8 +144,13 @@ def sign(text):
     return hashlib.md5((text + SALT).encode("latin-1")).hexdigest()
 
 
+def ansi(text):
+    """Code page 936 bytes of a text: GBK, with the euro sign as the byte 0x80."""
+    return b"\x80".join(part.encode("gbk") for part in text.split("\u20ac"))
+
+
 def synthesis_form(ssml, voice=100510000, volume=4, speed=4, emotion="neutral", codec="mp3"):
-    text = escape(base64.b64encode(ssml.encode("gbk")).decode("ascii"))
+    text = escape(base64.b64encode(ansi(ssml)).decode("ascii"))
     return ("text=%s&volume=%d&speed=%d&voiceType=%d&emotion=%s&codec=%s&sign=%s"
             % (text, volume, speed, voice, emotion, codec, sign(text))).encode("latin-1")
 

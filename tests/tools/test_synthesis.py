@@ -51,6 +51,9 @@ class SynthesisTest(StandinTestCase):
             ("bad sign", good.replace("sign=", "sign=0")),
             ("missing codec", good.replace("&codec=mp3", "")),
             ("unescaped plus", synthesis_form("<speak>？？？</speak>").decode().replace("%2B", "+")),
+            ("unescaped equals sign", good.replace("%3D", "=")),
+            ("unescaped slash", synthesis_form("<speak>？？？</speak>").decode().replace("%2F", "/")),
+            ("escape in lower case", good.replace("%3D", "%3d")),
             ("unknown voice", good.replace("voiceType=100510000", "voiceType=42")),
             ("unknown codec", good.replace("codec=mp3", "codec=ogg")),
             ("volume out of range", good.replace("volume=4", "volume=10")),
@@ -65,6 +68,11 @@ class SynthesisTest(StandinTestCase):
                 self.assertIn("msg", reply)
         self.assertEqual(self.instance.speech_json("/colud/tts/text2voice.php",
                                                    synthesis_form("<speak>？？？</speak>"))["code"], 200)
+
+    def test_text_is_read_in_code_page_936_with_the_euro_sign(self):
+        self.synthesize("<speak>价格是5€，不贵</speak>", codec="pcm")
+        entry = self.instance.requests("/colud/tts/text2voice.php")[-1]
+        self.assertEqual(entry["text"], "<speak>价格是5€，不贵</speak>")
 
     def test_long_text_task_runs_then_delivers(self):
         form = synthesis_form("<speak>第一段文字，</speak><speak>第二段文字。</speak>", codec="wav")

@@ -10,6 +10,7 @@ import os
 import threading
 
 import synth
+from wire import ansi_encode
 
 FIXTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "catalogue.json")
 SAMPLE_PATH = "/colud/tts/samples/%d.mp3"
@@ -22,7 +23,7 @@ class CatalogueError(Exception):
 def _check_texts(value, where):
     if isinstance(value, str):
         try:
-            encoded = value.encode("gbk")
+            encoded = ansi_encode(value)
         except UnicodeEncodeError:
             raise CatalogueError("%s: %r is not encodable in code page 936" % (where, value))
         if b"\\" in encoded or b'"' in encoded:

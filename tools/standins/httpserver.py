@@ -10,6 +10,8 @@ import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+from wire import ansi_encode
+
 MAX_BODY = 256 * 1024 * 1024
 SOCKET_TIMEOUT = 120
 
@@ -21,9 +23,11 @@ class Reply:
         self.content_type = content_type
 
 
-def json_reply(obj, encoding="utf-8", status=200):
-    """A JSON reply whose non-ASCII text is written as raw bytes of the encoding."""
-    return Reply(status, json.dumps(obj, ensure_ascii=False).encode(encoding))
+def json_reply(obj, ansi=False, status=200):
+    """A JSON reply whose non-ASCII text is written as raw UTF-8 bytes, or as raw
+    code page 936 bytes when ansi is set."""
+    text = json.dumps(obj, ensure_ascii=False)
+    return Reply(status, ansi_encode(text) if ansi else text.encode("utf-8"))
 
 
 class Request:

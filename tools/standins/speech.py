@@ -17,7 +17,7 @@ import faults
 import recognise
 import synth
 from httpserver import Reply, json_reply
-from wire import Form, escape_base64, parse_multipart, sign_of
+from wire import Form, ansi_decode, escape_base64, parse_multipart, sign_of
 
 SYNTHESIS_FIELDS = ("text", "volume", "speed", "voiceType", "emotion", "codec", "sign")
 RECOGNITION_FIELDS = ("engineModelType", "channelNum", "resTextFormat", "sourceType", "url", "sign")
@@ -99,8 +99,13 @@ class SpeechService:
             if "text" in request.form:
                 escaped = escape_base64(request.form.values["text"].decode("latin-1"))
                 log["sign_ok"] = request.form.text("sign", "latin-1") == sign_of(escaped)
+                # The client writes the escaped text into the form as it is, so the
+                # value as sent must be exactly the escaped Base64.
+                if request.form.raw_values["text"].decode("latin-1") != escaped:
+                    log["text_error"] = "text is not Base64 with \"+\", \"=\", \"/\" written as %2B, %3D, %2F"
+                    return
                 try:
-                    log["text"] = base64.b64decode(request.form.values["text"], validate=True).decode("gbk")
+                    log["text"] = ansi_decode(base64.b64decode(request.form.values["text"], validate=True))
                 except (binascii.Error, ValueError):
                     log["text_error"] = "text is not Base64 of code page 936 bytes"
             elif "url" in request.form:
@@ -130,12 +135,12 @@ class SpeechService:
                 return serve(path[len(prefix):])
         return Reply(404, b"no such path", "text/plain")
 
-    def _answer(self, obj, fault, encoding="utf-8"):
-        return json_reply(faults.apply_to_object(fault, obj), encoding)
+    def _answer(self, obj, fault, ansi=False):
+        return json_reply(faults.apply_to_object(fault, obj), ansi)
 
     def _catalogue(self, records, fault):
         # Catalogue texts travel in the client's ANSI code page.
-        return self._answer({"code": 200, "msg": "success", "data": records}, fault, "gbk")
+        return self._answer({"code": 200, "msg": "success", "data": records}, fault, ansi=True)
 
     def _form(self, request, fields):
         if request.form is None:
@@ -151,7 +156,7 @@ class SpeechService:
         if not request.log.get("sign_ok"):
             raise RequestError(401, "sign mismatch")
         if "text" not in request.log:
-            raise RequestError(400, "text is not Base64 of code page 936 bytes")
+            raise RequestError(400, request.log.get("text_error", "text is not Base64 of code page 936 bytes"))
         try:
             ops = synth.parse_ssml(request.log["text"])
         except synth.SsmlError as error:

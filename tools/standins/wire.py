@@ -2,12 +2,44 @@
 multipart bodies, the request signature of the speech service, and the Base64
 escaping that makes a Base64 text safe inside a form or query value."""
 
+import codecs
 import hashlib
 import re
 import urllib.parse
 import zlib
 
 SIGN_SALT = "4185062"
+
+
+def _euro_sign(error):
+    """Code page 936 is GBK plus the euro sign as the single byte 0x80, which
+    Python's GBK codec lacks."""
+    if isinstance(error, UnicodeDecodeError) and error.object[error.start] == 0x80:
+        return "\u20ac", error.start + 1
+    if isinstance(error, UnicodeEncodeError) and error.object[error.start] == "\u20ac":
+        return b"\x80", error.start + 1
+    raise error
+
+
+def _euro_sign_or_replace(error):
+    try:
+        return _euro_sign(error)
+    except UnicodeError:
+        return codecs.replace_errors(error)
+
+
+codecs.register_error("cp936", _euro_sign)
+codecs.register_error("cp936-replace", _euro_sign_or_replace)
+
+
+def ansi_decode(data, replace=False):
+    """Text of code page 936 bytes (the client's ANSI code page); raises
+    UnicodeDecodeError unless replace is set."""
+    return data.decode("gbk", "cp936-replace" if replace else "cp936")
+
+
+def ansi_encode(text):
+    return text.encode("gbk", "cp936")
 
 
 def escape_base64(text):
@@ -51,13 +83,14 @@ class Form:
     def __contains__(self, name):
         return name in self.values
 
-    def text(self, name, encoding="gbk"):
-        """The decoded value as text; None when missing or not decodable."""
+    def text(self, name, encoding=None):
+        """The decoded value as text (code page 936 unless another encoding is
+        named); None when missing or not decodable."""
         value = self.values.get(name)
         if value is None:
             return None
         try:
-            return value.decode(encoding)
+            return value.decode(encoding) if encoding else ansi_decode(value)
         except UnicodeDecodeError:
             return None
 
@@ -69,7 +102,7 @@ class Form:
 
     def for_log(self):
         """Decoded values for the request log (ANSI text, code page 936)."""
-        return {name: value.decode("gbk", "replace") for name, value in self.values.items()}
+        return {name: ansi_decode(value, replace=True) for name, value in self.values.items()}
 
 
 def parse_multipart(body, content_type):
