@@ -32,7 +32,8 @@ class Client:
 
     def request_url(self, flags, text, nonce, base=None):
         path, _, query = text.partition("?")
-        query = (query + "&" if query else "") + "nonce=" + nonce
+        if nonce is not None:  # None: a request without the nonce the client appends
+            query = (query + "&" if query else "") + "nonce=" + nonce
         plain = query.encode()
         crc = struct.pack("<I", zlib.crc32(plain))
         header = struct.pack("<I", flags)
@@ -130,14 +131,23 @@ class ManagementTest(StandinTestCase):
         payload[10] ^= 0x01
         broken_rsa = good.partition("?v_=")[0] + "?v_=" + escape(base64.b64encode(bytes(payload)).decode())
         base = self.instance.urls["managementHttps"]
-        cases = [tampered, broken_rsa, base + "client/getinitparams?v_=%%%%", base + "client/getinitparams"]
+        padded = self.client.request_url(0, "/client/getinitparams?softid=130", "1")  # 22 bytes: "=="
+        self.assertIn("%3D%3D", padded)
+        cases = [tampered, broken_rsa, base + "client/getinitparams?v_=%%%%", base + "client/getinitparams",
+                 padded.replace("%3D", "="),
+                 self.client.request_url(7, "/client/getinitparams?softid=130", None),
+                 self.client.request_url(7, "/client/getinitparams?nonce=5&softid=130", None),
+                 self.client.request_url(7, "/client/getinitparams?softid=130", "")]
         if "%2B" in good:  # an unescaped "+" reads as a space
             cases.append(good.replace("%2B", "+"))
         for url in cases:
             with self.subTest(url=url[:80]):
                 status, body = self.instance.fetch(url)
                 self.assertEqual(status, 200)
-                self.assertIn(b'"status": "FAILED"', body)
+                # The client's failure marker, exactly.
+                self.assertIn(b'"status":"FAILED"', body)
+        self.assertEqual(json.loads(self.client.call(0, "/client/getinitparams?softid=130", "1")[1])["status"],
+                         "SUCCESS")
 
     def test_envelope_faults(self):
         path = "/client/getinitparams"
@@ -157,7 +167,7 @@ class ManagementTest(StandinTestCase):
                 with self.assertRaises((AssertionError, subprocess.CalledProcessError)):
                     self.client.call(flags, text)
         self.instance.script(path, {"members": {"status": "FAILED"}})
-        self.assertEqual(json.loads(self.client.call(7, text)[1])["status"], "FAILED")
+        self.assertIn('"status":"FAILED"', self.client.call(7, text)[1])
         self.assertEqual(json.loads(self.client.call(7, text)[1])["status"], "SUCCESS")
 
     def test_login_pages_end_with_the_enveloped_account(self):

@@ -30,7 +30,7 @@ class DecodedRequest:
     def __init__(self, flags, query, nonce):
         self.flags = flags
         self.query = query      # plain query bytes, e.g. b"softid=130&nonce=123"
-        self.nonce = nonce      # text of the "nonce" parameter ("" when absent)
+        self.nonce = nonce      # text of the query's last parameter, "nonce"
 
     def params(self):
         return {name: value.decode("utf-8", "replace") for name, _, value in parse_pairs(self.query)}
@@ -68,11 +68,11 @@ def decode_request(v_value, rsa):
         body = scramble(body)
     if expected is not None and crc32(body) != expected:
         raise EnvelopeError("CRC-32 mismatch: carried %08x, body %08x" % (expected, crc32(body)))
-    nonce = ""
-    for name, _, value in parse_pairs(body):
-        if name == "nonce":
-            nonce = value.decode("latin-1")
-    return DecodedRequest(flags, body, nonce)
+    # The client appends its nonce as the query's last parameter; the reply must echo it.
+    pairs = parse_pairs(body)
+    if not pairs or pairs[-1][0] != "nonce" or not pairs[-1][2]:
+        raise EnvelopeError("the query does not end with a nonce parameter")
+    return DecodedRequest(flags, body, pairs[-1][2].decode("latin-1"))
 
 
 def encode_reply(flags, text, nonce, rsa, bad_signature=None):

@@ -27,6 +27,12 @@ AVATAR_PNG = base64.b64decode(
 FAILED_BODY = b'{"status":"FAILED","msg":"scripted failure"}'
 
 
+def compact_json(obj):
+    """JSON without blanks, as the service writes it: the client recognises a
+    failure by the exact text "status":"FAILED"."""
+    return json.dumps(obj, ensure_ascii=False, separators=(",", ":")).encode("utf-8")
+
+
 def _page(title, body):
     return ("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%s</title></head><body>%s</body></html>"
             % (html.escape(title), body)).encode("utf-8")
@@ -44,8 +50,8 @@ def envelope_reply(obj, flags, nonce, rsa, fault):
         return FAILED_BODY
     bad = fault.get("bad_signature")
     bad = "crc" if bad is True else (bad or None)
-    return envelope.encode_reply(fault.get("envelope_flags", flags), json.dumps(obj, ensure_ascii=False).encode("utf-8"),
-                                 fault.get("nonce", nonce), rsa, bad)
+    return envelope.encode_reply(fault.get("envelope_flags", flags), compact_json(obj), fault.get("nonce", nonce), rsa,
+                                 bad)
 
 
 class ManagementService:
@@ -58,9 +64,12 @@ class ManagementService:
         request.envelope_error = None
         if not request.path.startswith("/client/"):
             return
-        v = Form(request.query).values.get("v_")
+        query = Form(request.query)
+        v = query.values.get("v_")
         if v is None:
             request.envelope_error = "no v_ parameter"
+        elif any(c in query.raw_values["v_"] for c in b"+=/"):
+            request.envelope_error = 'v_ holds "+", "=" or "/" not written as %2B, %3D, %2F'
         else:
             try:
                 request.envelope = envelope.decode_request(v, self.run.keys.rsa)
@@ -87,8 +96,8 @@ class ManagementService:
         if path not in handlers:
             return Reply(404, b"no such path", "text/plain")
         if request.envelope is None:
-            body = json.dumps({"status": "FAILED", "msg": "bad envelope: %s" % request.envelope_error})
-            return Reply(200, body.encode("utf-8"), "text/plain")
+            body = compact_json({"status": "FAILED", "msg": "bad envelope: %s" % request.envelope_error})
+            return Reply(200, body, "text/plain")
         obj = handlers[path](request, request.envelope.params())
         return Reply(200, envelope_reply(obj, request.envelope.flags, request.envelope.nonce,
                                          self.run.keys.rsa, fault), "text/plain")
