@@ -105,6 +105,8 @@ class RecognitionTest(StandinTestCase):
             "engineModelType=16k_en&channelNum=1&resTextFormat=0&sourceType=0&url=%s&sign=%s" % (url, sign(url + "x")),
             "engineModelType=8k_fr&channelNum=1&resTextFormat=0&sourceType=0&url=%s&sign=%s" % (url, sign(url)),
             "engineModelType=16k_en&url=%s&sign=%s" % (url, sign(url)),
+            "engineModelType=16k_en&channelNum=one&resTextFormat=0&sourceType=0&url=%s&sign=%s" % (url, sign(url)),
+            "engineModelType=16k_en&channelNum=1&resTextFormat=0&sourceType=1&url=%s&sign=%s" % (url, sign(url)),
         ]
         for form in cases:
             with self.subTest(form=form):

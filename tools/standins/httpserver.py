@@ -87,6 +87,8 @@ class ServiceHandler(BaseHTTPRequestHandler):
             data = bytearray()
             while True:
                 size = int(self.rfile.readline().split(b";")[0].strip() or b"0", 16)
+                if size < 0:
+                    raise ValueError("negative chunk size")
                 if size == 0:
                     while self.rfile.readline() not in (b"\r\n", b"\n", b""):
                         pass

@@ -283,6 +283,10 @@ class SpeechService:
         model = form.text("engineModelType", "latin-1")
         if model not in RECOGNITION_MODELS:
             raise RequestError(400, "engineModelType is 16k_zh or 16k_en")
+        if any(form.integer(name) is None for name in ("channelNum", "resTextFormat", "sourceType")):
+            raise RequestError(400, "channelNum, resTextFormat and sourceType are integers")
+        if form.integer("sourceType") != 0:
+            raise RequestError(400, "sourceType 0 (audio at \"url\") is the only source served")
         url = form.text("url", "latin-1")
         name = url.rpartition("/colud/ars/files/")[2] if "/colud/ars/files/" in url else None
         with self.lock:
