@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "core/LocalClock.h"
@@ -70,10 +71,11 @@ TEST(LocalClock, MillisecondsAndDateNumberTellTheSameDay) {
   const uint64_t ms = GetLocalTimeMs();
   EXPECT_GE(date, 20200101);
   EXPECT_LE(date, 99991231);
-  // The milliseconds count the local time as UTC, so their day is the local day
-  // (unless the test runs across midnight).
+  // The milliseconds are the local time converted by the local-time rules, so
+  // converting them back gives the local day in any time zone (unless the test
+  // runs across midnight).
   const time_t seconds = static_cast<time_t>(ms / 1000);
-  const std::tm* day = std::gmtime(&seconds);
+  const std::tm* day = std::localtime(&seconds);
   ASSERT_NE(day, nullptr);
   EXPECT_EQ((day->tm_year + 1900) * 10000 + (day->tm_mon + 1) * 100 + day->tm_mday, date);
 }
