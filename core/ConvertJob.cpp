@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/DebugTrace.h"
+#include "core/FileBytes.h"
 #include "core/LocalClock.h"
 #include "core/MediaTools.h"
 #include "core/ProcessRunner.h"
@@ -38,21 +39,6 @@ constexpr int64_t kPcmBytesPerSecond = 16000 * 2;
 bool FileExists(const std::wstring& path) {
   struct _stat64 info;
   return _wstat64(path.c_str(), &info) == 0;
-}
-
-// Writes the bytes to a file, replacing it; false with the system's error code.
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD& error) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    error = GetLastError();
-    return false;
-  }
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  error = ok ? 0 : GetLastError();
-  CloseHandle(file);
-  return ok;
 }
 
 // --- ffmpeg passes ---
@@ -181,7 +167,7 @@ bool ConvertJob::SynthesizeSpeech() {
       return false;
     }
     DWORD error = 0;
-    if (!WriteWholeFile(cachePath, audio, error)) {
+    if (!WriteFileBytes(cachePath, audio.data(), audio.size(), &error)) {
       ShowSaveFailed(error);
       return false;
     }

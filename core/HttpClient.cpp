@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "core/FileBytes.h"
 #include "core/LocalClock.h"
 #include "core/TextConversion.h"
 #include "core/portable/Crc32.h"
@@ -166,13 +167,7 @@ bool HttpClient::DownloadFile(const std::string& pathOrUrl, const std::string& a
   HttpResponseBuffer body;
   if (!Get(pathOrUrl, body)) return false;
   if (expectedCrc != 0 && (body.length() == 0 || Crc32(body.data(), body.length()) != expectedCrc)) return false;
-  HANDLE file = CreateFileW(AnsiToWide(ansiPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, body.data(), body.length(), &written, nullptr) && written == body.length();
-  CloseHandle(file);
-  return ok;
+  return WriteFileBytes(AnsiToWide(ansiPath), body.data(), body.length());
 }
 
 bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpResponseBuffer& reply) {

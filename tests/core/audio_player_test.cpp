@@ -4,6 +4,7 @@
 #include "core/AudioPlayer.h"
 
 #include "core/TextConversion.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/NonAsciiNames.h"
 
 #include <gtest/gtest.h>
@@ -43,24 +44,6 @@ bool RunFfmpegTool(const std::wstring& arguments) {
   return exitCode == 0;
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  FILE* file = _wfopen(path.c_str(), L"wb");
-  if (file == nullptr) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && ok;
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::string bytes;
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (file == nullptr) return bytes;
-  char chunk[4096];
-  size_t count;
-  while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0) bytes.append(chunk, count);
-  std::fclose(file);
-  return bytes;
-}
-
 DWORD HandleCount() {
   DWORD count = 0;
   GetProcessHandleCount(GetCurrentProcess(), &count);
@@ -93,12 +76,9 @@ bool IsIdle(const AudioPlayerStatus& status) { return !status.playing && !status
 
 class AudioPlayerTest : public testing::Test {
  protected:
-  // Files are made once for the whole suite in a folder of the temp folder.
+  // Files are made once for the whole suite in a scratch folder.
   static void SetUpTestSuite() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"quillora-player-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(folder_.c_str(), nullptr);
+    folder_ = new ScratchFolder();
     const std::wstring q = L"\"";
     auto step = [](bool ok, const char* what) {
       if (!ok && failedStep_.empty()) failedStep_ = what;
@@ -118,28 +98,23 @@ class AudioPlayerTest : public testing::Test {
          "raw16k.pcm");
     std::string text;
     for (int i = 0; i < 200; ++i) text += "This is a text file, not audio.\r\n";
-    step(WriteFileBytes(Path(L"text.mp3"), text) && WriteFileBytes(Path(L"empty.mp3"), "") &&
-             WriteFileBytes(Path(L"empty.pcm"), ""),
+    step(ScratchFolder::WriteFileBytes(Path(L"text.mp3"), text) &&
+             ScratchFolder::WriteFileBytes(Path(L"empty.mp3"), "") &&
+             ScratchFolder::WriteFileBytes(Path(L"empty.pcm"), ""),
          "text and empty files");
-    step(WriteFileBytes(Path(L"header-only.wav"), ReadFileBytes(Path(L"tone16k.wav")).substr(0, 44)),
+    step(ScratchFolder::WriteFileBytes(Path(L"header-only.wav"),
+                                        ScratchFolder::ReadFileBytes(Path(L"tone16k.wav")).substr(0, 44)),
          "header-only.wav");
   }
 
   static void TearDownTestSuite() {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder_ + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((folder_ + found.cFileName).c_str());
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(folder_.c_str());
+    delete folder_;
+    folder_ = nullptr;
   }
 
   void SetUp() override { ASSERT_EQ(failedStep_, "") << "making the test files failed"; }
 
-  static std::wstring Path(const wchar_t* name) { return folder_ + name; }
+  static std::wstring Path(const wchar_t* name) { return *folder_ / name; }
   static std::string AnsiPath(const wchar_t* name) { return WideToAnsi(Path(name)); }
 
   // Plays a file to its end; returns the seconds it played, or -1 when it
@@ -155,11 +130,11 @@ class AudioPlayerTest : public testing::Test {
     return SecondsSince(start);
   }
 
-  static std::wstring folder_;
+  static ScratchFolder* folder_;  // owned; made for the whole suite
   static std::string failedStep_;  // the first fixture file that could not be made
 };
 
-std::wstring AudioPlayerTest::folder_;
+ScratchFolder* AudioPlayerTest::folder_ = nullptr;
 std::string AudioPlayerTest::failedStep_;
 
 // --- Playing to the end ---

@@ -12,6 +12,7 @@
 #include "core/UserMessage.h"
 #include "core/portable/ServiceConfig.h"
 #include "core/portable/SsmlBuilder.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/NonAsciiNames.h"
 #include "tests/support/Standin.h"
 
@@ -19,17 +20,6 @@ namespace {
 
 std::vector<std::wstring> shownMessages;
 void CollectMessage(const std::wstring& text) { shownMessages.push_back(text); }
-
-std::wstring FreshFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + name + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                              std::to_wstring(GetTickCount()) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Length of a result in microseconds; raw PCM has no header to read it from.
 int64_t DurationMicros(const std::wstring& path, const std::wstring& codec) {
@@ -58,8 +48,8 @@ class ConvertJobTest : public testing::Test {
     shownMessages.clear();
     SetUserMessageSink(CollectMessage);
 
-    job.tempFolder = FreshFolder(L"tts_temp");
-    job.outputFolder = FreshFolder(L"tts_out");
+    job.tempFolder = scratch.Subfolder(L"tts_temp");
+    job.outputFolder = scratch.Subfolder(L"tts_out");
     job.outputFolder.pop_back();  // the output folder has no trailing separator
     job.bgmWorkName = L"8653098e927d70120c140047a120439aBgm.mp3";
     job.codec = L"mp3";
@@ -119,6 +109,7 @@ class ConvertJobTest : public testing::Test {
 
   const ServiceConfig savedConfig = GetServiceConfig();
   standin::Instance instance;
+  ScratchFolder scratch;
   ConvertJob job;
 };
 
@@ -153,7 +144,7 @@ TEST_F(ConvertJobTest, AnIdenticalSecondRequestComesFromTheCacheAndStillMakesIts
   ASSERT_TRUE(job.SynthesizeSpeech());
   EXPECT_EQ(job.lastResultPath.size(), 32u);
   EXPECT_TRUE(job.resultValid);
-  EXPECT_TRUE(Exists(CachePath()));
+  EXPECT_TRUE(ScratchFolder::Exists(CachePath()));
   ASSERT_EQ(instance.Count(kSynthesisPath), 1);
 
   job.resultName = L"result2.mp3";
@@ -196,15 +187,15 @@ TEST_F(ConvertJobTest, SingleRequestMixesTheMusicWithoutCuttingTheSpeech) {
   SetText(L"今天天气很好，我们一起去公园散步吧", 1, 2);
   // The pauses alone last three seconds.
   for (const wchar_t* codec : {L"mp3", L"wav", L"pcm"}) ExpectResultAsLongAsTheSpeech(codec, L"mixed", 3000000);
-  EXPECT_TRUE(Exists(job.tempFolder + job.bgmWorkName));
+  EXPECT_TRUE(ScratchFolder::Exists(job.tempFolder + job.bgmWorkName));
   EXPECT_TRUE(shownMessages.empty());
 }
 
 // Users' temporary folders and music files often have Chinese names.
 TEST_F(ConvertJobTest, WorksWithChineseFolderAndMusicNames) {
   SKIP_WITHOUT_NON_ASCII_NAMES();
-  job.tempFolder = FreshFolder(L"语音临时");
-  job.outputFolder = FreshFolder(L"输出文件夹");
+  job.tempFolder = scratch.Subfolder(L"语音临时");
+  job.outputFolder = scratch.Subfolder(L"输出文件夹");
   job.outputFolder.pop_back();
   ChooseMusic(L"背景音乐.mp3");
   SetText(L"今天天气很好，我们一起去公园散步吧", 1, 1);
@@ -280,7 +271,7 @@ TEST_F(ConvertJobTest, BadSynthesisRepliesShowTheirMessageAndClaimNoFile) {
     job.resultValid = false;
     EXPECT_FALSE(job.SynthesizeSpeech()) << c.fault;
     EXPECT_EQ(shownMessages, std::vector<std::wstring>{c.message}) << c.fault;
-    EXPECT_FALSE(Exists(ResultPath())) << c.fault;
+    EXPECT_FALSE(ScratchFolder::Exists(ResultPath())) << c.fault;
     EXPECT_FALSE(job.resultValid) << c.fault;
   }
   GetHttpTimeouts() = HttpTimeouts();

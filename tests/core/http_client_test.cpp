@@ -6,12 +6,11 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/portable/Crc32.h"
 #include "core/portable/ServiceConfig.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 
 TEST(HttpClient, ResolvesPathsAgainstTheBaseUrl) {
@@ -73,20 +72,10 @@ class HttpTransferTest : public testing::Test {
   }
   void TearDown() override { GetServiceConfig() = savedConfig; }
 
-  std::wstring TempPath(const wchar_t* name) const {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name + std::to_wstring(GetCurrentProcessId());
-  }
-
   const ServiceConfig savedConfig = GetServiceConfig();
   standin::Instance instance;
+  ScratchFolder scratch;
 };
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 }  // namespace
 
@@ -127,10 +116,10 @@ TEST_F(HttpTransferTest, DownloadsChecksTheCrc) {
   ASSERT_GT(body.length(), 0u);
   const uint32_t crc = Crc32(body.data(), body.length());
 
-  const std::wstring target = TempPath(L"download_");
+  const std::wstring target = scratch / L"download";
   const std::string ansiTarget(target.begin(), target.end());  // an ASCII path
   ASSERT_TRUE(client.DownloadFile(path, ansiTarget, crc));
-  EXPECT_EQ(ReadFileBytes(target), std::string(body.view()));
+  EXPECT_EQ(ScratchFolder::ReadFileBytes(target), std::string(body.view()));
   DeleteFileW(target.c_str());
 
   EXPECT_FALSE(client.DownloadFile(path, ansiTarget, crc ^ 1));
@@ -139,17 +128,13 @@ TEST_F(HttpTransferTest, DownloadsChecksTheCrc) {
   // Without a CRC an empty body makes an empty file; with one it fails.
   ASSERT_TRUE(instance.Script("/" + path, R"({"body":"","times":2})"));
   ASSERT_TRUE(client.DownloadFile(path, ansiTarget, 0));
-  EXPECT_EQ(ReadFileBytes(target), "");
+  EXPECT_EQ(ScratchFolder::ReadFileBytes(target), "");
   EXPECT_FALSE(client.DownloadFile(path, ansiTarget, crc));
-  DeleteFileW(target.c_str());
 }
 
 TEST_F(HttpTransferTest, UploadsASignedMultipartForm) {
-  const std::wstring file = TempPath(L"upload_");
-  {
-    std::ofstream out(file.c_str(), std::ios::binary);
-    out << "RIFF not really audio";
-  }
+  const std::wstring file = scratch / L"upload";
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(file, "RIFF not really audio"));
   HttpResponseBuffer reply;
   ASSERT_TRUE(HttpUploadFile(instance.urls().speechHttps + "/colud/ars/upload.php",
                              std::string(file.begin(), file.end()), reply));
@@ -158,7 +143,6 @@ TEST_F(HttpTransferTest, UploadsASignedMultipartForm) {
   EXPECT_TRUE(upload["sign_ok"].asBool());
   EXPECT_EQ(upload["files"]["file"]["size"].asInt(), 21);
   EXPECT_EQ(upload["form"]["submit"].asString(), "Submit");
-  DeleteFileW(file.c_str());
 
   HttpResponseBuffer none;
   EXPECT_FALSE(HttpUploadFile(instance.urls().speechHttps + "/colud/ars/upload.php", "C:\\no\\such\\file.mp3", none));
