@@ -161,8 +161,9 @@ bool ConvertJob::SynthesizeSpeech() {
       return false;
     }
     DebugTraceA("RequestId %s", requestId.isString() ? requestId.asCString() : "");
-    const std::string audio = Base64Decode(data);
-    if (audio.empty()) {
+    // Audio that does not decode whole would be cut short without a word.
+    std::string audio;
+    if (!Base64DecodeWhole(data, audio) || audio.empty()) {
       ShowMessage(kMessageInternalError);
       return false;
     }

@@ -72,6 +72,16 @@ std::string Base64Decode(std::string_view text) {
   return bytes;
 }
 
+bool Base64DecodeWhole(std::string_view text, std::string& bytes) {
+  if (text.size() % 4 != 0) return false;
+  size_t padding = 0;
+  while (padding < 2 && padding < text.size() && text[text.size() - 1 - padding] == '=') ++padding;
+  std::string decoded = Base64Decode(text);
+  if (decoded.size() != text.size() / 4 * 3 - padding) return false;
+  bytes = std::move(decoded);
+  return true;
+}
+
 std::string EscapeBase64(const std::string& base64Text) {
   return ReplaceAll(ReplaceAll(ReplaceAll(base64Text, "+", "%2B"), "=", "%3D"), "/", "%2F");
 }

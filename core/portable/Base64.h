@@ -24,6 +24,12 @@ std::string Base64Encode(std::string_view bytes);
 // never reads past `length`. Returns the number of bytes written.
 size_t Base64Decode(const char* text, size_t length, unsigned char* out);
 std::string Base64Decode(std::string_view text);
+// Decodes a whole padded Base64 text, such as audio sent by a service. False,
+// with `bytes` untouched, unless every character decodes: a length that is
+// not a multiple of four, a character outside the alphabet (a line break
+// included) or padding before the end makes the text malformed, where
+// Base64Decode would quietly return only the part before the fault.
+bool Base64DecodeWhole(std::string_view text, std::string& bytes);
 
 // Replaces "+" by "%2B", then "=" by "%3D", then "/" by "%2F".
 std::string EscapeBase64(const std::string& base64Text);

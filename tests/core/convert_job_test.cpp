@@ -10,6 +10,7 @@
 #include "core/MediaTools.h"
 #include "core/ProcessRunner.h"
 #include "core/UserMessage.h"
+#include "core/portable/Base64.h"
 #include "core/portable/ServiceConfig.h"
 #include "core/portable/SsmlBuilder.h"
 #include "tests/support/ScratchFolder.h"
@@ -275,6 +276,26 @@ TEST_F(ConvertJobTest, BadSynthesisRepliesShowTheirMessageAndClaimNoFile) {
     EXPECT_FALSE(job.resultValid) << c.fault;
   }
   GetHttpTimeouts() = HttpTimeouts();
+}
+
+// A sound file whose Base64 breaks off part-way (here at a line break) is
+// refused, not saved as the part before the break.
+TEST_F(ConvertJobTest, AudioThatDoesNotDecodeWholeIsRefused) {
+  const std::wstring tone = scratch / L"tone.wav";
+  std::string output;
+  uint32_t exitCode = 1;
+  RunFfmpeg(L"-hide_banner -y -f lavfi -i sine=frequency=440:sample_rate=8000:duration=1 \"" + tone + L"\"",
+            exitCode, output);
+  ASSERT_EQ(exitCode, 0u) << output;
+  const std::string wav = ScratchFolder::ReadFileBytes(tone);
+  const size_t half = wav.size() / 2 / 3 * 3;
+  Json::Value fault;
+  fault["members"]["data"] = Base64Encode(wav.substr(0, half)) + "\n" + Base64Encode(wav.substr(half));
+  ASSERT_TRUE(instance.Script(kSynthesisPath, Json::FastWriter().write(fault))) << instance.error();
+  EXPECT_FALSE(job.SynthesizeSpeech());
+  EXPECT_EQ(shownMessages, std::vector<std::wstring>{kMessageInternalError});
+  EXPECT_FALSE(ScratchFolder::Exists(ResultPath()));
+  EXPECT_FALSE(job.resultValid);
 }
 
 TEST_F(ConvertJobTest, BadTaskRepliesEndThePolling) {

@@ -58,6 +58,32 @@ TEST(Base64, DecodeStopsAtMalformedInput) {
   for (const Case& c : cases) EXPECT_EQ(Base64Decode(c.text), c.bytes) << c.text;
 }
 
+// A service's audio must decode whole: a fault part-way would otherwise pass
+// on only the audio before it.
+TEST(Base64, DecodeWholeRefusesAnyMalformedText) {
+  struct Case {
+    std::string text;
+    bool whole;
+    std::string bytes;
+  } cases[] = {
+      {"", true, ""},
+      {"Zg==", true, "f"},
+      {"Zm8=", true, "fo"},
+      {"Zm9vYmFy", true, "foobar"},
+      {"Zm9v\nYmFy", false, ""},  // a wrapped line
+      {"Zm9vYmF", false, ""},      // cut short
+      {"Zg==Zm8=", false, ""},     // padding before the end
+      {"Zm9v====", false, ""},
+      {"Z===", false, ""},
+      {"Zm9v\x80\xff\xfe\xfd", false, ""},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = "kept";
+    EXPECT_EQ(Base64DecodeWhole(c.text, bytes), c.whole) << c.text;
+    EXPECT_EQ(bytes, c.whole ? c.bytes : "kept") << c.text;
+  }
+}
+
 TEST(Base64, DecodeHonoursTheLengthOfAnUnterminatedBuffer) {
   // "Zm9vYmFy" with only the first six characters given: no byte of the rest is read.
   const char text[] = {'Z', 'm', '9', 'v', 'Y', 'm'};
