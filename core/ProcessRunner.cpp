@@ -109,7 +109,9 @@ uint32_t RunChild(const std::wstring& commandLine, bool shared, uint32_t& exitCo
 
   std::vector<char> chunk(4096);
   DWORD got = 0;
-  while (ReadFile(readEnd, chunk.data(), static_cast<DWORD>(chunk.size() - 1), &got, nullptr) && got > 0) {
+  // Only a failed read ends the output (the child has closed its ends); a
+  // zero-length write by the child reads as an empty success and is skipped.
+  while (ReadFile(readEnd, chunk.data(), static_cast<DWORD>(chunk.size() - 1), &got, nullptr)) {
     output.append(chunk.data(), got);
     Sleep(10);  // ffmpeg prints its progress in small pieces; don't spin on them
   }
