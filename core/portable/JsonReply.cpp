@@ -4,6 +4,9 @@
 
 bool ParseJsonReply(const std::string& text, Json::Value& root) {
   Json::CharReaderBuilder builder;
+  // Text after the value (a second object, a server warning) makes the reply
+  // malformed; only white space and line ends may follow it.
+  builder["failIfExtra"] = true;
   std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   std::string errors;
   Json::Value parsed;

@@ -8,7 +8,9 @@
 // worker thread: parsing reports success as a boolean, and the typed accessors
 // give an empty or zero value for a member that is missing or of another type.
 
-// Parses a whole reply; true only when it parses without any reader error.
+// Parses a whole reply; true only when it is one JSON value, followed by
+// nothing but white space, without any reader error. `root` is left as it was
+// otherwise.
 bool ParseJsonReply(const std::string& text, Json::Value& root);
 
 // Member `name` of an object (null for a missing member or a non-object).
