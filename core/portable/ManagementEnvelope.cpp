@@ -11,7 +11,6 @@
 namespace {
 
 const char kNonceObjectPrefix[] = "{\"nonce\":\"";
-const char kFailureMarker[] = "\"status\":\"FAILED\"";
 
 void AppendLittleEndian32(std::string& out, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
@@ -115,7 +114,9 @@ bool OpenEnvelopePayload(const std::string& payload, const std::string& nonce, u
   const std::string tail = body.substr(tailStart);
   const std::string nonceObject = kNonceObjectPrefix + nonce + "\"}";
   if (tail.find(kNonceObjectPrefix) == std::string::npos) return false;
-  if (tail.find(nonceObject) == std::string::npos && body.find(kFailureMarker) == std::string::npos) return false;
+  if (tail.find(nonceObject) == std::string::npos && body.find(kEnvelopeFailureMarker) == std::string::npos) {
+    return false;
+  }
   text = body.substr(0, tailStart);
   return true;
 }
@@ -133,7 +134,7 @@ bool BuildEnvelopeUrl(uint32_t flags, const std::string& nonce, const std::strin
 
 bool DecodeResponseEnvelope(const std::string& nonce, const std::string& body, uint32_t requestFlags,
                             const std::string& rsaKeyPem, std::string& text) {
-  if (body.find(kFailureMarker) != std::string::npos) {
+  if (body.find(kEnvelopeFailureMarker) != std::string::npos) {
     text = body;
     return true;
   }

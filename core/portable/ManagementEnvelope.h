@@ -18,6 +18,10 @@ constexpr size_t kEnvelopeMaxNonceLength = 43;      // "nonce=%s" in 49 characte
 constexpr size_t kEnvelopeMaxUrlLength = 5124;      // base URL + path + "?v_=" + escaped payload
 constexpr size_t kEnvelopeMaxRsaSize = 256;         // 2048-bit keys at most
 
+// The service's failure replies hold this text; they come as plain JSON,
+// outside the envelope and unchecked.
+constexpr char kEnvelopeFailureMarker[] = "\"status\":\"FAILED\"";
+
 // Splits "path?query" at the first "?" and appends "nonce=<nonce>" to the
 // query ("&" after an existing query). False for an empty or too long request
 // or nonce.

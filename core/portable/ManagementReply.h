@@ -12,5 +12,7 @@ constexpr uint32_t kEnvelopeProtected = 7;
 constexpr uint32_t kEnvelopeReport = 1;
 
 // Parses a decoded management reply; true only for JSON without reader errors
-// whose "status" is exactly "SUCCESS".
+// whose "status" is exactly "SUCCESS" and that holds no failure marker: a
+// reply with the marker is passed on by the envelope without its checks, so
+// it never counts as a success.
 bool ParseSuccessReply(const std::string& text, Json::Value& root);

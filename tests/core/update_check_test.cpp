@@ -3,6 +3,8 @@
 #include "core/portable/Crc32.h"
 #include "tests/core/StandinClientTest.h"
 
+#include <cstdio>
+
 namespace {
 
 const char kUpdaterPath[] = "/updates/Updrift.exe";
@@ -108,6 +110,30 @@ TEST_F(UpdateCheckTest, AnUpdaterThatFailsItsChecksIsNeitherInstalledNorStarted)
     EXPECT_EQ(LocalUpdater(), "MZ old updater") << c.what;
     ExpectNoSideFiles();
   }
+}
+
+TEST_F(UpdateCheckTest, APlainReplyIsNeverTakenForAVerifiedOffer) {
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(state_->updaterPath, "MZ old updater"));
+  // Without an envelope, but holding the failure text somewhere inside, so
+  // the envelope passes it on as the service's failure reply.
+  Json::Value offer;
+  offer["status"] = "SUCCESS";
+  offer["version"] = 105;
+  offer["baseurl"] = instance_.urls().managementHttps;
+  offer["files"][0]["name"] = "Updrift.exe";
+  offer["files"][0]["url"] = "/updates/Updrift.exe";
+  const std::string served = ServedUpdater();
+  char crc[9];
+  std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(Crc32(served.data(), served.size())));
+  offer["files"][0]["crc32"] = crc;
+  offer["last"]["status"] = "FAILED";
+  Json::Value fault;
+  fault["body"] = Json::FastWriter().write(offer);
+  ASSERT_TRUE(instance_.Script("/client/queryversion", Json::FastWriter().write(fault)));
+  Check();
+  EXPECT_TRUE(launches_.empty());
+  EXPECT_EQ(LocalUpdater(), "MZ old updater");
+  EXPECT_EQ(instance_.Count(kUpdaterPath), 1) << "only the download this test made itself";
 }
 
 TEST_F(UpdateCheckTest, AnUpdaterThatCannotBeReplacedStaysAsItWas) {
