@@ -38,6 +38,18 @@ std::string AnsiPathOf(const std::wstring& path) {
   return AnsiToWidePath(ansi) == shortPath ? ansi : std::string();
 }
 
+// The segment muxer reads its output name as a template in which "%" starts a
+// number field; a "%" of the folder (a user name may hold one) is doubled so
+// it stays a character.
+std::wstring SegmentTemplateStem(const std::wstring& stem) {
+  std::wstring escaped;
+  for (wchar_t c : stem) {
+    if (c == L'%') escaped += L'%';
+    escaped += c;
+  }
+  return escaped;
+}
+
 }  // namespace
 
 std::wstring RecognitionTempStem(const Voice2TextJob& job) {
@@ -61,8 +73,8 @@ bool SplitAudioForRecognition(Voice2TextJob& job) {
   std::string output;
   bool ok = RunPass(L"-i \"" + job.sourcePath + L"\" -f mp3 -y  \"" + whole + L"\"", output);
   ok = ok && !job.stopRequested &&
-       RunPass(L"-i \"" + whole + L"\" \"-f\" \"segment\" \"-segment_time\" \"116\" \"-c\" \"copy\"  \"" + stem +
-                   L"%02d.mp3\"",
+       RunPass(L"-i \"" + whole + L"\" \"-f\" \"segment\" \"-segment_time\" \"116\" \"-c\" \"copy\"  \"" +
+                   SegmentTemplateStem(stem) + L"%02d.mp3\"",
                output);
   DeleteFileW(whole.c_str());  // only the segments are uploaded
   if (!ok) {

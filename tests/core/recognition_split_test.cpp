@@ -22,9 +22,11 @@ void PrepareJob(Voice2TextJob& job, const std::wstring& source, const std::wstri
 
 }  // namespace
 
+// The temporary folder is named with "%", which ffmpeg's segment muxer would
+// read as a number field of its output name (a user name may hold one).
 TEST(RecognitionSplit, CutsA240SecondSourceInto116_116_8) {
   ScratchFolder scratch(L"split_240");
-  const std::wstring temp = scratch.Subfolder(L"temp");
+  const std::wstring temp = scratch.Subfolder(L"temp 100%d %");
   ASSERT_TRUE(MakeTone(scratch.path() + L"long.wav", 240));
   Voice2TextJob job;
   PrepareJob(job, scratch.path() + L"long.wav", temp);
