@@ -6,7 +6,7 @@
 #include "core/ClientState.h"
 #include "core/portable/ServiceConfig.h"
 #include "tests/core/FixedHardwareStrings.h"
-#include "tests/core/MessageWindow.h"
+#include "tests/support/MessageWindow.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 

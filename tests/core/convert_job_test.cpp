@@ -16,11 +16,10 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/NonAsciiNames.h"
 #include "tests/support/Standin.h"
+#include "tests/support/UserMessageRecorder.h"
 
 namespace {
 
-std::vector<std::wstring> shownMessages;
-void CollectMessage(const std::wstring& text) { shownMessages.push_back(text); }
 
 // Length of a result in microseconds; raw PCM has no header to read it from.
 int64_t DurationMicros(const std::wstring& path, const std::wstring& codec) {
@@ -46,8 +45,6 @@ class ConvertJobTest : public testing::Test {
     ASSERT_TRUE(InitializeHttpTransport());
     GetServiceConfig().speechBaseUrl = instance.urls().speechHttps;
     GetServiceConfig().caCertPem = instance.caPem();
-    shownMessages.clear();
-    SetUserMessageSink(CollectMessage);
 
     job.tempFolder = scratch.Subfolder(L"tts_temp");
     job.outputFolder = scratch.Subfolder(L"tts_out");
@@ -63,7 +60,6 @@ class ConvertJobTest : public testing::Test {
   }
 
   void TearDown() override {
-    SetUserMessageSink(nullptr);
     GetServiceConfig() = savedConfig;
   }
 
@@ -111,6 +107,7 @@ class ConvertJobTest : public testing::Test {
   const ServiceConfig savedConfig = GetServiceConfig();
   standin::Instance instance;
   ScratchFolder scratch;
+  UserMessageRecorder shown;
   ConvertJob job;
 };
 
@@ -138,7 +135,7 @@ TEST_F(ConvertJobTest, SendsTheSignedFormOfTheAnsiText) {
                                            c.sign);
     EXPECT_TRUE(last["sign_ok"].asBool());
   }
-  EXPECT_TRUE(shownMessages.empty());
+  EXPECT_TRUE(shown.messages().empty());
 }
 
 TEST_F(ConvertJobTest, AnIdenticalSecondRequestComesFromTheCacheAndStillMakesItsFile) {
@@ -170,7 +167,7 @@ TEST_F(ConvertJobTest, RefusesATextWhoseFormDoesNotFit) {
   SetText(editorText);
   EXPECT_FALSE(job.SynthesizeSpeech());
   EXPECT_FALSE(job.SubmitSynthesisTask());
-  EXPECT_EQ(shownMessages, std::vector<std::wstring>(2, kMessageTextTooLong));
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>(2, kMessageTextTooLong));
   EXPECT_EQ(instance.Count(kSynthesisPath) + instance.Count(kSynthesisTaskPath), 0);
 }
 
@@ -178,7 +175,7 @@ TEST_F(ConvertJobTest, RefusesATextWhoseFormDoesNotFit) {
 
 TEST_F(ConvertJobTest, SingleRequestResamplesEachFormat) {
   for (const wchar_t* codec : {L"mp3", L"wav", L"pcm"}) ExpectResultAsLongAsTheSpeech(codec, L"plain", 500000);
-  EXPECT_TRUE(shownMessages.empty());
+  EXPECT_TRUE(shown.messages().empty());
 }
 
 // The mix lasts exactly as long as the speech with its lead and tail pauses.
@@ -189,7 +186,7 @@ TEST_F(ConvertJobTest, SingleRequestMixesTheMusicWithoutCuttingTheSpeech) {
   // The pauses alone last three seconds.
   for (const wchar_t* codec : {L"mp3", L"wav", L"pcm"}) ExpectResultAsLongAsTheSpeech(codec, L"mixed", 3000000);
   EXPECT_TRUE(ScratchFolder::Exists(job.tempFolder + job.bgmWorkName));
-  EXPECT_TRUE(shownMessages.empty());
+  EXPECT_TRUE(shown.messages().empty());
 }
 
 // Users' temporary folders and music files often have Chinese names.
@@ -207,7 +204,7 @@ TEST_F(ConvertJobTest, WorksWithChineseFolderAndMusicNames) {
   ASSERT_TRUE(PollToTheEnd());
   EXPECT_TRUE(job.taskDone);
   EXPECT_TRUE(Decodes(job.outputPath, job.codec));
-  EXPECT_TRUE(shownMessages.empty());
+  EXPECT_TRUE(shown.messages().empty());
 }
 
 TEST_F(ConvertJobTest, TaskPathDeliversEachFormatWithAndWithoutMusic) {
@@ -237,7 +234,7 @@ TEST_F(ConvertJobTest, TaskPathDeliversEachFormatWithAndWithoutMusic) {
       }
     }
   }
-  EXPECT_TRUE(shownMessages.empty());
+  EXPECT_TRUE(shown.messages().empty());
 
   // A task already delivered is not created again.
   const int created = instance.Count(kSynthesisTaskPath);
@@ -268,10 +265,10 @@ TEST_F(ConvertJobTest, BadSynthesisRepliesShowTheirMessageAndClaimNoFile) {
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(instance.Script(kSynthesisPath, c.fault)) << instance.error();
-    shownMessages.clear();
+    shown.clear();
     job.resultValid = false;
     EXPECT_FALSE(job.SynthesizeSpeech()) << c.fault;
-    EXPECT_EQ(shownMessages, std::vector<std::wstring>{c.message}) << c.fault;
+    EXPECT_EQ(shown.messages(), std::vector<std::wstring>{c.message}) << c.fault;
     EXPECT_FALSE(ScratchFolder::Exists(ResultPath())) << c.fault;
     EXPECT_FALSE(job.resultValid) << c.fault;
   }
@@ -293,7 +290,7 @@ TEST_F(ConvertJobTest, AudioThatDoesNotDecodeWholeIsRefused) {
   fault["members"]["data"] = Base64Encode(wav.substr(0, half)) + "\n" + Base64Encode(wav.substr(half));
   ASSERT_TRUE(instance.Script(kSynthesisPath, Json::FastWriter().write(fault))) << instance.error();
   EXPECT_FALSE(job.SynthesizeSpeech());
-  EXPECT_EQ(shownMessages, std::vector<std::wstring>{kMessageInternalError});
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>{kMessageInternalError});
   EXPECT_FALSE(ScratchFolder::Exists(ResultPath()));
   EXPECT_FALSE(job.resultValid);
 }
@@ -324,20 +321,20 @@ TEST_F(ConvertJobTest, BadTaskRepliesEndThePolling) {
     if (c.pollFault != nullptr) {
       ASSERT_TRUE(instance.Script(kSynthesisTaskPath, c.pollFault)) << instance.error();
     }
-    shownMessages.clear();
+    shown.clear();
     EXPECT_TRUE(PollToTheEnd()) << c.message;
-    EXPECT_EQ(shownMessages, std::vector<std::wstring>{c.message}) << (c.pollFault ? c.pollFault : c.createFault);
+    EXPECT_EQ(shown.messages(), std::vector<std::wstring>{c.message}) << (c.pollFault ? c.pollFault : c.createFault);
     EXPECT_FALSE(job.taskDone);
   }
 
   // A creation that fails never yields a task.
   for (const char* fault : {R"({"code":500})", R"({"members":{"data":12}})", R"({"body":"nope"})"}) {
     ASSERT_TRUE(instance.Script(kSynthesisTaskPath, fault));
-    shownMessages.clear();
+    shown.clear();
     job.taskId.clear();
     EXPECT_FALSE(job.SubmitSynthesisTask()) << fault;
     EXPECT_TRUE(job.taskId.empty()) << fault;
-    EXPECT_EQ(shownMessages.size(), 1u) << fault;
+    EXPECT_EQ(shown.messages().size(), 1u) << fault;
   }
 }
 
@@ -356,23 +353,23 @@ TEST_F(ConvertJobTest, FilesThatCannotBeWrittenAreFailures) {
   const std::wstring folder = job.tempFolder;
   job.tempFolder = folder + L"missing\\";
   EXPECT_FALSE(job.SynthesizeSpeech());
-  EXPECT_EQ(shownMessages, std::vector<std::wstring>{L"错误：3 文件保存失败，请重试！"});
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>{L"错误：3 文件保存失败，请重试！"});
 
   // The copy of a task's result into the output folder.
   job.tempFolder = folder;
   job.outputFolder = folder + L"missing";
   SetText(std::wstring(160, L'好'));
-  shownMessages.clear();
+  shown.clear();
   ASSERT_TRUE(job.SubmitSynthesisTask());
   ASSERT_TRUE(PollToTheEnd());
   EXPECT_FALSE(job.taskDone);
-  EXPECT_EQ(shownMessages, std::vector<std::wstring>{L"错误：3 文件保存失败，请重试！"});
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>{L"错误：3 文件保存失败，请重试！"});
 }
 
 TEST_F(ConvertJobTest, AFailedMusicPassStopsBeforeAnyRequest) {
   job.bgmSourcePath = job.tempFolder + L"no_such_music.mp3";
   EXPECT_FALSE(job.SynthesizeSpeech());
   EXPECT_FALSE(job.SubmitSynthesisTask());
-  EXPECT_EQ(shownMessages, std::vector<std::wstring>(2, kMessageInternalError));
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>(2, kMessageInternalError));
   EXPECT_EQ(instance.Count(kSynthesisPath) + instance.Count(kSynthesisTaskPath), 0);
 }

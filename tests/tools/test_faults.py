@@ -99,8 +99,11 @@ class StopTest(unittest.TestCase):
         children = set()
         for _ in range(100):  # wait until the synthesis runs a helper program
             for tid in os.listdir("/proc/%d/task" % supervisor.process.pid):
-                with open("/proc/%d/task/%s/children" % (supervisor.process.pid, tid)) as f:
-                    children.update(int(p) for p in f.read().split())
+                try:
+                    with open("/proc/%d/task/%s/children" % (supervisor.process.pid, tid)) as f:
+                        children.update(int(p) for p in f.read().split())
+                except FileNotFoundError:
+                    pass  # the thread ended between the listing and the read
             if children:
                 break
             time.sleep(0.05)

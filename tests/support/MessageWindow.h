@@ -24,7 +24,7 @@ class MessageWindow {
                               windowClass.hInstance, nullptr);
     SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
-  ~MessageWindow() { DestroyWindow(handle_); }
+  virtual ~MessageWindow() { DestroyWindow(handle_); }
   MessageWindow(const MessageWindow&) = delete;
   MessageWindow& operator=(const MessageWindow&) = delete;
 
@@ -48,12 +48,28 @@ class MessageWindow {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     return received_;
   }
+  // Pumps until `done` is signalled, then what is left.
+  void PumpUntil(HANDLE done) {
+    for (;;) {
+      const DWORD woke = MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT);
+      Pump();
+      if (woke == WAIT_OBJECT_0) break;
+    }
+    Pump();
+  }
+
+ protected:
+  // Called as each application message arrives, before it is recorded, for
+  // windows that must read something at that moment.
+  virtual void OnArrival(const Message&) {}
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self != nullptr && message >= WM_USER) {
-      self->received_.push_back({message, wParam, lParam});
+      const Message arrived{message, wParam, lParam};
+      self->OnArrival(arrived);
+      self->received_.push_back(arrived);
       return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
