@@ -1,7 +1,7 @@
 # Sourced by tools/test.sh: starts what the Windows tests need for one run and
 # stops it again on exit. Everything lives under $RUN_DIR.
 #   - a Wine prefix of its own, made once per run, with one persistent wineserver;
-#   - an Xvfb display for the window tests;
+#   - an Xvfb display for the window tests, with a Wine virtual desktop on it;
 #   - the Chinese locale (ANSI code page 936) and a CJK font standing in for the
 #     font names the skins use;
 #   - sound played into a PulseAudio null sink, which takes samples at their real
@@ -57,11 +57,23 @@ session_start() {
   exec 9>&-
 
   LC_ALL=zh_CN.UTF-8 wineboot -i >"$RUN_DIR/wineboot.log" 2>&1 || { echo "test-session: wineboot failed" >&2; return 1; }
-  wineserver -p
   for name in "微软雅黑" "Microsoft YaHei" "宋体" "SimSun" "新宋体" "NSimSun" "黑体" "SimHei"; do
     LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d "WenQuanYi Micro Hei" /f \
       >/dev/null 2>&1
   done
+  # Windows live on a virtual desktop: without a window manager on the X
+  # display, Wine waits two seconds for every visible top-level window it
+  # destroys. The desktop takes effect when explorer next starts, so the
+  # prefix's processes end first and the persistent wineserver starts afresh.
+  LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  wineserver -k
+  wineserver -w
+  wineserver -p
+  # Starts the prefix's background processes (the desktop among them) now,
+  # with their output in the log: started by a test, they would inherit its
+  # output pipe and hold it open after the test has ended.
+  LC_ALL=zh_CN.UTF-8 wineboot >>"$RUN_DIR/wineboot.log" 2>&1
 
   QUILLORA_STANDIN=""
   if [ -f "$ROOT/tools/standins/supervisor.py" ]; then
