@@ -85,8 +85,12 @@ class RecognitionTest(StandinTestCase):
         first = made('<speak>你好，<break time="1s"/>世界</speak>', "mp3")
         second = made("<speak>今天的天气非常好，我们一起去公园散步吧。</speak>", "wav")
         third = made("<speak>明天的天气也很好，你们一起去河边钓鱼吧。</speak>", "wav")
+        # The start of a sentence made later must not be taken for that sentence.
+        short = made("<speak>你好</speak>", "wav")
+        longer = made("<speak>你好，世界</speak>", "wav")
         cases = [(first, "你好，世界"), (reencode(second), "今天的天气非常好，我们一起去公园散步吧。"),
-                 (reencode(third), "明天的天气也很好，你们一起去河边钓鱼吧。")]
+                 (reencode(third), "明天的天气也很好，你们一起去河边钓鱼吧。"),
+                 (reencode(short), "你好"), (reencode(longer), "你好，世界")]
         for audio, text in cases:
             with self.subTest(text=text):
                 poll, _ = self.recognise(self.upload(audio)["data"]["url"], "16k_zh")

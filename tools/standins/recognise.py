@@ -32,10 +32,14 @@ def envelope(pcm, rate):
 
 
 def _correlation(a, b):
-    n = min(len(a), len(b))
-    if n < 10:
+    # The shorter envelope is padded with silence: a recording that is only the
+    # start of another (a short phrase against a longer sentence beginning with
+    # it) must not count as the same sound.
+    n = max(len(a), len(b))
+    if min(len(a), len(b)) < 10:
         return 0.0
-    a, b = a[:n], b[:n]
+    a = list(a) + [0.0] * (n - len(a))
+    b = list(b) + [0.0] * (n - len(b))
     ma, mb = sum(a) / n, sum(b) / n
     cov = sum((x - ma) * (y - mb) for x, y in zip(a, b))
     va = sum((x - ma) ** 2 for x in a)
