@@ -93,6 +93,8 @@ class FaultTest(StandinTestCase):
 class StopTest(unittest.TestCase):
     def test_stop_during_work_leaves_no_process(self):
         supervisor = Supervisor()
+        # A failure before the stop below must not leave the supervisor running.
+        self.addCleanup(lambda: supervisor.process.poll() is None and supervisor.process.kill())
         instance = supervisor.instance()
         long_text = "<speak>" + "今天的天气非常好，我们一起去公园散步吧。" * 60 + "</speak>"
         instance.speech_json(TASK, synthesis_form(long_text))
