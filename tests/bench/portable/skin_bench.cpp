@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui/portable/TestZipBuilder.h"
-#include "ui/portable/Utf8Decoder.h"
-#include "ui/portable/XmlMarkup.h"
-#include "ui/portable/ZipReader.h"
+#include "tests/ui/skin/portable/TestZipBuilder.h"
+#include "ui/base/portable/Utf8Decoder.h"
+#include "ui/skin/portable/XmlMarkup.h"
+#include "ui/skin/portable/ZipReader.h"
 
 using namespace Trellis;
 
