@@ -30,24 +30,23 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <memory>
 
 #include "core/base/ScopedHandle.h"
 #include "ui/base/portable/UIGeometry.h"
 #include "ui/base/portable/UIPtrArray.h"
 #include "ui/base/portable/UIString.h"
 #include "ui/base/portable/UIStringMap.h"
+#include "ui/draw/portable/UIImageDrawInfo.h"
 #include "ui/window/MessageFilter.h"
+#include "ui/window/Shadow.h"
 #include "ui/window/UIResourceSet.h"
 
 namespace Trellis {
 
 class CControlUI;
-class CShadowUI;
 class INotifyUI;
 struct UIEvent;
 struct UIFontInfo;
-struct UIImageDrawInfo;
 struct UIImageInfo;
 struct UINotify;
 struct ZipHandle;
@@ -116,7 +115,7 @@ class CWindowManagerUI {
   HWND GetPaintWindow() const { return m_hWndPaint; }
   HDC GetPaintDC() const { return m_hDcPaint.Get(); }
   // The drop shadow of this window (configured by the skin builder).
-  CShadowUI* GetShadow() const { return m_pShadow.get(); }
+  CShadowUI* GetShadow() { return &m_Shadow; }
   // Makes this manager a child of another (pop-ups of a window); false when
   // the other's parent chain reaches this manager.
   bool SetParentManager(CWindowManagerUI* parent);
@@ -400,7 +399,7 @@ class CWindowManagerUI {
   void MeasureFont(UIFontInfo* font);
 
   // --- State. Weak control pointers are cleared by ReapObjects. ---
-  std::unique_ptr<CShadowUI> m_pShadow;  // owned; made with the manager, configured by the skin builder, its window made by AttachRootControl
+  CShadowUI m_Shadow;                    // embedded; configured by the skin builder, its window made by AttachRootControl
   CUIString m_sName;                     // set by InitForWindow
   HWND m_hWndPaint;                      // the window; set by InitForWindow, never cleared
   WindowDC m_hDcPaint;                   // GetDC of the window; taken by InitForWindow, released by the destructor
@@ -436,7 +435,7 @@ class CWindowManagerUI {
   BYTE m_nOpacity;                       // constant alpha of layered output; set by SetOpacity/SetLayeredOpacity
   bool m_bLayered;                       // per-pixel layered mode; set by SetLayered/SetOpacity
   CUIRect m_rcLayeredUpdate;             // layered dirty area; grown by invalidation, taken by the paint
-  std::unique_ptr<UIImageDrawInfo> m_pLayeredImage;  // owned; set by SetLayeredImage
+  UIImageDrawInfo m_diLayered;           // layered-image description; set by SetLayeredImage
   bool m_bLayeredChanged;                // set by SetLayeredOpacity, cleared by the paint
   bool m_bMouseTracking;                 // TrackMouseEvent requested; set by mouse-move, cleared by leave/hover
   bool m_bMouseCapture;                  // set by SetMouseCapture, cleared by ReleaseMouseCapture
