@@ -349,15 +349,19 @@ void CControlUI::SetFloat(bool floating) {
 
 // --- Search ---
 
-CControlUI* CControlUI::FindControl(UIFindControlProc proc, void* data, UINT flags) {
-  if (proc == nullptr) return nullptr;
-  if ((flags & kUIFindVisible) != 0 && !IsVisible()) return nullptr;
-  if ((flags & kUIFindEnabled) != 0 && !IsEnabled()) return nullptr;
+bool CControlUI::PassesFindFilters(UIFindControlProc proc, void* data, UINT flags) {
+  if (proc == nullptr) return false;
+  if ((flags & kUIFindVisible) != 0 && !IsVisible()) return false;
+  if ((flags & kUIFindEnabled) != 0 && !IsEnabled()) return false;
   if ((flags & kUIFindHitTest) != 0 &&
       (data == nullptr || !RectContainsPoint(m_rcItem, *static_cast<const CUIPoint*>(data)))) {
-    return nullptr;
+    return false;
   }
-  if ((flags & kUIFindUpdateTest) != 0 && proc(this, data) != nullptr) return nullptr;
+  return (flags & kUIFindUpdateTest) == 0 || proc(this, data) == nullptr;
+}
+
+CControlUI* CControlUI::FindControl(UIFindControlProc proc, void* data, UINT flags) {
+  if (!PassesFindFilters(proc, data, flags)) return nullptr;
 
   // A control that is not mouse-enabled is never itself a hit, though its
   // cover can be.

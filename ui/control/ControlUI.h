@@ -275,6 +275,9 @@ class CControlUI {
   CUIEventSource postPaintListeners;  // PostPaint, with the control
 
  protected:
+  // The refusals every search applies first: visible only, enabled only,
+  // point outside the position, update test. True when the control passes.
+  bool PassesFindFilters(UIFindControlProc proc, void* data, UINT flags);
   // Runs the five painting stages in their fixed order.
   void PaintStages(HDC hDC);
   // Invalidates the dirty area unless a hidden ancestor or an ancestor that
