@@ -135,6 +135,38 @@ TEST(AttributeTextTest, ColoursAndBooleans) {
   EXPECT_FALSE(ParseAttributeBool(nullptr));
 }
 
+TEST(AttributeTextTest, RandomTextsStayInsideTheirBuffers) {
+  // Texts built from the characters the readers care about (digits, signs,
+  // separators, quotes, "=", "#", blanks, hexadecimal letters, characters
+  // beyond ASCII), in exact-size buffers: no reader may look past the NUL.
+  static const UIChar kAlphabet[] = {'0', '9', '5', '-', '+', ',', ' ', '"', '=', '#', 'x', 'X', 'f', 'F',
+                                     'e', '.', '\t', 't', 'r', 'u', 0x4E2D, 0xD800, 0xFFFF, 'n', 'a', 'i'};
+  uint32_t state = 12345;
+  auto next = [&state]() {
+    state = state * 1103515245u + 12345u;
+    return state >> 16;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    UIStdString text;
+    const size_t length = next() % 24;
+    for (size_t i = 0; i < length; ++i) text += kAlphabet[next() % (sizeof(kAlphabet) / sizeof(kAlphabet[0]))];
+    auto exact = Exact(text);
+    int32_t ints[4];
+    double doubles[4];
+    ParseAttributeIntList(exact.get(), ints, 4);
+    ParseAttributeDoubleList(exact.get(), doubles, 4);
+    for (double d : doubles) EXPECT_TRUE(std::isfinite(d));
+    ParseAttributeColor(exact.get());
+    ParseAttributeBool(exact.get());
+    ParseAttributeSize(exact.get());
+    CAttributeListReader reader(exact.get());
+    CUIString name, value;
+    int pairs = 0;
+    while (reader.Next(name, value)) ++pairs;
+    EXPECT_LE(pairs, static_cast<int>(length));
+  }
+}
+
 std::vector<std::pair<std::string, std::string>> ReadAll(const std::string& list) {
   auto text = Exact(Wide(list));
   CAttributeListReader reader(text.get());
