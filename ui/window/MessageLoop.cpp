@@ -4,8 +4,8 @@
 
 namespace Trellis {
 
-MessageWait WaitForNextMessage(MSG& msg) {
-  const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+MessageWait WaitForNextMessage(MSG& msg, HWND filter) {
+  const BOOL got = ::GetMessageW(&msg, filter, 0, 0);
   if (got == -1) {
     // The MSG was not filled: dispatching it would replay stale or random data.
     wchar_t line[96];

@@ -14,8 +14,9 @@ enum class MessageWait {
   Failed,   // GetMessageW failed; msg holds nothing usable
 };
 
-// Waits for the next message of this thread (all windows, all messages).
-MessageWait WaitForNextMessage(MSG& msg);
+// Waits for the next message of this thread: of all windows (the loops' use),
+// or of one window when a filter is given.
+MessageWait WaitForNextMessage(MSG& msg, HWND filter = nullptr);
 // Runs the framework's pre-translation over every window manager and, when
 // none consumed the message, TranslateMessage and DispatchMessageW.
 void DispatchWithPreTranslation(const MSG& msg);

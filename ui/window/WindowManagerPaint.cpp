@@ -290,6 +290,9 @@ void CWindowManagerUI::HandlePaint() {
 
   {
     PaintScope paint(m_hWndPaint);
+    // The layout above may have invalidated more than the first update
+    // rectangle; BeginPaint validates all of it, so all of it is painted.
+    if (!m_bLayered) paintRect = ToUIRect(paint.paint().rcPaint);
     if (m_bOffscreenPaint && m_hbmpOffscreen) {
       SelectObjectScope select(m_hDcOffscreen.Get(), m_hbmpOffscreen.Get());
       const HDC offscreen = m_hDcOffscreen.Get();
