@@ -11,6 +11,10 @@
 #include "ui/control/ControlUI.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/AttributeText.h"
+#include "ui/layout/ChildLayoutUI.h"
+#include "ui/layout/HorizontalLayoutUI.h"
+#include "ui/layout/TileLayoutUI.h"
+#include "ui/layout/VerticalLayoutUI.h"
 #include "ui/window/Shadow.h"
 #include "ui/window/WindowManager.h"
 
@@ -41,8 +45,8 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("Text"), false, nullptr},                        // CTextUI
     {UI_TEXT("Icon"), true, nullptr},                         // CIconUI
     {UI_TEXT("Tree"), false, nullptr},                        // CTreeViewUI
-    {UI_TEXT("HBox"), false, nullptr},                        // CHorizontalLayoutUI
-    {UI_TEXT("VBox"), false, nullptr},                        // CVerticalLayoutUI
+    {UI_TEXT("HBox"), false, &Make<CHorizontalLayoutUI>},
+    {UI_TEXT("VBox"), false, &Make<CVerticalLayoutUI>},
     {UI_TEXT("Combo"), false, nullptr},                       // CComboUI
     {UI_TEXT("Label"), false, nullptr},                       // CLabelUI
     {UI_TEXT("Button"), false, nullptr},                      // CButtonUI
@@ -61,15 +65,15 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("TabLayout"), false, nullptr},                   // CTabLayoutUI
     {UI_TEXT("ScrollBar"), false, &Make<CScrollBarUI>},
     {UI_TEXT("ListHeader"), false, nullptr},                  // CListHeaderUI
-    {UI_TEXT("TileLayout"), false, nullptr},                  // CTileLayoutUI
+    {UI_TEXT("TileLayout"), false, &Make<CTileLayoutUI>},
     {UI_TEXT("WebBrowser"), false, nullptr},                  // CWebBrowserUI
-    {UI_TEXT("ChildLayout"), false, nullptr},                 // CChildLayoutUI
-    {UI_TEXT("VerticalLayout"), false, nullptr},              // CVerticalLayoutUI
+    {UI_TEXT("ChildLayout"), false, &Make<CChildLayoutUI>},
+    {UI_TEXT("VerticalLayout"), false, &Make<CVerticalLayoutUI>},
     {UI_TEXT("ListHeaderItem"), false, nullptr},              // CListHeaderItemUI
     {UI_TEXT("CircleProgress"), false, nullptr},              // CCircleProgressUI
     {UI_TEXT("ListTextElement"), false, nullptr},             // CListTextElementUI
     {UI_TEXT("ListHBoxElement"), false, nullptr},             // CListHBoxElementUI
-    {UI_TEXT("HorizontalLayout"), false, nullptr},            // CHorizontalLayoutUI
+    {UI_TEXT("HorizontalLayout"), false, &Make<CHorizontalLayoutUI>},
     {UI_TEXT("ListLabelElement"), false, nullptr},            // CListLabelElementUI
     {UI_TEXT("ListContainerElement"), false, nullptr},        // CListContainerElementUI
 };
