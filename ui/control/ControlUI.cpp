@@ -528,6 +528,15 @@ CControlUI* CControlUI::ApplyAttributeString(const UIChar* list) {
   CUIString name;
   CUIString value;
   while (reader.Next(name, value)) SetAttribute(name.GetText(), value.GetText());
+  if (const UIChar* rest = reader.GetMalformedRest()) {
+    // The pairs before it stay applied; the skin's author needs to know where it broke.
+    CUIString line(UI_TEXT("Trellis: attribute list of control \""));
+    line.AppendString(m_sName);
+    line.Append(UI_TEXT("\" stops at a malformed pair: "));
+    line.Append(CUIString(rest, 60).GetText());
+    line.Append(UI_TEXT("\r\n"));
+    ::OutputDebugStringW(line.GetText());
+  }
   return this;
 }
 

@@ -169,6 +169,12 @@ int32_t ScaleByFraction(int32_t length, double fraction) {
   return static_cast<int32_t>(scaled);
 }
 
+bool CAttributeListReader::Fail(const UIChar* p) {
+  m_pMalformed = p;
+  m_pCursor = nullptr;
+  return false;
+}
+
 bool CAttributeListReader::Next(CUIString& name, CUIString& value) {
   const UIChar* p = m_pCursor;
   if (p == nullptr || *p == 0) {
@@ -178,23 +184,22 @@ bool CAttributeListReader::Next(CUIString& name, CUIString& value) {
   // The name runs to the first "="; the NUL before it ends the list.
   const UIChar* nameStart = p;
   while (*p != 0 && *p != '=') ++p;
-  if (*p != '=' || p[1] != '"') {
-    m_pCursor = nullptr;
-    return false;
-  }
+  if (*p != '=' || p[1] != '"') return Fail(nameStart);
   name.Assign(nameStart, static_cast<int>(p - nameStart));
   p += 2;
   const UIChar* valueStart = p;
   while (*p != 0 && *p != '"') ++p;
-  if (*p != '"') {
-    m_pCursor = nullptr;
-    return false;
-  }
+  if (*p != '"') return Fail(nameStart);
   value.Assign(valueStart, static_cast<int>(p - valueStart));
   ++p;
   // Exactly one blank separates pairs; anything else ends the list after
-  // this pair.
-  m_pCursor = *p == ' ' ? p + 1 : nullptr;
+  // this pair (and is malformed unless it is the end of the text).
+  if (*p == ' ') {
+    m_pCursor = p + 1;
+  } else {
+    m_pCursor = nullptr;
+    if (*p != 0) m_pMalformed = p;
+  }
   return true;
 }
 

@@ -67,9 +67,16 @@ class CAttributeListReader {
   // Reads the next pair into name and value; false at the end of the list or
   // at the first malformed pair (name and value are then unspecified).
   bool Next(CUIString& name, CUIString& value);
+  // After Next returned false: the text from the malformed pair on, or null
+  // when the list simply ended.
+  const UIChar* GetMalformedRest() const { return m_pMalformed; }
 
  private:
-  const UIChar* m_pCursor;  // borrowed; null once the list has ended
+  // Ends the list at p, remembering it as malformed.
+  bool Fail(const UIChar* p);
+
+  const UIChar* m_pCursor;              // borrowed; null once the list has ended
+  const UIChar* m_pMalformed = nullptr; // borrowed; where a malformed pair starts
 };
 
 }  // namespace Trellis

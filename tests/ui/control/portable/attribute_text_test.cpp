@@ -190,6 +190,18 @@ TEST(AttributeTextTest, AttributeListsSplitAtExactlyOneBlank) {
   EXPECT_EQ(ReadAll("a=1"), Pairs{});
   EXPECT_EQ(ReadAll("a=\"\""), (Pairs{{"a", ""}}));
   EXPECT_EQ(ReadAll(""), Pairs{});
+  // Where the list broke is kept for the diagnostic; a list that simply ends is not malformed.
+  auto broken = Exact(Wide("a=\"1\" b=2"));
+  CAttributeListReader brokenReader(broken.get());
+  CUIString n, v;
+  EXPECT_TRUE(brokenReader.Next(n, v));
+  EXPECT_FALSE(brokenReader.Next(n, v));
+  EXPECT_EQ(ToUtf8(brokenReader.GetMalformedRest()), "b=2");
+  auto whole = Exact(Wide("a=\"1\""));
+  CAttributeListReader wholeReader(whole.get());
+  while (wholeReader.Next(n, v)) {
+  }
+  EXPECT_EQ(wholeReader.GetMalformedRest(), nullptr);
   CAttributeListReader none(nullptr);
   CUIString name, value;
   EXPECT_FALSE(none.Next(name, value));

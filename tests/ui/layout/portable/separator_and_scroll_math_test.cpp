@@ -33,6 +33,20 @@ TEST(SeparatorDragTest, ShrinkingStopsAtTheMinimum) {
   EXPECT_EQ(rc.bottom, 70);  // growing again works
 }
 
+TEST(SeparatorDragTest, SmallMovesFromInsideTheBandFollowThePointer) {
+  // A bottom band 96..100: the pointer pressed at 98 and moved 3 down moves
+  // the edge 3 down; moving down from above the band does nothing.
+  CUIRect rc(0, 0, 200, 100);
+  EXPECT_TRUE(ApplySeparatorMove(rc, 4, false, 3, 101, 0, 9999));
+  EXPECT_EQ(rc.bottom, 103);
+  EXPECT_FALSE(ApplySeparatorMove(rc, 4, false, 3, 60, 0, 9999));
+  EXPECT_EQ(rc.bottom, 103);
+  // A top band 100..106: pressed at 103, moved 3 up.
+  CUIRect top(0, 100, 200, 300);
+  EXPECT_TRUE(ApplySeparatorMove(top, -6, false, -3, 100, 0, 9999));
+  EXPECT_EQ(top.top, 97);
+}
+
 TEST(SeparatorDragTest, GrowingStopsAtTheMaximumAndFollowsThePointer) {
   CUIRect rc(0, 0, 100, 50);
   EXPECT_TRUE(ApplySeparatorMove(rc, 5, true, 3, 99, 0, 120));  // a small move from inside the band
