@@ -169,22 +169,27 @@ inline std::wstring SampleWindowSkin() {
 // A window of rows x perRow cells for the benchmarks: rows of horizontal
 // layouts whose cells take turns being a colour (some with gradients and
 // round borders), a nine-grid picture, a tiled picture and markup text.
-// rows * (perRow + 1) + 1 controls in all.
-inline std::wstring GridSkin(int width, int height, int rows, int perRow) {
+// rows * (perRow + 1) + 1 controls in all. `kinds` picks the cells that take
+// turns: 'g' gradient colour, 'c' plain colour, 'f' nine-grid picture, 't'
+// tiled picture, 'm' markup text.
+inline std::wstring GridSkin(int width, int height, int rows, int perRow, const std::wstring& kinds = L"gftm") {
   std::wstring body;
   for (int r = 0; r < rows; ++r) {
     body += L"<HorizontalLayout childpadding=\"2\" bkcolor=\"" + std::wstring(r % 2 == 0 ? L"#FFF4F6FA" : L"#FFFFFFFF") +
             L"\">";
     for (int c = 0; c < perRow; ++c) {
-      switch ((r + c) % 4) {
-        case 0:
+      switch (kinds[static_cast<size_t>(r + c) % kinds.size()]) {
+        case L'g':
           body += L"<Control bkcolor=\"#FF4C8DF6\" bkcolor2=\"#FF9CC3FF\" borderround=\"6,6\" bordersize=\"1\" "
                   L"bordercolor=\"#FF1E2533\" />";
           break;
-        case 1:
+        case L'c':
+          body += L"<Control bkcolor=\"#FF36B37E\" />";
+          break;
+        case L'f':
           body += L"<Control bkimage=\"file='frame.bmp' corner='6,6,6,6'\" />";
           break;
-        case 2:
+        case L't':
           body += L"<Control bkimage=\"file='tile.bmp' xtiled='true' ytiled='true'\" />";
           break;
         default:
