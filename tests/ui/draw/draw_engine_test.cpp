@@ -9,6 +9,7 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestFiles.h"
 #include "tests/ui/draw/DrawCanvas.h"
+#include "tests/ui/draw/TestBmpFile.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/skin/SkinFile.h"
 
@@ -20,37 +21,6 @@ struct ImageDeleter {
   void operator()(UIImageInfo* image) const { CDrawEngine::FreeImage(image, true); }
 };
 using ImagePtr = std::unique_ptr<UIImageInfo, ImageDeleter>;
-
-// A 24-bit BMP file of width x height pixels from a function giving 0xRRGGBB.
-template <typename PixelFn>
-std::string MakeBmp(int width, int height, PixelFn pixel) {
-  const int stride = (width * 3 + 3) & ~3;
-  const uint32_t imageSize = static_cast<uint32_t>(stride * height);
-  std::string bytes(54 + imageSize, '\0');
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  put32(2, 54 + imageSize);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(width));
-  put32(22, static_cast<uint32_t>(height));
-  bytes[26] = 1;
-  bytes[28] = 24;
-  put32(34, imageSize);
-  for (int y = 0; y < height; ++y) {
-    const size_t row = 54 + static_cast<size_t>(height - 1 - y) * stride;  // bottom-up
-    for (int x = 0; x < width; ++x) {
-      const uint32_t c = pixel(x, y);
-      bytes[row + x * 3 + 0] = static_cast<char>(c & 0xFF);
-      bytes[row + x * 3 + 1] = static_cast<char>((c >> 8) & 0xFF);
-      bytes[row + x * 3 + 2] = static_cast<char>((c >> 16) & 0xFF);
-    }
-  }
-  return bytes;
-}
 
 // A 9x9 nine-grid test image: corners red, edges green, centre blue (3x3 each).
 ImagePtr NineGridImage(bool alpha) {
@@ -237,7 +207,7 @@ TEST(DrawEngineLoad, ColourImagesArePremultiplied) {
 TEST(DrawEngineLoad, FilesFromTheSkinFolderWithMaskAndNoNumberAsPath) {
   ScratchFolder scratch(L"draw_load");
   const std::wstring folder = scratch.path();
-  const std::string bmp = MakeBmp(4, 2, [](int x, int) -> uint32_t { return x == 1 ? 0xFF00FF : 0x102030; });
+  const std::string bmp = MakeBmpFile(4, 2, 24, [](int x, int) -> uint32_t { return x == 1 ? 0xFF00FF : 0x102030; });
   ASSERT_TRUE(testfiles::WriteFileBytes(folder + L"pic.bmp", bmp));
   ASSERT_TRUE(testfiles::WriteFileBytes(folder + L"129", bmp));
   ASSERT_TRUE(testfiles::WriteFileBytes(folder + L"bad.png", "not an image at all"));

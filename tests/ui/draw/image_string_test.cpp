@@ -7,6 +7,7 @@
 
 #include "tests/support/ScratchFolder.h"
 #include "tests/ui/draw/DrawCanvas.h"
+#include "tests/ui/draw/TestBmpFile.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/ImageAttribute.h"
 #include "ui/skin/SkinFile.h"
@@ -16,30 +17,9 @@ using namespace Trellis;
 
 namespace {
 
-// A 24-bit BMP: left half red, right half green.
+// A BMP whose left half is red and right half green.
 std::string HalfAndHalfBmp(int width, int height) {
-  const int stride = (width * 3 + 3) & ~3;
-  std::string bytes(54 + static_cast<size_t>(stride) * height, '\0');
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  put32(2, static_cast<uint32_t>(bytes.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(width));
-  put32(22, static_cast<uint32_t>(height));
-  bytes[26] = 1;
-  bytes[28] = 24;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      char* px = &bytes[54 + static_cast<size_t>(y) * stride + x * 3];
-      px[1] = x < width / 2 ? 0 : static_cast<char>(0xFF);  // green
-      px[2] = x < width / 2 ? static_cast<char>(0xFF) : 0;  // red
-    }
-  }
-  return bytes;
+  return MakeBmpFile(width, height, 24, [width](int x, int) -> uint32_t { return x < width / 2 ? 0xFF0000 : 0x00FF00; });
 }
 
 class DescribedImageTest : public ::testing::Test {

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
 #include "tests/ui/draw/DrawCanvas.h"
+#include "tests/ui/draw/TestBmpFile.h"
+#include "ui/skin/SkinFile.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
 
@@ -217,4 +220,37 @@ TEST_F(MarkupTextTest, PlainAndMarkupTextTakeMultiLanguageTexts) {
   CDrawEngine::DrawPlainText(m_canvas.dc(), nullptr, untouched, L"x", 0xFF000000, kFont, DT_CALCRECT);
   CDrawEngine::DrawPlainText(m_canvas.dc(), &m_manager, untouched, nullptr, 0xFF000000, kFont, DT_CALCRECT);
   EXPECT_EQ(5, untouched.right);
+}
+
+TEST_F(MarkupTextTest, InlineImageFramesSitOnTheLine) {
+  // A strip of two 10x20 frames: red, then blue.
+  ScratchFolder folder(L"markup_images");
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(
+      folder / L"strip.bmp", MakeBmpFile(20, 20, 24, [](int x, int) -> uint32_t { return x < 10 ? 0xFF0000 : 0x0000FF; })));
+  UISkinSource& source = GetSkinSource();
+  const CUIString savedPath = source.resourcePath;
+  const CUIString savedZip = source.zipName;
+  source.resourcePath.Assign(folder.path().c_str());
+  source.zipName.Clear();
+
+  const CUIRect measured = Measure(L"x<i strip.bmp 2 1>y", 400, DT_SINGLELINE);
+  EXPECT_EQ(PlainWidth(L"x") + 10 + PlainWidth(L"y"), measured.right);
+  EXPECT_GE(measured.bottom, 20);
+
+  m_canvas.Fill(0xFFFFFFFF);
+  CUIRect rc(0, 0, 200, 40);
+  int none = 0;
+  CDrawEngine::DrawMarkupText(m_canvas.dc(), &m_manager, rc, L"x<i strip.bmp 2 1>y", 0xFF000000, nullptr, nullptr,
+                              none, kFont, DT_SINGLELINE);
+  const int imageX = PlainWidth(L"x") + 5;
+  EXPECT_EQ(0x0000FFu, m_canvas.At(imageX, 10) & 0xFFFFFF);  // frame 1, not frame 0
+  // A frame index out of range becomes 0; a missing image is skipped.
+  CDrawEngine::DrawMarkupText(m_canvas.dc(), &m_manager, rc, L"x<i strip.bmp 2 7><i gone.png>y", 0xFF000000, nullptr,
+                              nullptr, none, kFont, DT_SINGLELINE);
+  EXPECT_EQ(0xFF0000u, m_canvas.At(imageX, 10) & 0xFFFFFF);
+  // The description form with file='...'.
+  EXPECT_EQ(PlainWidth(L"x") + 20, Measure(L"x<i file='strip.bmp'>", 400, DT_SINGLELINE).right);
+
+  source.resourcePath = savedPath;
+  source.zipName = savedZip;
 }

@@ -10,6 +10,7 @@
 
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
+#include "tests/ui/draw/TestBmpFile.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/skin/SkinFile.h"
 #include "ui/window/Shadow.h"
@@ -57,30 +58,14 @@ void Pump() {
   }
 }
 
-// A 30x30 32-bit BMP with alpha: black, transparent at the outer edge and
-// darker towards the middle, as shadow images are.
+// A 30x30 BMP with alpha: black, transparent at the outer edge and darker
+// towards the middle, as shadow images are.
 std::string ShadowBmp() {
   const int size = 30;
-  std::string bytes(54 + static_cast<size_t>(size) * size * 4, '\0');
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  put32(2, static_cast<uint32_t>(bytes.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, size);
-  put32(22, size);
-  bytes[26] = 1;
-  bytes[28] = 32;
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      const int edge = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
-      bytes[54 + (static_cast<size_t>(y) * size + x) * 4 + 3] = static_cast<char>(edge < 14 ? edge * 9 : 130);
-    }
-  }
-  return bytes;
+  return MakeBmpFile(size, size, 32, [](int x, int y) -> uint32_t {
+    const int edge = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
+    return static_cast<uint32_t>(edge < 14 ? edge * 9 : 130) << 24;
+  });
 }
 
 class ShadowWindowTest : public ::testing::Test {
