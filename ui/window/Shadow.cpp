@@ -5,6 +5,7 @@
 // --- Parent messages --- --- Picture ---
 #include "ui/window/Shadow.h"
 
+#include <atomic>
 #include <vector>
 
 #include "ui/base/UIGeometryWin.h"
@@ -19,6 +20,21 @@ const wchar_t kShadowClass[] = L"VarnoShadowWnd";
 // The parent window finds its shadow through this property, so windows made
 // on several threads share no table.
 const wchar_t kShadowProperty[] = L"Trellis.CShadowUI";
+// The parent's procedure before the subclass, kept on the window too, so the
+// subclass procedure still forwards every message when the shadow object has
+// gone before its window and a later subclass kept it from unhooking.
+const wchar_t kPreviousProcProperty[] = L"Trellis.CShadowUI.Proc";
+
+// Takes the subclass off the window: the previous procedure is put back when
+// ours is still the current one; otherwise ours stays in the chain and
+// forwards through the window's property.
+void Unhook(HWND hwnd, WNDPROC ours, WNDPROC previous) {
+  ::RemovePropW(hwnd, kShadowProperty);
+  if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == ours) {
+    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    ::RemovePropW(hwnd, kPreviousProcProperty);
+  }
+}
 
 }  // namespace
 
@@ -27,8 +43,7 @@ CShadowUI::CShadowUI() = default;
 CShadowUI::~CShadowUI() {
   // A manager that goes before its window takes the subclass with it.
   if (m_hParent != nullptr && ::IsWindow(m_hParent) && ::GetPropW(m_hParent, kShadowProperty) == this) {
-    ::SetWindowLongPtrW(m_hParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_OriWndProc));
-    ::RemovePropW(m_hParent, kShadowProperty);
+    Unhook(m_hParent, &CShadowUI::ParentProc, m_OriWndProc);
   }
   DestroyShadowWindow();
 }
@@ -109,8 +124,8 @@ void CShadowUI::UpdateIfShown() {
 // --- Window class and creation ---
 
 bool CShadowUI::RegisterWindowClass(HINSTANCE instance) {
-  static bool registered = false;  // UI thread of the first window; once per process
-  if (registered) return false;
+  static std::atomic<bool> registered{false};  // windows of several threads may ask at once
+  if (registered.exchange(true)) return false;
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -121,9 +136,9 @@ bool CShadowUI::RegisterWindowClass(HINSTANCE instance) {
   wc.lpszClassName = kShadowClass;
   if (::RegisterClassExW(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     ::OutputDebugStringW(L"CShadowUI::RegisterWindowClass: RegisterClassExW failed\r\n");
+    registered = false;  // a later call may try again
     return false;
   }
-  registered = true;
   return true;
 }
 
@@ -165,6 +180,7 @@ bool CShadowUI::CreateShadowWindow(CWindowManagerUI* manager) {
   }
   m_OriWndProc = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CShadowUI::ParentProc)));
+  ::SetPropW(parent, kPreviousProcProperty, reinterpret_cast<HANDLE>(m_OriWndProc));
   return true;
 }
 
@@ -180,9 +196,11 @@ void CShadowUI::DestroyShadowWindow() {
 
 LRESULT CALLBACK CShadowUI::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<CShadowUI*>(::GetPropW(hwnd, kShadowProperty));
-  if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  WNDPROC previous = self->m_OriWndProc;  // the handling below may unhook
-  self->OnParentMessage(hwnd, msg, wParam, lParam);
+  WNDPROC previous = self != nullptr ? self->m_OriWndProc
+                                     : reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kPreviousProcProperty));
+  if (self != nullptr) self->OnParentMessage(hwnd, msg, wParam, lParam);  // may unhook
+  if (msg == WM_NCDESTROY) ::RemovePropW(hwnd, kPreviousProcProperty);
+  if (previous == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   return ::CallWindowProcW(previous, hwnd, msg, wParam, lParam);
 }
 
@@ -246,8 +264,7 @@ void CShadowUI::OnParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_NCDESTROY:
       // Last message of the parent: unhook and forget it (CallWindowProc
       // above still uses the saved procedure for this message).
-      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_OriWndProc));
-      ::RemovePropW(hwnd, kShadowProperty);
+      Unhook(hwnd, &CShadowUI::ParentProc, m_OriWndProc);
       DestroyShadowWindow();
       m_hParent = nullptr;
       m_Status = 0;

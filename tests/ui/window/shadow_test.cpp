@@ -22,7 +22,10 @@ namespace {
 
 const wchar_t kTestClass[] = L"ShadowTestParent";
 
+constexpr UINT kPingMessage = WM_APP + 7;  // answered by the parent's own procedure
+
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kPingMessage) return 77;
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(hwnd, &ps);
@@ -264,4 +267,37 @@ TEST_F(ShadowWindowTest, WindowsOnTwoThreadsEachKeepTheirShadow) {
   b.join();
   EXPECT_EQ(106, first.left);
   EXPECT_EQ(406, second.left);
+}
+
+namespace {
+WNDPROC g_belowOuter = nullptr;
+LRESULT CALLBACK OuterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ::CallWindowProcW(g_belowOuter, hwnd, msg, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(ShadowWindowTest, AManagerGoneBeforeItsWindowLeavesTheWindowWorking) {
+  for (bool subclassedOnTop : {false, true}) {
+    SCOPED_TRACE(subclassedOnTop ? "another subclass on top" : "shadow subclass on top");
+    HWND parent = MakeParent(100, 100, 120, 80);
+    ASSERT_NE(nullptr, parent);
+    {
+      CWindowManagerUI manager;
+      manager.InitForWindow(parent);
+      CShadowUI* shadow = manager.GetShadow();
+      shadow->SetShadowEnabled(true);
+      ASSERT_TRUE(shadow->SetSize(3));
+      ASSERT_TRUE(shadow->CreateShadowWindow(&manager));
+      if (subclassedOnTop) {
+        g_belowOuter = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OuterProc)));
+      }
+    }
+    // Every message still reaches the window's own procedure.
+    EXPECT_EQ(77, ::SendMessageW(parent, kPingMessage, 0, 0));
+    ::SetWindowPos(parent, nullptr, 0, 0, 200, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    EXPECT_TRUE(::DestroyWindow(parent));
+    Pump();
+  }
 }
