@@ -13,7 +13,6 @@
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 #pragma GCC diagnostic ignored "-Wsign-compare"
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
 #define STBI_WINDOWS_UTF8
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
@@ -126,27 +125,26 @@ bool SaveBitmapPng(const std::wstring& fileName, HBITMAP bitmap, bool premultipl
 bool SaveWindowPng(const std::wstring& fileName, HWND window) {
   RECT client{};
   if (!IsWindow(window) || !GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return false;
-  const bool layered = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
-  if (!layered) {
-    WindowDC windowDc(window);
-    OwnedMemoryDC memory(CreateCompatibleDC(windowDc.Get()));
-    OwnedBitmap bitmap(CreateCompatibleBitmap(windowDc.Get(), client.right, client.bottom));
-    if (memory && bitmap) {
-      bool printed = false;
-      {
-        SelectObjectScope select(memory.Get(), bitmap.Get());
-        printed = PrintWindow(window, memory.Get(), PW_CLIENTONLY) != FALSE;
-      }
-      std::vector<uint8_t> pixels;
-      int width = 0, height = 0;
-      if (printed && ReadBitmap(bitmap.Get(), pixels, width, height) && !AllPixelsBlack(pixels)) {
-        return SavePixelsPng(fileName, pixels.data(), width, height, width * 4, false, true);
-      }
+  // First ask the window to print its client area into a bitmap (the window
+  // manager paints its tree for WM_PRINTCLIENT, layered or not).
+  WindowDC windowDc(window);
+  OwnedMemoryDC memory(CreateCompatibleDC(windowDc.Get()));
+  OwnedBitmap bitmap(CreateCompatibleBitmap(windowDc.Get(), client.right, client.bottom));
+  if (memory && bitmap) {
+    bool printed = false;
+    {
+      SelectObjectScope select(memory.Get(), bitmap.Get());
+      printed = PrintWindow(window, memory.Get(), PW_CLIENTONLY) != FALSE;
     }
-    // Not painted through WM_PRINTCLIENT: read what the window's DC shows.
-    return SaveFromDc(fileName, windowDc.Get(), client);
+    std::vector<uint8_t> pixels;
+    int width = 0, height = 0;
+    if (printed && ReadBitmap(bitmap.Get(), pixels, width, height) && !AllPixelsBlack(pixels)) {
+      return SavePixelsPng(fileName, pixels.data(), width, height, width * 4, false, true);
+    }
   }
-  // A layered window's picture lives in the composed screen, not in its DC.
+  // Nothing printed: read what is shown. A layered window's picture lives in
+  // the composed screen, not in its DC.
+  if ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return SaveFromDc(fileName, windowDc.Get(), client);
   POINT origin{0, 0};
   ClientToScreen(window, &origin);
   const RECT area{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};

@@ -30,9 +30,10 @@ bool SavePixelsPng(const std::wstring& fileName, const uint8_t* bgra, int width,
 // the picture is saved opaque (GDI leaves the alpha of what it draws at 0).
 bool SaveBitmapPng(const std::wstring& fileName, HBITMAP bitmap, bool premultipliedAlpha = false);
 
-// Saves the client area of a window as it is shown: layered windows are read
-// back from the screen, the others are asked to print themselves into a
-// memory bitmap (falling back to the screen when printing gives nothing).
+// Saves the client area of a window, layered windows included: the window
+// prints itself into a memory bitmap (WM_PRINTCLIENT, which the window
+// manager answers with its tree); when that gives nothing, what is shown is
+// read back (from the window's DC, or from the screen for a layered window).
 bool SaveWindowPng(const std::wstring& fileName, HWND window);
 
 // Saves a rectangle of the screen in screen coordinates (a window together

@@ -42,7 +42,13 @@ class ProbeContainer : public CContainerUI {
   }
 };
 
-// Records every element name it is asked for; makes "Probe" and "ProbeBox".
+// A container that takes no children.
+class RefusingContainer : public CContainerUI {
+ public:
+  bool AddItem(CControlUI*) override { return false; }
+};
+
+// Records every element name it is asked for; makes "Probe", "ProbeBox" and "Refuser".
 class RecordingCallback : public IDialogBuilderCallback {
  public:
   std::vector<std::wstring> asked;
@@ -54,6 +60,7 @@ class RecordingCallback : public IDialogBuilderCallback {
       return new ProbeControl;
     }
     if (std::wstring(name) == L"ProbeBox") return new ProbeContainer;
+    if (std::wstring(name) == L"Refuser") return new RefusingContainer;
     return nullptr;
   }
   bool WasAsked(const wchar_t* name) const {
@@ -192,6 +199,16 @@ TEST_F(SkinBuilderTest, AParentThatIsNoContainerEndsTheBuildAndLeaksNothing) {
       &m_callback, &m_window.manager());
   EXPECT_EQ(m_root, nullptr);
   EXPECT_EQ(ProbeControl::live, 0);
+}
+
+TEST_F(SkinBuilderTest, AChildTheParentRefusesIsDeletedAndTheBuildGoesOn) {
+  CControlUI* root = Build(
+      L"<Window><Container><Refuser name=\"r\"><ProbeBox><Probe /></ProbeBox><Probe /></Refuser>"
+      L"<Control name=\"after\" /></Container></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(ProbeControl::live, 0) << "refused children (and what was built into them) are deleted";
+  ASSERT_EQ(AsContainer(root)->GetCount(), 2);
+  EXPECT_EQ(AsContainer(root)->GetItemAt(1)->GetName().Compare(L"after"), 0);
 }
 
 TEST_F(SkinBuilderTest, OnlyTheFirstTopLevelControlIsHandedOut) {
