@@ -164,6 +164,12 @@ TEST(WindowImplBaseTest, MaximiseAndRestoreSwapTheirButtons) {
 
   manager.SendNotify(maxButton, L"click");
   ASSERT_TRUE(IsZoomed(window.GetHandle()));
+  // Maximised, the frameless window fills the work area, not the whole screen.
+  RECT work{}, client{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetClientRect(window.GetHandle(), &client);
+  EXPECT_EQ(client.right, work.right - work.left);
+  EXPECT_EQ(client.bottom, work.bottom - work.top);
   EXPECT_FALSE(maxButton->IsVisible());
   EXPECT_TRUE(restoreButton->IsVisible());
   manager.SendNotify(restoreButton, L"click");
@@ -195,6 +201,28 @@ TEST(WindowImplBaseTest, RoundCornersGiveTheWindowARegionAfterEverySize) {
   DestroyWindow(window.GetHandle());
 }
 
+TEST(WindowImplBaseTest, MinimumTrackingSizeFromTheSkinMaximumFromTheWorkArea) {
+  TestWindow window(L"<Window size=\"300,200\" mininfo=\"220,140\"><Container /></Window>");
+  ASSERT_TRUE(window.Open());
+  MINMAXINFO info{};
+  SendMessageW(window.GetHandle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(info.ptMinTrackSize.x, 220);
+  EXPECT_EQ(info.ptMinTrackSize.y, 140);
+  EXPECT_EQ(info.ptMaxTrackSize.x, work.right - work.left);
+  EXPECT_EQ(info.ptMaxTrackSize.y, work.bottom - work.top);
+  DestroyWindow(window.GetHandle());
+}
+
+// An archive resource that is not there leaves the window empty, without the failure path.
+class MissingArchiveWindow : public TestWindow {
+ public:
+  MissingArchiveWindow() : TestWindow(L"main.xml") {}
+  int GetSkinSourceKind() override { return kUISkinArchiveResource; }
+  UIResourceRef GetSkinZipResourceId() override { return UIResourceRef(4711); }
+};
+
 WindowImplBase* failedWindow = nullptr;
 void RecordFailure(WindowImplBase* window) { failedWindow = window; }
 
@@ -207,6 +235,13 @@ TEST(WindowImplBaseTest, ASkinThatCannotBeLoadedGoesToTheFailureHandler) {
     EXPECT_EQ(failedWindow, &window);
     EXPECT_EQ(window.skinLoaded, 0);
   }
+
+  failedWindow = nullptr;
+  MissingArchiveWindow empty;
+  EXPECT_TRUE(empty.Open());
+  EXPECT_EQ(failedWindow, nullptr);
+  EXPECT_EQ(empty.GetPaintManager().GetRootControl(), nullptr);
+  DestroyWindow(empty.GetHandle());
   WindowImplBase::SetSkinLoadFailureHandler(nullptr);
 }
 
