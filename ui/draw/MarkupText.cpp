@@ -15,84 +15,23 @@
 #include "ui/control/portable/AttributeText.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/UIFontInfo.h"
-#include "ui/draw/portable/ImageDescription.h"
+#include "ui/draw/portable/MarkupTags.h"
 #include "ui/window/WindowManager.h"
 
 namespace Trellis {
 
 namespace {
 
-// --- Tags ---
+// --- Tags --- (the grammar is in portable/MarkupTags)
 
-bool IsOpenBracket(UIChar ch) { return ch == '<' || ch == '{'; }
-bool IsCloseBracket(UIChar ch) { return ch == '>' || ch == '}'; }
-bool IsTagLetter(UIChar ch) { return ch >= 'a' && ch <= 'z'; }
 bool IsAsciiLetter(UIChar ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); }
-
-// What stands at a position of the text.
-struct Token {
-  enum Kind { kText, kEscape, kOpen, kClose } kind = kText;
-  UIChar letter = 0;        // tag letter (kOpen, kClose) or the escaped character
-  const UIChar* param = nullptr;  // kOpen: parameter text (not terminated), paramLength characters
-  int paramLength = 0;
-  const UIChar* next = nullptr;   // first character after the token
-};
-
-// The end of a tag: its closing bracket, or the end of the text.
-const UIChar* TagEnd(const UIChar* p) {
-  while (*p != 0 && !IsCloseBracket(*p)) ++p;
-  return p;
-}
-
-// Reads a tag or escape at p (p[0] is a bracket); kText when it is neither.
-Token ReadTag(const UIChar* p) {
-  Token token;
-  token.next = p + 1;
-  const UIChar c1 = p[1];
-  if (c1 == 0) return token;
-  const UIChar c2 = p[2];
-  // Escapes: "<{>" "<}>" print the middle; "{<}" "{>}" likewise.
-  if (p[0] == '<' && (c1 == '{' || c1 == '}') && c2 == '>') {
-    token.kind = Token::kEscape;
-    token.letter = c1;
-    token.next = p + 3;
-    return token;
-  }
-  if (p[0] == '{' && (c1 == '<' || c1 == '>') && c2 == '}') {
-    token.kind = Token::kEscape;
-    token.letter = c1;
-    token.next = p + 3;
-    return token;
-  }
-  if (c1 == '/' && IsTagLetter(c2)) {
-    token.kind = Token::kClose;
-    token.letter = c2;
-    const UIChar* end = TagEnd(p + 3);
-    token.next = *end != 0 ? end + 1 : end;
-    return token;
-  }
-  if (IsTagLetter(c1) && (c2 == ' ' || IsCloseBracket(c2))) {
-    token.kind = Token::kOpen;
-    token.letter = c1;
-    const UIChar* start = c2 == ' ' ? p + 3 : p + 2;
-    const UIChar* end = c2 == ' ' ? TagEnd(start) : p + 2;
-    token.param = start;
-    token.paramLength = static_cast<int>(end - start);
-    token.next = *end != 0 ? end + 1 : end;
-    return token;
-  }
-  return token;
-}
-
-bool IsRawEnd(const UIChar* p) {
-  return IsOpenBracket(p[0]) && p[1] == '/' && p[2] == 'r' && IsCloseBracket(p[3]);
-}
 
 int ParamInt(const CUIString& param) { return ParseAttributeInt(param.GetText()); }
 
 // --- Layout state ---
 
-enum VAlign { kAlignBottom, kAlignCenter, kAlignTop };
+// The values ParseMarkupVAlign gives.
+enum VAlign { kAlignBottom = 0, kAlignCenter = 1, kAlignTop = 2 };
 
 // One open b, i, u, a or f tag: whether its opening pushed a font or colour,
 // so its closing pops exactly what was pushed.
@@ -153,7 +92,7 @@ class MarkupRenderer {
   };
   void RunLine(MarkupState& st, bool final, int lineTop, int lineHeight, int xShift, LineResult* out);
   bool RunText(MarkupState& st, bool final, int lineTop, int lineHeight, int& x, int lineStart, bool* lineEnded);
-  void OpenTagEffect(MarkupState& st, const Token& token, bool final, int lineTop, int lineHeight, int& x,
+  void OpenTagEffect(MarkupState& st, const MarkupToken& token, bool final, int lineTop, int lineHeight, int& x,
                      int lineStart, int& height, bool* lineEnded, const UIChar* tagStart);
   void CloseTagEffect(MarkupState& st, UIChar letter, bool final, int lineTop, int& x, int lineStart, int& height,
                       bool* lineEnded);
@@ -216,39 +155,15 @@ HFONT MarkupRenderer::StyledCopy(HFONT font, int which) {
   return m_manager->AddFont(NextMarkupFontId(), face.GetText(), size, bold, underline, italic);
 }
 
-// "f" parameter: a font id, or face, size (default 10) and style words.
+// "f" parameter: a font id, or a font found or added for face, size, styles.
 HFONT MarkupRenderer::FontFromParam(const CUIString& param) {
-  const UIChar* p = param.GetText();
-  while (*p == ' ') ++p;
-  if (*p >= '0' && *p <= '9') return m_manager->GetFontHandle(ParseAttributeInt(p));
-  const UIChar* faceEnd = p;
-  while (*faceEnd != 0 && *faceEnd != ' ') ++faceEnd;
-  const CUIString face(p, static_cast<int>(faceEnd - p));
-  if (face.IsEmpty()) return nullptr;
-  int size = 10;
-  bool bold = false, underline = false, italic = false;
-  const UIChar* q = faceEnd;
-  bool sizeRead = false;
-  while (*q != 0) {
-    while (*q == ' ') ++q;
-    const UIChar* wordEnd = q;
-    while (*wordEnd != 0 && *wordEnd != ' ') ++wordEnd;
-    if (wordEnd == q) break;
-    CUIString word(q, static_cast<int>(wordEnd - q));
-    if (!sizeRead && word.GetAt(0) >= '0' && word.GetAt(0) <= '9') {
-      size = ParseAttributeInt(word.GetText());
-      sizeRead = true;
-    } else {
-      word.MakeLower();
-      if (word.EqualsText(L"bold")) bold = true;
-      if (word.EqualsText(L"underline")) underline = true;
-      if (word.EqualsText(L"italic")) italic = true;
-    }
-    q = wordEnd;
-  }
-  HFONT found = m_manager->FindFontHandle(face.GetText(), size, bold, underline, italic);
+  const MarkupFontParam font = ParseMarkupFontParam(param.GetText());
+  if (font.byId) return m_manager->GetFontHandle(font.id);
+  if (font.face.IsEmpty()) return nullptr;
+  HFONT found = m_manager->FindFontHandle(font.face.GetText(), font.size, font.bold, font.underline, font.italic);
   if (found != nullptr) return found;
-  return m_manager->AddFont(NextMarkupFontId(), face.GetText(), size, bold, underline, italic);
+  return m_manager->AddFont(NextMarkupFontId(), font.face.GetText(), font.size, font.bold, font.underline,
+                            font.italic);
 }
 
 int MarkupRenderer::TextTop(const MarkupState& st, int lineTop, int lineHeight) const {
@@ -277,26 +192,11 @@ void MarkupRenderer::CloseLinkAtLineEnd(MarkupState& st, bool final, int lineTop
 
 bool MarkupRenderer::DrawInlineImage(MarkupState& st, const CUIString& param, bool final, int lineTop,
                                      int lineHeight, int& x, int lineStart, int& height) {
-  CUIString name;
-  const UIChar* type = nullptr;
-  UIImageDescription description;
-  int frames = 1, frame = 0;
-  if (param.FindText(L"file='") >= 0 || param.FindText(L"res='") >= 0) {
-    ParseImageDescription(param.GetText(), &description, ImageKeySet::kAttribute);
-    name = description.name;
-    if (description.source == UIImageDescription::Source::kResource && !description.resType.IsEmpty()) {
-      type = description.resType.GetText();
-    }
-  } else {
-    const UIChar* p = param.GetText();
-    const UIChar* end = p;
-    while (*end != 0 && *end != ' ') ++end;
-    name.Assign(p, static_cast<int>(end - p));
-    const UIChar* rest = end;
-    frames = std::max(1, ParseAttributeInt(rest, &rest));
-    frame = ParseAttributeInt(rest);
-    if (frame < 0 || frame >= frames) frame = 0;
-  }
+  const MarkupImageParam described = ParseMarkupImageParam(param.GetText());
+  const CUIString& name = described.name;
+  const UIChar* type = described.resType.IsEmpty() ? nullptr : described.resType.GetText();
+  const int frames = described.frames;
+  const int frame = described.frame;
   UIImageInfo* image = name.IsEmpty() ? nullptr : m_manager->GetOrAddImage(name.GetText(), type);
   if (image == nullptr) return true;  // skipped
   const int frameWidth = image->nX / frames;
@@ -317,7 +217,7 @@ bool MarkupRenderer::DrawInlineImage(MarkupState& st, const CUIString& param, bo
   return true;
 }
 
-void MarkupRenderer::OpenTagEffect(MarkupState& st, const Token& token, bool final, int lineTop, int lineHeight,
+void MarkupRenderer::OpenTagEffect(MarkupState& st, const MarkupToken& token, bool final, int lineTop, int lineHeight,
                                    int& x, int lineStart, int& height, bool* lineEnded, const UIChar* tagStart) {
   const CUIString param(token.param, token.paramLength);
   switch (token.letter) {
@@ -356,12 +256,9 @@ void MarkupRenderer::OpenTagEffect(MarkupState& st, const Token& token, bool fin
         st.open.push_back({'i', styled != nullptr, false});
       }
       break;
-    case 'c': {
-      uint32_t value = ParseAttributeHex(param.GetText()[0] == '#' ? param.GetText() + 1 : param.GetText());
-      if (value > 0x7FFFFFFF) value = 0x7FFFFFFF;
-      st.colors.push_back(value);
+    case 'c':
+      st.colors.push_back(ParseMarkupColor(param.GetText()));
       break;
-    }
     case 'f': {
       HFONT font = FontFromParam(param);
       if (font != nullptr) st.fonts.push_back(font);
@@ -381,13 +278,9 @@ void MarkupRenderer::OpenTagEffect(MarkupState& st, const Token& token, bool fin
     case 's':
       st.selected = !st.selected;
       break;
-    case 'v': {
-      CUIString lower = param;
-      lower.MakeLower();
-      st.valigns.push_back(lower.EqualsText(L"center") ? kAlignCenter
-                                                       : (lower.EqualsText(L"top") ? kAlignTop : kAlignBottom));
+    case 'v':
+      st.valigns.push_back(ParseMarkupVAlign(param.GetText()));
       break;
-    }
     case 'x':
       x += ParamInt(param);
       break;
@@ -466,7 +359,7 @@ bool MarkupRenderer::RunText(MarkupState& st, bool final, int lineTop, int lineH
     end = start + 1;  // a space is measured and drawn on its own
   } else {
     while (*end != 0 && *end != '\n' && *end != ' ') {
-      if (st.raw ? IsRawEnd(end) : IsOpenBracket(*end)) break;
+      if (st.raw ? IsMarkupRawEnd(end) : IsMarkupOpenBracket(*end)) break;
       ++end;
     }
     if (end == start) end = start + 1;  // a lone bracket that is no tag
@@ -550,15 +443,15 @@ void MarkupRenderer::RunLine(MarkupState& st, bool final, int lineTop, int lineH
       continue;
     }
     if (st.raw) {
-      if (IsRawEnd(st.p)) {
+      if (IsMarkupRawEnd(st.p)) {
         st.p += 4;
         st.raw = false;
         continue;
       }
-    } else if (IsOpenBracket(ch)) {
+    } else if (IsMarkupOpenBracket(ch)) {
       const UIChar* tagStart = st.p;
-      const Token token = ReadTag(st.p);
-      if (token.kind == Token::kEscape) {
+      const MarkupToken token = ReadMarkupToken(st.p);
+      if (token.kind == MarkupToken::kEscape) {
         if (final && !m_measureOnly) ::TextOutW(m_dc, x, TextTop(st, lineTop, lineHeight), &token.letter, 1);
         SIZE size = {};
         ::GetTextExtentPoint32W(m_dc, &token.letter, 1, &size);
@@ -566,12 +459,12 @@ void MarkupRenderer::RunLine(MarkupState& st, bool final, int lineTop, int lineH
         st.p = token.next;
         continue;
       }
-      if (token.kind == Token::kOpen) {
+      if (token.kind == MarkupToken::kOpen) {
         st.p = token.next;
         OpenTagEffect(st, token, final, lineTop, lineHeight, x, lineStart, height, &lineEnded, tagStart);
         continue;
       }
-      if (token.kind == Token::kClose) {
+      if (token.kind == MarkupToken::kClose) {
         st.p = token.next;
         CloseTagEffect(st, token.letter, final, lineTop, x, lineStart, height, &lineEnded);
         continue;
