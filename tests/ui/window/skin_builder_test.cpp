@@ -141,6 +141,16 @@ TEST_F(SkinBuilderTest, ElementAttributesWinOverTheDefaultList) {
   EXPECT_EQ(child->GetFixedHeight(), 7);
 }
 
+TEST_F(SkinBuilderTest, MultiLanguageTextsNeedAnIdAndAValue) {
+  ASSERT_NE(Build(L"<Window><MultiLanguage id=\"3\" value=\"你好\" /><MultiLanguage id=\"4\" />"
+                  L"<MultiLanguage value=\"no id\" /><Container /></Window>"),
+            nullptr);
+  ASSERT_NE(CWindowManagerUI::GetMultiLanguageString(3), nullptr);
+  EXPECT_STREQ(CWindowManagerUI::GetMultiLanguageString(3), L"你好");
+  EXPECT_EQ(CWindowManagerUI::GetMultiLanguageString(4), nullptr);
+  EXPECT_EQ(CWindowManagerUI::GetMultiLanguageString(-1), nullptr);
+}
+
 TEST_F(SkinBuilderTest, WindowAttributesOnlyFromAWindowRoot) {
   ASSERT_NE(Build(L"<Dialog size=\"300,200\" showshadow=\"true\"><Container /></Dialog>"), nullptr);
   EXPECT_EQ(m_window.manager().GetInitialSize().cx, 0);
