@@ -333,6 +333,8 @@ CControlUI* CSkinBuilder::CreateControls(CXmlMarkupNode node, CControlUI* parent
       if (UITextCompare(cover, UI_TEXT("true")) == 0) {
         parent->SetCover(control);
       } else {
+        // A tree node's own parts go into its row layout; until the tree view
+        // joins, no parent answers "TreeNode" and every parent is a container.
         if (!containerAsked) {
           container = static_cast<IContainerUI*>(parent->GetInterface(UI_TEXT("IContainer")));
           containerAsked = true;
