@@ -347,21 +347,36 @@ void CDrawEngine::DrawImage(HDC dc, HBITMAP bitmap, const CUIRect& rc, const CUI
                             const CUIRect& rcBmpPart, const CUIRect& rcCorners, bool alpha, BYTE fade, bool hole,
                             bool xtiled, bool ytiled) {
   if (dc == nullptr || bitmap == nullptr) return;
-  OwnedMemoryDC memory(::CreateCompatibleDC(dc));
-  if (!memory) return;
-  SelectObjectScope select(memory.Get(), bitmap);
-  const int oldMode = ::SetStretchBltMode(dc, HALFTONE);
+  // One memory DC per thread serves every image drawn on it: making a DC for
+  // each of the hundreds of pictures of a repaint costs more than the copy.
+  static thread_local OwnedMemoryDC cached;
+  if (!cached) cached.Reset(::CreateCompatibleDC(nullptr));
+  OwnedMemoryDC own;  // used when the cached DC is busy (a nested draw) or missing
+  HDC memory = cached.Get();
+  static thread_local bool cachedBusy = false;
+  if (memory == nullptr || cachedBusy) {
+    own.Reset(::CreateCompatibleDC(dc));
+    memory = own.Get();
+  }
+  if (memory == nullptr) return;
+  const bool usingCached = memory == cached.Get();
+  if (usingCached) cachedBusy = true;
+  SelectObjectScope select(memory, bitmap);
   const CUIRect& c = rcCorners;
   const CUIRect& s = rcBmpPart;
+  // Averaging (HALFTONE) only matters when a picture shrinks; enlarging looks
+  // the same without it and costs half as much.
+  const bool shrinks = rc.GetWidth() < s.GetWidth() || rc.GetHeight() < s.GetHeight();
+  const int oldMode = ::SetStretchBltMode(dc, shrinks ? HALFTONE : COLORONCOLOR);
   const bool blend = alpha || fade < 255;
-  PieceDrawer drawer(dc, memory.Get(), blend, fade);
+  PieceDrawer drawer(dc, memory, blend, fade);
 
   if (!blend && c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0 && rc.GetWidth() == s.GetWidth() &&
       rc.GetHeight() == s.GetHeight()) {
     // Same size, no corners: copy only what lies in the paint rectangle.
     RECT part;
     if (::IntersectRect(&part, AsRECT(&rc), AsRECT(&rcPaint))) {
-      ::BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory.Get(),
+      ::BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory,
                s.left + (part.left - rc.left), s.top + (part.top - rc.top), SRCCOPY);
     }
   } else {
@@ -398,6 +413,7 @@ void CDrawEngine::DrawImage(HDC dc, HBITMAP bitmap, const CUIRect& rc, const CUI
     }
   }
   ::SetStretchBltMode(dc, oldMode);
+  if (usingCached) cachedBusy = false;
 }
 
 bool CDrawEngine::AlphaBlendFallback(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw,

@@ -9,6 +9,7 @@
 // the caller's capacity.
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include "ui/base/UIGeometryWin.h"
@@ -124,7 +125,9 @@ class MarkupRenderer {
   bool m_measureOnly;
   bool m_singleLine;
   HFONT m_initialFont = nullptr;
-  TEXTMETRICW m_tm = {};
+  TEXTMETRICW m_tm = {};                                  // of the selected font
+  HFONT m_selectedFont = nullptr;                         // the font now selected by Select
+  std::vector<std::pair<HFONT, TEXTMETRICW>> m_metrics;   // fonts measured during this call
   CUIString m_hovered;
   int m_linkStartX = 0;
   int m_lowestImage = 0;
@@ -132,8 +135,19 @@ class MarkupRenderer {
 
 void MarkupRenderer::Select(const MarkupState& st) {
   HFONT font = CurrentFont(st);
-  if (font != nullptr) ::SelectObject(m_dc, font);
-  ::GetTextMetricsW(m_dc, &m_tm);
+  if (font != m_selectedFont || m_selectedFont == nullptr) {
+    if (font != nullptr) ::SelectObject(m_dc, font);
+    m_selectedFont = font;
+    // Metrics of each font once per call: tags switch fonts back and forth.
+    auto known = std::find_if(m_metrics.begin(), m_metrics.end(),
+                              [font](const std::pair<HFONT, TEXTMETRICW>& entry) { return entry.first == font; });
+    if (known != m_metrics.end()) {
+      m_tm = known->second;
+    } else {
+      ::GetTextMetricsW(m_dc, &m_tm);
+      m_metrics.emplace_back(font, m_tm);
+    }
+  }
   const DWORD c = CurrentColor(st);
   ::SetTextColor(m_dc, RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
   ::SetBkMode(m_dc, st.selected ? OPAQUE : TRANSPARENT);
