@@ -223,6 +223,31 @@ TEST_F(ContainerTest, LineStepsAndTheWheel) {
   EXPECT_EQ(list->GetScrollPos().cy, 390);  // the range rounded to the unit of 30 first
 }
 
+TEST(ContainerNoWindowTest, ContainerAttributes) {
+  CContainerUI box;
+  box.ApplyAttributeList(
+      L"inset=\"1,2,3,4\" childpadding=\"-7\" childalign=\"center\" childvalign=\"bottom\" mousechild=\"false\" "
+      L"hscrollbar=\"true\"");
+  box.SetAttribute(L"vscrollbarstyle", L"scrollunit=\"30\" linesize=\"-3\"");
+  EXPECT_TRUE(SameRect(box.GetInset(), CUIRect(1, 2, 3, 4)));
+  EXPECT_EQ(box.GetChildPadding(), 0);  // never negative
+  EXPECT_EQ(box.GetChildAlign(), 1u);
+  EXPECT_EQ(box.GetChildVAlign(), 8u);
+  EXPECT_FALSE(box.IsMouseChildEnabled());
+  ASSERT_NE(box.GetVerticalScrollBar(), nullptr);
+  EXPECT_EQ(box.GetVerticalScrollBar()->GetScrollUnit(), 30);
+  EXPECT_EQ(box.GetVerticalScrollBar()->GetLineSize(), 8);  // a negative line size is ignored
+  ASSERT_NE(box.GetHorizontalScrollBar(), nullptr);
+  EXPECT_TRUE(box.GetHorizontalScrollBar()->IsHorizontal());
+  EXPECT_EQ(box.GetHorizontalScrollBar()->GetFixedHeight(), 16);
+
+  box.ApplyAttributeList(L"childalign=\"middle\" childvalign=\"center\" vscrollbar=\"false\"");
+  EXPECT_EQ(box.GetChildAlign(), 1u);  // unknown words change nothing
+  EXPECT_EQ(box.GetChildVAlign(), 8u);
+  EXPECT_EQ(box.GetVerticalScrollBar(), nullptr);
+  EXPECT_NE(box.GetHorizontalScrollBar(), nullptr);
+}
+
 TEST(ContainerNoWindowTest, LineStepWithoutAManagerAndSidewaysWheel) {
   CContainerUI box;
   box.EnableScrollBar(false, true);

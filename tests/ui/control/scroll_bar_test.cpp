@@ -85,6 +85,26 @@ TEST_F(ScrollBarTest, PositionChangesNotifyOnceMerged) {
   EXPECT_EQ(m_scrolls.positions.size(), 1u);
 }
 
+TEST(ScrollBarNoWindowTest, OrientationAndButtons) {
+  CScrollBarUI bar;
+  EXPECT_EQ(bar.GetFixedWidth(), 16);
+  bar.ApplyAttributeList(L"hor=\"true\" range=\"50\" value=\"70\" showbutton1=\"false\"");
+  EXPECT_TRUE(bar.IsHorizontal());
+  EXPECT_EQ(bar.GetFixedWidth(), 0);
+  EXPECT_EQ(bar.GetFixedHeight(), 16);
+  EXPECT_EQ(bar.GetScrollPos(), 50);  // clamped to the range
+  bar.SetPos(CUIRect(0, 0, 200, 16));
+  EXPECT_TRUE(SameRect(bar.GetButton1Rect(), CUIRect(0, 0, 0, 16)));  // hidden: no length
+  EXPECT_TRUE(SameRect(bar.GetButton2Rect(), CUIRect(184, 0, 200, 16)));
+  EXPECT_EQ(bar.GetThumbRect().right, 184);  // at the end of the range
+  bar.SetHorizontal(false);
+  EXPECT_EQ(bar.GetFixedWidth(), 16);
+  EXPECT_EQ(bar.GetFixedHeight(), 0);
+  bar.SetFixedHeight(12);
+  bar.SetHorizontal(true);
+  EXPECT_EQ(bar.GetFixedHeight(), 12);  // a thickness already given stays
+}
+
 TEST_F(ScrollBarTest, HeldButtonRepeatsFromTheSixthTick) {
   Send(kUIEventButtonDown, CUIPoint(8, 190));
   EXPECT_EQ(m_bar->GetScrollPos(), 8);  // one line at once
