@@ -11,6 +11,7 @@
 #include "ui/control/ControlUI.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/AttributeText.h"
+#include "ui/controls/LabelUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/TileLayoutUI.h"
@@ -48,7 +49,7 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("HBox"), false, &Make<CHorizontalLayoutUI>},
     {UI_TEXT("VBox"), false, &Make<CVerticalLayoutUI>},
     {UI_TEXT("Combo"), false, nullptr},                       // CComboUI
-    {UI_TEXT("Label"), false, nullptr},                       // CLabelUI
+    {UI_TEXT("Label"), false, &Make<CLabelUI>},
     {UI_TEXT("Button"), false, nullptr},                      // CButtonUI
     {UI_TEXT("Option"), false, nullptr},                      // COptionUI
     {UI_TEXT("Slider"), false, nullptr},                      // CSliderUI

@@ -1,0 +1,44 @@
+#include "ui/controls/GdiplusSession.h"
+
+namespace Trellis {
+namespace {
+
+// Holds the start-up token; its destructor, run once at process exit, shuts
+// GDI+ down when it was started.
+class GdiplusProcessState {
+ public:
+  ~GdiplusProcessState() {
+    if (m_bStarted) Gdiplus::GdiplusShutdown(m_token);
+  }
+  bool Ensure() {
+    if (m_bStarted) return true;
+    Gdiplus::GdiplusStartupInput input;
+    const Gdiplus::Status status = Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+    if (status != Gdiplus::Ok) {
+      wchar_t line[80];
+      wsprintfW(line, L"Trellis: GdiplusStartup failed, status %d\r\n", static_cast<int>(status));
+      ::OutputDebugStringW(line);
+      return false;
+    }
+    m_bStarted = true;
+    return true;
+  }
+  bool IsStarted() const { return m_bStarted; }
+
+ private:
+  ULONG_PTR m_token = 0;   // from GdiplusStartup; given back to GdiplusShutdown
+  bool m_bStarted = false; // set by a successful start, never cleared
+};
+
+GdiplusProcessState& ProcessState() {
+  static GdiplusProcessState state;
+  return state;
+}
+
+}  // namespace
+
+bool CGdiplusSession::Ensure() { return ProcessState().Ensure(); }
+
+bool CGdiplusSession::IsStarted() { return ProcessState().IsStarted(); }
+
+}  // namespace Trellis
