@@ -12,6 +12,10 @@
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/controls/LabelUI.h"
+#include "ui/controls/ButtonUI.h"
+#include "ui/controls/OptionUI.h"
+#include "ui/controls/TabLayoutUI.h"
+#include "ui/controls/TextUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/TileLayoutUI.h"
@@ -43,27 +47,27 @@ struct FactoryEntry {
 const FactoryEntry kFactory[] = {
     {UI_TEXT("Edit"), false, nullptr},                        // CEditUI
     {UI_TEXT("List"), false, nullptr},                        // CListUI
-    {UI_TEXT("Text"), false, nullptr},                        // CTextUI
+    {UI_TEXT("Text"), false, &Make<CTextUI>},
     {UI_TEXT("Icon"), true, nullptr},                         // CIconUI
     {UI_TEXT("Tree"), false, nullptr},                        // CTreeViewUI
     {UI_TEXT("HBox"), false, &Make<CHorizontalLayoutUI>},
     {UI_TEXT("VBox"), false, &Make<CVerticalLayoutUI>},
     {UI_TEXT("Combo"), false, nullptr},                       // CComboUI
     {UI_TEXT("Label"), false, &Make<CLabelUI>},
-    {UI_TEXT("Button"), false, nullptr},                      // CButtonUI
-    {UI_TEXT("Option"), false, nullptr},                      // COptionUI
+    {UI_TEXT("Button"), false, &Make<CButtonUI>},
+    {UI_TEXT("Option"), false, &Make<COptionUI>},
     {UI_TEXT("Slider"), false, nullptr},                      // CSliderUI
     {UI_TEXT("Control"), false, &Make<CControlUI>},
     {UI_TEXT("ActiveX"), false, nullptr},                     // CActiveXUI
     {UI_TEXT("GifAnim"), true, nullptr},                      // CGifAnimUI
     {UI_TEXT("Progress"), false, nullptr},                    // CProgressUI
     {UI_TEXT("RichEdit"), false, nullptr},                    // CRichEditUI
-    {UI_TEXT("CheckBox"), false, nullptr},                    // CCheckBoxUI
+    {UI_TEXT("CheckBox"), false, &Make<CCheckBoxUI>},
     {UI_TEXT("ComboBox"), false, nullptr},                    // CComboUI
     {UI_TEXT("DateTime"), false, nullptr},                    // CDateTimeUI
     {UI_TEXT("TreeView"), false, nullptr},                    // CTreeViewUI
     {UI_TEXT("Container"), false, &Make<CContainerUI>},
-    {UI_TEXT("TabLayout"), false, nullptr},                   // CTabLayoutUI
+    {UI_TEXT("TabLayout"), false, &Make<CTabLayoutUI>},
     {UI_TEXT("ScrollBar"), false, &Make<CScrollBarUI>},
     {UI_TEXT("ListHeader"), false, nullptr},                  // CListHeaderUI
     {UI_TEXT("TileLayout"), false, &Make<CTileLayoutUI>},
