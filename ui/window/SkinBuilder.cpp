@@ -12,10 +12,16 @@
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/controls/LabelUI.h"
+#include "ui/controls/edit/EditUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/TabLayoutUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/CircleProgressUI.h"
+#include "ui/controls/GifAnimUI.h"
+#include "ui/controls/IconUI.h"
+#include "ui/controls/ProgressUI.h"
+#include "ui/controls/SliderUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/TileLayoutUI.h"
@@ -45,10 +51,10 @@ struct FactoryEntry {
 // maker in place of the null; until then its name is unknown to the factory
 // and goes to the plug-ins and the callback like any other.
 const FactoryEntry kFactory[] = {
-    {UI_TEXT("Edit"), false, nullptr},                        // CEditUI
+    {UI_TEXT("Edit"), false, &Make<CEditUI>},
     {UI_TEXT("List"), false, nullptr},                        // CListUI
     {UI_TEXT("Text"), false, &Make<CTextUI>},
-    {UI_TEXT("Icon"), true, nullptr},                         // CIconUI
+    {UI_TEXT("Icon"), true, &Make<CIconUI>},
     {UI_TEXT("Tree"), false, nullptr},                        // CTreeViewUI
     {UI_TEXT("HBox"), false, &Make<CHorizontalLayoutUI>},
     {UI_TEXT("VBox"), false, &Make<CVerticalLayoutUI>},
@@ -56,11 +62,11 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("Label"), false, &Make<CLabelUI>},
     {UI_TEXT("Button"), false, &Make<CButtonUI>},
     {UI_TEXT("Option"), false, &Make<COptionUI>},
-    {UI_TEXT("Slider"), false, nullptr},                      // CSliderUI
+    {UI_TEXT("Slider"), false, &Make<CSliderUI>},
     {UI_TEXT("Control"), false, &Make<CControlUI>},
     {UI_TEXT("ActiveX"), false, nullptr},                     // CActiveXUI
-    {UI_TEXT("GifAnim"), true, nullptr},                      // CGifAnimUI
-    {UI_TEXT("Progress"), false, nullptr},                    // CProgressUI
+    {UI_TEXT("GifAnim"), true, &Make<CGifAnimUI>},
+    {UI_TEXT("Progress"), false, &Make<CProgressUI>},
     {UI_TEXT("RichEdit"), false, nullptr},                    // CRichEditUI
     {UI_TEXT("CheckBox"), false, &Make<CCheckBoxUI>},
     {UI_TEXT("ComboBox"), false, nullptr},                    // CComboUI
@@ -75,7 +81,7 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("ChildLayout"), false, &Make<CChildLayoutUI>},
     {UI_TEXT("VerticalLayout"), false, &Make<CVerticalLayoutUI>},
     {UI_TEXT("ListHeaderItem"), false, nullptr},              // CListHeaderItemUI
-    {UI_TEXT("CircleProgress"), false, nullptr},              // CCircleProgressUI
+    {UI_TEXT("CircleProgress"), false, &Make<CCircleProgressUI>},
     {UI_TEXT("ListTextElement"), false, nullptr},             // CListTextElementUI
     {UI_TEXT("ListHBoxElement"), false, nullptr},             // CListHBoxElementUI
     {UI_TEXT("HorizontalLayout"), false, &Make<CHorizontalLayoutUI>},
