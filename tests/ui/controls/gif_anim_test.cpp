@@ -1,0 +1,199 @@
+// GIF animations built from skin XML with pictures made here: frame delays
+// 0 and 5 ask for 100 ms and 50 ms frame timers, hiding rewinds and showing
+// plays again, a one-frame picture is shown without a timer, and a name that
+// cannot be loaded is not read again at every paint.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/Screenshot.h"
+#include "tests/ui/controls/SkinnedTestWindow.h"
+#include "ui/controls/GifAnimUI.h"
+
+using namespace Trellis;
+using testcontrols::SkinnedTestWindow;
+
+namespace {
+
+constexpr uint32_t kRed = 0xE5484D;
+constexpr uint32_t kBlue = 0x1E5AA8;
+
+// The bytes of a GIF of `size` x `size` pixels with one frame per entry of
+// `frames`: each frame is filled with palette index 0 (red) or 1 (blue) and
+// carries its delay in hundredths of a second.
+struct GifFrame {
+  int colourIndex;
+  int delay;
+};
+
+std::string MakeGif(int size, const std::vector<GifFrame>& frames) {
+  std::string gif = "GIF89a";
+  auto put16 = [&gif](int v) {
+    gif.push_back(static_cast<char>(v & 0xFF));
+    gif.push_back(static_cast<char>((v >> 8) & 0xFF));
+  };
+  put16(size);
+  put16(size);
+  gif += '\xF1';  // global colour table of 4 entries
+  gif += '\0';
+  gif += '\0';
+  const unsigned char palette[12] = {0xE5, 0x48, 0x4D, 0x1E, 0x5A, 0xA8, 0x2B, 0xAE, 0x66, 0, 0, 0};
+  gif.append(reinterpret_cast<const char*>(palette), sizeof(palette));
+  for (const GifFrame& frame : frames) {
+    gif += "\x21\xF9\x04";  // graphic control extension
+    gif += '\0';
+    put16(frame.delay);
+    gif += '\0';
+    gif += '\0';
+    gif += '\x2C';  // image descriptor: whole picture, no local table
+    put16(0);
+    put16(0);
+    put16(size);
+    put16(size);
+    gif += '\0';
+    // Image data with a minimum code size of 2 (3-bit codes: clear 4, end 5).
+    // A clear code before every pixel keeps the table empty and the codes 3
+    // bits wide, so no compression is needed.
+    gif += '\x02';
+    std::string data;
+    unsigned bits = 0;
+    int bitCount = 0;
+    auto code = [&](unsigned c) {
+      bits |= c << bitCount;
+      bitCount += 3;
+      while (bitCount >= 8) {
+        data.push_back(static_cast<char>(bits & 0xFF));
+        bits >>= 8;
+        bitCount -= 8;
+      }
+    };
+    for (int i = 0; i < size * size; ++i) {
+      code(4);
+      code(static_cast<unsigned>(frame.colourIndex));
+    }
+    code(5);
+    if (bitCount > 0) data.push_back(static_cast<char>(bits & 0xFF));
+    for (size_t at = 0; at < data.size(); at += 255) {
+      const size_t length = std::min<size_t>(255, data.size() - at);
+      gif.push_back(static_cast<char>(length));
+      gif.append(data, at, length);
+    }
+    gif += '\0';
+  }
+  gif += '\x3B';
+  return gif;
+}
+
+class GifAnimTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"two.gif", MakeGif(16, {{0, 0}, {1, 5}})));
+    ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"still.gif", MakeGif(16, {{1, 7}})));
+    CWindowManagerUI::SetResourcePath(folder.path().c_str());
+  }
+  // One frame-timer tick through the window's message path.
+  static void Tick(SkinnedTestWindow& window, CGifAnimUI* gif) {
+    const UINT native = window.manager().GetNativeTimerId(gif, CGifAnimUI::kFrameTimerId);
+    ASSERT_NE(native, 0u);
+    SendMessageW(window.handle(), WM_TIMER, native, 0);
+  }
+  ScratchFolder folder;
+};
+
+// No label in this window: the animation starts GDI+ itself.
+const wchar_t kSkin[] =
+    L"<Window><Container bkcolor=\"#FFFFFFFF\">"
+    L"<GifAnim name=\"anim\" float=\"true\" pos=\"10,10,42,42\" bkimage=\"two.gif\" />"
+    L"<GifAnim name=\"still\" float=\"true\" pos=\"60,10,92,42\" bkimage=\"still.gif\" />"
+    L"<GifAnim name=\"missing\" float=\"true\" pos=\"110,10,142,42\" bkimage=\"later.gif\" />"
+    L"<GifAnim name=\"sized\" float=\"true\" pos=\"160,10,170,20\" bkimage=\"still.gif\" autosize=\"true\" "
+    L"autoplay=\"false\" />"
+    L"</Container></Window>";
+
+TEST_F(GifAnimTest, FrameDelaysZeroAndFiveAskForHundredAndFiftyMilliseconds) {
+  SkinnedTestWindow window(kSkin, 200, 60);
+  ASSERT_TRUE(window.Built());
+  auto* anim = window.Find<CGifAnimUI>(L"anim");
+  ASSERT_TRUE(anim->HasImage());
+  ASSERT_EQ(anim->GetFrameCount(), 2u);
+  EXPECT_EQ(anim->GetFrameDelayMs(0), 100u);
+  EXPECT_EQ(anim->GetFrameDelayMs(1), 50u);
+  ASSERT_TRUE(anim->IsPlaying());
+
+  // Ticks step through the frames, each timer asked for with the next frame's delay.
+  for (int i = 0; i < 4; ++i) {
+    const UINT next = (anim->GetCurrentFrame() + 1) % 2;
+    Tick(window, anim);
+    EXPECT_EQ(anim->GetCurrentFrame(), next);
+    EXPECT_EQ(anim->GetTimerInterval(), next == 0 ? 100u : 50u) << "tick " << i;
+  }
+  // The frame on screen is the current one.
+  while (anim->GetCurrentFrame() != 1) Tick(window, anim);
+  window.manager().KillControlTimer(anim, CGifAnimUI::kFrameTimerId);  // hold the frame for the pictures
+  ASSERT_TRUE(window.Capture());
+  EXPECT_EQ(window.PixelAt(26, 26), kBlue);
+  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-gif-anim.png", window.handle()));
+  window.manager().SetControlTimer(anim, CGifAnimUI::kFrameTimerId, anim->GetTimerInterval());
+
+  // Hiding stops and rewinds; showing plays again from the first frame.
+  anim->SetVisible(false);
+  EXPECT_FALSE(anim->IsPlaying());
+  EXPECT_EQ(anim->GetCurrentFrame(), 0u);
+  EXPECT_EQ(anim->GetTimerInterval(), 0u);
+  anim->SetVisible(true);
+  EXPECT_TRUE(anim->IsPlaying());
+  EXPECT_EQ(anim->GetTimerInterval(), 100u);
+  window.manager().KillControlTimer(anim, CGifAnimUI::kFrameTimerId);
+  ASSERT_TRUE(window.Capture());
+  EXPECT_EQ(window.PixelAt(26, 26), kRed) << "rewound to the first frame";
+}
+
+TEST_F(GifAnimTest, OneFramePictureIsShownWithoutATimer) {
+  SkinnedTestWindow window(kSkin, 200, 60);
+  ASSERT_TRUE(window.Built());
+  auto* still = window.Find<CGifAnimUI>(L"still");
+  ASSERT_TRUE(still->HasImage());
+  EXPECT_EQ(still->GetFrameCount(), 1u);
+  EXPECT_FALSE(still->IsPlaying());
+  EXPECT_EQ(window.manager().GetNativeTimerId(still, CGifAnimUI::kFrameTimerId), 0u);
+  still->SetVisible(false);
+  still->SetVisible(true);  // showing does not start a timer for one frame
+  EXPECT_FALSE(still->IsPlaying());
+  window.driver().Pump();
+  ASSERT_TRUE(window.Capture());
+  EXPECT_EQ(window.PixelAt(76, 26), kBlue);
+
+  // "autosize" takes the picture's size; without "autoplay" nothing plays.
+  auto* sized = window.Find<CGifAnimUI>(L"sized");
+  EXPECT_EQ(sized->GetFixedWidth(), 16);
+  EXPECT_EQ(sized->GetFixedHeight(), 16);
+}
+
+TEST_F(GifAnimTest, NameThatCannotBeLoadedIsNotReadAgainUntilItChanges) {
+  SkinnedTestWindow window(kSkin, 200, 60);
+  ASSERT_TRUE(window.Built());
+  auto* missing = window.Find<CGifAnimUI>(L"missing");
+  EXPECT_FALSE(missing->HasImage());
+  EXPECT_FALSE(missing->IsPlaying());
+  EXPECT_EQ(window.manager().GetNativeTimerId(missing, CGifAnimUI::kFrameTimerId), 0u);
+
+  // The file appears later: painting does not read it again...
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"later.gif", MakeGif(16, {{0, 0}, {1, 5}})));
+  missing->Invalidate();
+  window.driver().Pump();
+  ASSERT_TRUE(window.Capture());
+  EXPECT_FALSE(missing->HasImage());
+  // ...a new name does (garbage bytes fail the same quiet way).
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"junk.gif", "GIF89a\x10\x00garbage"));
+  missing->SetBkImage(L"junk.gif");
+  ASSERT_TRUE(window.Capture());
+  EXPECT_FALSE(missing->HasImage());
+  missing->SetBkImage(L"later.gif");
+  ASSERT_TRUE(window.Capture());
+  EXPECT_TRUE(missing->HasImage());
+  EXPECT_TRUE(missing->IsPlaying());
+}
+
+}  // namespace
