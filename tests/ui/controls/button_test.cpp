@@ -1,0 +1,171 @@
+// Buttons driven through the window's own message path: presses that leave
+// and come back, a click handler that deletes its button, keys, the disabled
+// state, hot tracking and the fade, and the skin attributes.
+#include <gtest/gtest.h>
+
+#include "tests/ui/controls/ControlTestWindow.h"
+#include "ui/control/ContainerUI.h"
+#include "ui/controls/ButtonUI.h"
+
+using namespace Trellis;
+using testcontrols::SkinnedTestWindow;
+
+namespace {
+
+std::wstring ButtonSkin(const std::wstring& extra = L"") {
+  return L"<Window size=\"300,160\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+         L"<VerticalLayout name=\"root\" bkcolor=\"#FFFFFFFF\">"
+         L"<Button name=\"ok\" float=\"true\" pos=\"20,20,120,50\" text=\"OK\" bkcolor=\"#FFDDE6F5\" "
+         L"hotbkcolor=\"#FFA9C4F0\" bordercolor=\"#FF3060A0\" bordersize=\"1\" />"
+         L"<Button name=\"other\" float=\"true\" pos=\"140,20,240,50\" text=\"Other\" bkcolor=\"#FFDDE6F5\" />" +
+         extra + L"</VerticalLayout></Window>";
+}
+
+POINT Outside() { return POINT{200, 120}; }
+
+TEST(ButtonTest, ClickOnlyWhenReleasedInside) {
+  SkinnedTestWindow w(ButtonSkin());
+  ASSERT_TRUE(w.ok());
+  auto& d = w.driver();
+  const POINT inside = d.CentreOf(L"ok");
+
+  // Pressed inside, released outside: no click, and nothing stays pushed.
+  d.PressAt(inside);
+  auto* ok = w.Find<CButtonUI>(L"ok", L"Button");
+  ASSERT_NE(ok, nullptr);
+  EXPECT_NE(ok->GetButtonState() & kUIStatePushed, 0u);
+  d.MoveTo(Outside());
+  EXPECT_EQ(ok->GetButtonState() & kUIStatePushed, 0u) << "pushed follows the pointer while captured";
+  d.ReleaseAt(Outside());
+  EXPECT_TRUE(w.recorder.Of(L"click").empty());
+  EXPECT_EQ(ok->GetButtonState() & (kUIStatePushed | kUIStateCaptured), 0u);
+
+  // Pressed inside, out and back in before the release: one click.
+  d.PressAt(inside);
+  d.MoveTo(Outside());
+  d.MoveTo(inside);
+  d.ReleaseAt(inside);
+  EXPECT_EQ(w.recorder.Of(L"click"), std::vector<std::wstring>{L"ok"});
+  EXPECT_TRUE(w.Screenshot(L"controls-button-after-click.png"));
+}
+
+TEST(ButtonTest, ClickHandlerMayDeleteItsButton) {
+  SkinnedTestWindow w(ButtonSkin());
+  ASSERT_TRUE(w.ok());
+  auto* root = w.Find<CContainerUI>(L"root", L"Container");
+  ASSERT_NE(root, nullptr);
+  root->SetDelayedDestroy(false);  // removal deletes at once, inside the handler
+  UINT stateAtClick = 0xFFFF;
+  w.recorder.hook = [root, &stateAtClick](UINotify& msg) {
+    if (!msg.sType.EqualsText(L"click") || !msg.pSender->GetName().EqualsText(L"ok")) return;
+    stateAtClick = static_cast<CButtonUI*>(msg.pSender)->GetButtonState();
+    root->RemoveItem(msg.pSender);
+  };
+  ASSERT_TRUE(w.driver().Click(L"ok"));
+  // The button had settled before it told anyone: not pushed, not captured.
+  EXPECT_EQ(stateAtClick & (kUIStatePushed | kUIStateCaptured), 0u);
+  EXPECT_EQ(w.driver().Find(L"ok"), nullptr);
+  EXPECT_EQ(w.manager().GetClickControl(), nullptr);
+
+  // The window goes on working: the other button clicks, Space on it clicks too.
+  ASSERT_TRUE(w.driver().Click(L"other"));
+  w.driver().Key(VK_SPACE);
+  EXPECT_EQ(w.recorder.Of(L"click"), (std::vector<std::wstring>{L"ok", L"other", L"other"}));
+  EXPECT_TRUE(w.Screenshot(L"controls-button-deleted-by-handler.png"));
+}
+
+TEST(ButtonTest, KeyboardClickMayDeleteItsButton) {
+  SkinnedTestWindow w(ButtonSkin());
+  ASSERT_TRUE(w.ok());
+  auto* root = w.Find<CContainerUI>(L"root", L"Container");
+  root->SetDelayedDestroy(false);
+  w.recorder.hook = [root](UINotify& msg) {
+    if (msg.sType.EqualsText(L"click")) root->RemoveItem(msg.pSender);
+  };
+  w.driver().Find(L"ok")->SetFocus();
+  w.driver().Key(VK_RETURN);
+  EXPECT_EQ(w.driver().Find(L"ok"), nullptr);
+  EXPECT_EQ(w.recorder.Of(L"click"), std::vector<std::wstring>{L"ok"});
+}
+
+TEST(ButtonTest, DisabledButtonIgnoresClicksAndKeys) {
+  SkinnedTestWindow w(ButtonSkin());
+  ASSERT_TRUE(w.ok());
+  CControlUI* ok = w.driver().Find(L"ok");
+  ok->SetFocus();
+  ok->SetEnabled(false);
+  w.driver().Click(L"ok");
+  w.driver().Key(VK_SPACE);
+  EXPECT_FALSE(ok->Activate());
+  EXPECT_TRUE(w.recorder.Of(L"click").empty());
+  EXPECT_EQ(w.Find<CButtonUI>(L"ok", L"Button")->GetButtonState() & (kUIStatePushed | kUIStateHot), 0u);
+}
+
+TEST(ButtonTest, HotStateFollowsThePointerAndSurvivesALeaveFromInside) {
+  SkinnedTestWindow w(ButtonSkin());
+  ASSERT_TRUE(w.ok());
+  auto* ok = w.Find<CButtonUI>(L"ok", L"Button");
+  w.driver().MoveTo(w.driver().CentreOf(L"ok"));
+  EXPECT_NE(ok->GetButtonState() & kUIStateHot, 0u);
+  // Hot background colour painted over the button.
+  const CUIRect pos = ok->GetPos();
+  const auto pixels = w.Pixels(CUIRect(pos.left + 5, pos.top + 3, pos.left + 15, pos.top + 8));
+  EXPECT_EQ(pixels.front(), 0xA9C4F0u);
+  EXPECT_TRUE(w.Screenshot(L"controls-button-hot.png"));
+
+  // A leave whose point is still inside (a child window took the mouse) keeps it hot.
+  UIEvent leave;
+  leave.Type = kUIEventMouseLeave;
+  leave.pSender = ok;
+  leave.ptMouse = CUIPoint(pos.left + 10, pos.top + 10);
+  ok->SendEvent(leave);
+  EXPECT_NE(ok->GetButtonState() & kUIStateHot, 0u);
+
+  w.driver().MoveTo(Outside());
+  EXPECT_EQ(ok->GetButtonState() & kUIStateHot, 0u);
+}
+
+TEST(ButtonTest, FadeReachesTheHotImageInFiveTicksOfFiftyOne) {
+  SkinnedTestWindow w(ButtonSkin());
+  ASSERT_TRUE(w.ok());
+  auto* ok = w.Find<CButtonUI>(L"ok", L"Button");
+  ok->SetAttribute(L"fadedelta", L"51");
+  w.driver().MoveTo(w.driver().CentreOf(L"ok"));
+  ASSERT_NE(w.manager().GetNativeTimerId(ok, CButtonUI::kFadeTimerId), 0u) << "entering starts the fade timer";
+  UIEvent tick;
+  tick.Type = kUIEventTimer;
+  tick.pSender = ok;
+  tick.wParam = CButtonUI::kFadeTimerId;
+  const BYTE expected[5] = {204, 153, 102, 51, 0};
+  for (BYTE step : expected) {
+    ok->SendEvent(tick);
+    EXPECT_EQ(ok->GetFadeStep(), step);
+  }
+  EXPECT_FALSE(w.manager().KillControlTimer(ok, CButtonUI::kFadeTimerId)) << "the timer stopped itself";
+}
+
+TEST(ButtonTest, FadeDeltaIsClamped) {
+  const struct {
+    const wchar_t* value;
+    int expected;
+  } cases[] = {{L"51", 51}, {L"255", 255}, {L"256", 255}, {L"100000", 255}, {L"0", 0}, {L"-7", 0}, {L"x", 0}};
+  for (const auto& c : cases) {
+    CButtonUI button;
+    button.SetAttribute(L"fadedelta", c.value);
+    EXPECT_EQ(button.GetFadeDelta(), c.expected) << c.value;
+  }
+}
+
+TEST(ButtonTest, EstimatesFontHeightPlusEightWithoutFixedHeight) {
+  SkinnedTestWindow w(L"<Window size=\"300,160\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+                      L"<VerticalLayout><Button name=\"b\" text=\"Tall\" width=\"80\" /></VerticalLayout></Window>");
+  ASSERT_TRUE(w.ok());
+  CControlUI* b = w.driver().Find(L"b");
+  const int fontHeight = w.manager().GetFontInfo(-1)->tm.tmHeight;
+  const CUISize size = b->EstimateSize(CUISize(300, 100));
+  EXPECT_EQ(size.cx, 80);
+  EXPECT_EQ(size.cy, fontHeight + 8);
+  EXPECT_EQ(b->GetHeight(), fontHeight + 8);
+}
+
+}  // namespace
