@@ -17,13 +17,9 @@ void* CTabLayoutUI::GetInterface(const UIChar* name) {
 }
 
 bool CTabLayoutUI::AddItem(CControlUI* control) {
-  if (!CContainerUI::AddItem(control)) return false;
-  if (m_iCurSel == -1 && control->IsVisible()) {
-    m_iCurSel = GetItemIndex(control);
-  } else {
-    control->SetVisible(false);
-  }
-  return true;
+  // The container's AddItem would come back through AddItemAt; an append is
+  // an insertion at the end, handled there once.
+  return AddItemAt(control, GetCount());
 }
 
 bool CTabLayoutUI::AddItemAt(CControlUI* control, int index) {
@@ -39,7 +35,13 @@ bool CTabLayoutUI::AddItemAt(CControlUI* control, int index) {
 
 bool CTabLayoutUI::RemoveItem(CControlUI* control, bool keep) {
   const int index = GetItemIndex(control);
-  if (!CContainerUI::RemoveItem(control, keep)) return false;
+  if (index < 0) return false;
+  return RemoveItemAt(index, keep);
+}
+
+bool CTabLayoutUI::RemoveItemAt(int index, bool keep) {
+  // Qualified: the container's RemoveItem would come back here.
+  if (!CContainerUI::RemoveItemAt(index, keep)) return false;
   if (index == m_iCurSel) {
     if (GetCount() > 0) {
       m_iCurSel = 0;
@@ -48,16 +50,10 @@ bool CTabLayoutUI::RemoveItem(CControlUI* control, bool keep) {
       m_iCurSel = -1;
     }
     RequestParentLayout();
-  } else if (index >= 0 && index < m_iCurSel) {
+  } else if (index < m_iCurSel) {
     --m_iCurSel;
   }
   return true;
-}
-
-bool CTabLayoutUI::RemoveItemAt(int index, bool keep) {
-  CControlUI* control = GetItemAt(index);
-  if (control == nullptr) return false;
-  return RemoveItem(control, keep);
 }
 
 void CTabLayoutUI::RemoveAllItems() {

@@ -1,0 +1,129 @@
+// The tab layout built from skin XML: which page shows, "tabselect", and how
+// the current index follows pages added and removed (or refused).
+#include <gtest/gtest.h>
+
+#include "tests/ui/controls/ControlTestWindow.h"
+#include "ui/controls/TabLayoutUI.h"
+
+using namespace Trellis;
+using testcontrols::SkinnedTestWindow;
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+std::wstring TabSkin(const std::wstring& tabAttributes = L"") {
+  return L"<Window size=\"300,200\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+         L"<VerticalLayout><TabLayout name=\"tabs\" inset=\"10,10,10,10\" bkcolor=\"#FFEEEEEE\" " +
+         tabAttributes +
+         L">"
+         L"<Control name=\"p0\" bkcolor=\"#FFE05050\" />"
+         L"<Control name=\"p1\" bkcolor=\"#FF50A050\" />"
+         L"<Control name=\"p2\" bkcolor=\"#FF5050E0\" />"
+         L"</TabLayout></VerticalLayout></Window>";
+}
+
+// Which pages are visible, as "p0 p2 " texts.
+std::wstring VisiblePages(CTabLayoutUI* tabs) {
+  std::wstring out;
+  for (int i = 0; i < tabs->GetCount(); ++i) {
+    if (tabs->GetItemAt(i)->IsVisible()) out += tabs->GetItemAt(i)->GetName().GetText() + std::wstring(L" ");
+  }
+  return out;
+}
+
+CControlUI* Page(const wchar_t* name) {
+  auto* page = new CControlUI;
+  page->SetName(name);
+  return page;
+}
+
+TEST(TabLayoutTest, FirstVisiblePageIsCurrentAndFillsTheClientArea) {
+  SkinnedTestWindow w(TabSkin());
+  ASSERT_TRUE(w.ok());
+  auto* tabs = w.Find<CTabLayoutUI>(L"tabs", L"TabLayout");
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(tabs->GetCurSel(), 0);
+  EXPECT_EQ(VisiblePages(tabs), L"p0 ");
+  const CUIRect page = w.driver().Find(L"p0")->GetPos();
+  const CUIRect all = tabs->GetPos();
+  EXPECT_EQ(page.left, all.left + 10);
+  EXPECT_EQ(page.top, all.top + 10);
+  EXPECT_EQ(page.right, all.right - 10);
+  EXPECT_EQ(page.bottom, all.bottom - 10);
+  EXPECT_TRUE(w.Screenshot(L"controls-tab-page0.png"));
+}
+
+TEST(TabLayoutTest, SelectReselectAndOutOfRange) {
+  SkinnedTestWindow w(TabSkin());
+  ASSERT_TRUE(w.ok());
+  auto* tabs = w.Find<CTabLayoutUI>(L"tabs", L"TabLayout");
+  EXPECT_TRUE(tabs->SelectItem(1));
+  EXPECT_EQ(w.recorder.Of(L"tabselect", true), (Names{L"tabs:1:0"}));
+  EXPECT_EQ(VisiblePages(tabs), L"p1 ");
+  EXPECT_TRUE(w.Screenshot(L"controls-tab-page1.png"));
+  EXPECT_FALSE(w.driver().Find(L"p1")->GetPos().GetWidth() == 0) << "the new page is laid out";
+
+  EXPECT_TRUE(tabs->SelectItem(1));  // the current page: nothing happens
+  EXPECT_FALSE(tabs->SelectItem(3));
+  EXPECT_FALSE(tabs->SelectItem(-1));
+  EXPECT_EQ(w.recorder.Of(L"tabselect").size(), 1u);
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  EXPECT_TRUE(tabs->SelectItem(2, false));
+  EXPECT_EQ(w.recorder.Of(L"tabselect").size(), 1u) << "no notification when not asked for";
+}
+
+TEST(TabLayoutTest, InsertBeforeTheCurrentPageKeepsItCurrent) {
+  SkinnedTestWindow w(TabSkin());
+  ASSERT_TRUE(w.ok());
+  auto* tabs = w.Find<CTabLayoutUI>(L"tabs", L"TabLayout");
+  ASSERT_TRUE(tabs->AddItemAt(Page(L"new"), 0));
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  EXPECT_EQ(VisiblePages(tabs), L"p0 ");
+  // A refused insertion (index past the end) changes no index.
+  CControlUI* refused = Page(L"refused");
+  EXPECT_FALSE(tabs->AddItemAt(refused, 9));
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  refused->Delete();
+  EXPECT_FALSE(tabs->AddItem(nullptr));
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+}
+
+TEST(TabLayoutTest, RemovingPagesKeepsTheIndexOnTheShownPage) {
+  SkinnedTestWindow w(TabSkin());
+  ASSERT_TRUE(w.ok());
+  auto* tabs = w.Find<CTabLayoutUI>(L"tabs", L"TabLayout");
+  ASSERT_TRUE(tabs->SelectItem(2));
+  // Removing a page before the current one moves the index down.
+  ASSERT_TRUE(tabs->RemoveItem(w.driver().Find(L"p0")));
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  EXPECT_EQ(VisiblePages(tabs), L"p2 ");
+  // A refused removal (not a child) changes nothing.
+  CControlUI* stranger = Page(L"stranger");
+  EXPECT_FALSE(tabs->RemoveItem(stranger));
+  EXPECT_FALSE(tabs->RemoveItemAt(7));
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  stranger->Delete();
+  // Removing the current page shows page 0, without a notification.
+  w.recorder.seen.clear();
+  ASSERT_TRUE(tabs->RemoveItem(w.driver().Find(L"p2")));
+  EXPECT_EQ(tabs->GetCurSel(), 0);
+  EXPECT_EQ(VisiblePages(tabs), L"p1 ");
+  EXPECT_TRUE(w.recorder.Of(L"tabselect").empty());
+  EXPECT_TRUE(w.Screenshot(L"controls-tab-after-remove.png"));
+  ASSERT_TRUE(tabs->RemoveItemAt(0));
+  EXPECT_EQ(tabs->GetCurSel(), -1);
+  EXPECT_FALSE(tabs->SelectItem(0));
+}
+
+TEST(TabLayoutTest, SelectedIdInTheSkinShowsThatPage) {
+  SkinnedTestWindow w(TabSkin(L"selectedid=\"1\""));
+  ASSERT_TRUE(w.ok());
+  auto* tabs = w.Find<CTabLayoutUI>(L"tabs", L"TabLayout");
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  EXPECT_EQ(VisiblePages(tabs), L"p1 ");
+  const auto pixels = w.Pixels(CUIRect(150, 100, 151, 101));
+  EXPECT_EQ(pixels.front(), 0x50A050u);
+}
+
+}  // namespace
