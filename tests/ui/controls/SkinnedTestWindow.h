@@ -16,16 +16,16 @@
 
 namespace testcontrols {
 
-struct RecordedNotify {
+struct RecordedValue {
   std::wstring type;
   std::wstring sender;
   int value = 0;  // the progress bar's value at sending; 0 for other senders
 };
 
-class NotifyRecorder : public Trellis::INotifyUI {
+class ValueRecorder : public Trellis::INotifyUI {
  public:
   void Notify(Trellis::UINotify& msg) override {
-    RecordedNotify record;
+    RecordedValue record;
     record.type = msg.sType.GetText();
     if (msg.pSender != nullptr) {
       record.sender = msg.pSender->GetName().GetText();
@@ -35,14 +35,14 @@ class NotifyRecorder : public Trellis::INotifyUI {
     records.push_back(record);
   }
   // The records of one type, in order ("windowinit", "setfocus" and the like left out).
-  std::vector<RecordedNotify> Of(const std::wstring& type) const {
-    std::vector<RecordedNotify> found;
-    for (const RecordedNotify& record : records) {
+  std::vector<RecordedValue> Of(const std::wstring& type) const {
+    std::vector<RecordedValue> found;
+    for (const RecordedValue& record : records) {
       if (record.type == type) found.push_back(record);
     }
     return found;
   }
-  std::vector<RecordedNotify> records;
+  std::vector<RecordedValue> records;
 };
 
 // The window: `skin` is a whole skin document ("<Window ...>...</Window>").
@@ -84,7 +84,7 @@ class SkinnedTestWindow {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
   }
 
-  NotifyRecorder recorder;
+  ValueRecorder recorder;
 
  private:
   testwindows::ManagedTestWindow m_window;

@@ -13,46 +13,19 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestBitmaps.h"
 #include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/TestPictures.h"
 #include "ui/controls/CircleProgressUI.h"
 #include "ui/draw/UIImageInfo.h"
 
 using namespace Trellis;
 using testcontrols::SkinnedTestWindow;
+using namespace testpictures;
 
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kBack = 0xC9D4EA;
 constexpr uint32_t kFore = 0x2D6CDF;
-
-// A 32-bit BMP with straight (not premultiplied) alpha; argb(x, y) gives 0xAARRGGBB.
-template <typename ArgbOf>
-std::string MakeBmp32(int width, int height, ArgbOf argb) {
-  std::string bmp;
-  auto put = [&bmp](uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) bmp.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  };
-  const uint32_t pixelBytes = static_cast<uint32_t>(width * height * 4);
-  bmp += "BM";
-  put(14 + 40 + pixelBytes, 4);
-  put(0, 4);
-  put(14 + 40, 4);
-  put(40, 4);
-  put(static_cast<uint32_t>(width), 4);
-  put(static_cast<uint32_t>(height), 4);  // bottom-up rows
-  put(1, 2);
-  put(32, 2);
-  put(0, 4);  // BI_RGB
-  put(pixelBytes, 4);
-  put(2835, 4);
-  put(2835, 4);
-  put(0, 4);
-  put(0, 4);
-  for (int y = height - 1; y >= 0; --y) {
-    for (int x = 0; x < width; ++x) put(argb(x, y), 4);
-  }
-  return bmp;
-}
 
 int Red(uint32_t rgb) { return static_cast<int>((rgb >> 16) & 0xFF); }
 

@@ -10,81 +10,17 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/TestPictures.h"
 #include "ui/controls/GifAnimUI.h"
 
 using namespace Trellis;
 using testcontrols::SkinnedTestWindow;
+using namespace testpictures;
 
 namespace {
 
 constexpr uint32_t kRed = 0xE5484D;
 constexpr uint32_t kBlue = 0x1E5AA8;
-
-// The bytes of a GIF of `size` x `size` pixels with one frame per entry of
-// `frames`: each frame is filled with palette index 0 (red) or 1 (blue) and
-// carries its delay in hundredths of a second.
-struct GifFrame {
-  int colourIndex;
-  int delay;
-};
-
-std::string MakeGif(int size, const std::vector<GifFrame>& frames) {
-  std::string gif = "GIF89a";
-  auto put16 = [&gif](int v) {
-    gif.push_back(static_cast<char>(v & 0xFF));
-    gif.push_back(static_cast<char>((v >> 8) & 0xFF));
-  };
-  put16(size);
-  put16(size);
-  gif += '\xF1';  // global colour table of 4 entries
-  gif += '\0';
-  gif += '\0';
-  const unsigned char palette[12] = {0xE5, 0x48, 0x4D, 0x1E, 0x5A, 0xA8, 0x2B, 0xAE, 0x66, 0, 0, 0};
-  gif.append(reinterpret_cast<const char*>(palette), sizeof(palette));
-  for (const GifFrame& frame : frames) {
-    gif += "\x21\xF9\x04";  // graphic control extension
-    gif += '\0';
-    put16(frame.delay);
-    gif += '\0';
-    gif += '\0';
-    gif += '\x2C';  // image descriptor: whole picture, no local table
-    put16(0);
-    put16(0);
-    put16(size);
-    put16(size);
-    gif += '\0';
-    // Image data with a minimum code size of 2 (3-bit codes: clear 4, end 5).
-    // A clear code before every pixel keeps the table empty and the codes 3
-    // bits wide, so no compression is needed.
-    gif += '\x02';
-    std::string data;
-    unsigned bits = 0;
-    int bitCount = 0;
-    auto code = [&](unsigned c) {
-      bits |= c << bitCount;
-      bitCount += 3;
-      while (bitCount >= 8) {
-        data.push_back(static_cast<char>(bits & 0xFF));
-        bits >>= 8;
-        bitCount -= 8;
-      }
-    };
-    for (int i = 0; i < size * size; ++i) {
-      code(4);
-      code(static_cast<unsigned>(frame.colourIndex));
-    }
-    code(5);
-    if (bitCount > 0) data.push_back(static_cast<char>(bits & 0xFF));
-    for (size_t at = 0; at < data.size(); at += 255) {
-      const size_t length = std::min<size_t>(255, data.size() - at);
-      gif.push_back(static_cast<char>(length));
-      gif.append(data, at, length);
-    }
-    gif += '\0';
-  }
-  gif += '\x3B';
-  return gif;
-}
 
 class GifAnimTest : public testing::Test {
  protected:

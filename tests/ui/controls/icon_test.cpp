@@ -11,54 +11,17 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestBitmaps.h"
 #include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/TestPictures.h"
 #include "ui/controls/IconUI.h"
 
 using namespace Trellis;
 using testcontrols::SkinnedTestWindow;
+using namespace testpictures;
 
 namespace {
 
 constexpr uint32_t kSmall = 0x2BAE66;  // the 16 x 16 entry
 constexpr uint32_t kLarge = 0xE5484D;  // the 32 x 32 entry
-
-// The bytes of an .ico file with one opaque square entry per (side, colour).
-std::string MakeIco(const std::vector<std::pair<int, uint32_t>>& entries) {
-  std::string ico;
-  auto put = [](std::string& out, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  };
-  std::vector<std::string> images;
-  for (const auto& [side, colour] : entries) {
-    std::string image;
-    put(image, 40, 4);
-    put(image, static_cast<uint32_t>(side), 4);
-    put(image, static_cast<uint32_t>(side * 2), 4);  // colour rows and mask rows
-    put(image, 1, 2);
-    put(image, 32, 2);
-    for (int i = 0; i < 6; ++i) put(image, 0, 4);
-    for (int i = 0; i < side * side; ++i) put(image, 0xFF000000u | colour, 4);
-    const int maskRow = ((side + 31) / 32) * 4;
-    image.append(static_cast<size_t>(maskRow * side), '\0');  // all opaque
-    images.push_back(image);
-  }
-  put(ico, 0, 2);
-  put(ico, 1, 2);
-  put(ico, static_cast<uint32_t>(entries.size()), 2);
-  uint32_t offset = static_cast<uint32_t>(6 + 16 * entries.size());
-  for (size_t i = 0; i < entries.size(); ++i) {
-    const int side = entries[i].first;
-    ico.push_back(static_cast<char>(side >= 256 ? 0 : side));
-    ico.push_back(static_cast<char>(side >= 256 ? 0 : side));
-    put(ico, 0, 2);
-    put(ico, 1, 2);
-    put(ico, 32, 2);
-    put(ico, static_cast<uint32_t>(images[i].size()), 4);
-    put(ico, offset, 4);
-    offset += static_cast<uint32_t>(images[i].size());
-  }
-  for (const std::string& image : images) ico += image;
-  return ico;
-}
 
 bool IconAlive(HICON icon) {
   ICONINFO info = {};
