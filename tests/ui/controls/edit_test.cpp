@@ -75,7 +75,7 @@ class EditTest : public ::testing::Test {
     ASSERT_TRUE(manager.AttachRootControl(root));
     ASSERT_TRUE(manager.AddNotifier(&m_log));
     m_window.Show();
-    m_driver.Pump();
+    m_driver.PumpFor(50);
   }
   void TearDown() override { m_window.manager().RemoveNotifier(&m_log); }
 
@@ -106,7 +106,6 @@ class EditTest : public ::testing::Test {
 TEST_F(EditTest, ClickOpensTheNativeEditTypingReportsTextChangedAndEnterReportsReturn) {
   CEditUI* edit = Edit(L"editName");
   ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(edit->GetNativeWindow(), nullptr);
   ASSERT_TRUE(m_driver.Click(L"editName"));
   const HWND native = edit->GetNativeWindow();
   ASSERT_NE(native, nullptr);
@@ -326,6 +325,106 @@ TEST_F(EditTest, PasswordMasksReadOnlyRefusesAndAutoSelectAllSelectsTheText) {
   EXPECT_EQ(end, 5u);
   TypeIntoFocus(L"x");
   EXPECT_EQ(name->GetText().GetText(), std::wstring(L"x"));
+}
+
+TEST_F(EditTest, APressPlacesTheCaretWhereItLandsAndDisablingClosesTheEdit) {
+  CEditUI* edit = Edit(L"editName");
+  edit->SetText(L"hello world");
+  const CUIRect pos = edit->GetPos();
+  m_driver.ClickAt(POINT{pos.left + 5, (pos.top + pos.bottom) / 2});
+  const HWND native = edit->GetNativeWindow();
+  ASSERT_NE(native, nullptr);
+  DWORD start = 99, end = 99;
+  SendMessageW(native, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 0u);
+
+  edit->SetEnabled(false);
+  m_driver.Pump();
+  EXPECT_FALSE(IsWindow(native));
+  EXPECT_NE(m_window.manager().GetFocusControl(), edit);
+  ASSERT_TRUE(m_driver.Click(L"editName"));
+  EXPECT_EQ(edit->GetNativeWindow(), nullptr);
+  EXPECT_NE(m_window.manager().GetFocusControl(), edit);
+
+  edit->SetEnabled(true);
+  ASSERT_TRUE(m_driver.Click(L"editName"));
+  EXPECT_NE(edit->GetNativeWindow(), nullptr);
+}
+
+// Paints one control alone into a white 32-bit picture of the window's size.
+std::vector<uint32_t> PaintAlone(CControlUI* control, int width, int height) {
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  OwnedMemoryDC dc(CreateCompatibleDC(nullptr));
+  OwnedBitmap bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dc || !bitmap || bits == nullptr) return pixels;
+  HGDIOBJ old = SelectObject(dc.Get(), bitmap.Get());
+  control->Paint(dc.Get(), control->GetPos(), nullptr);
+  GdiFlush();
+  SelectObject(dc.Get(), old);
+  const auto* source = static_cast<const uint32_t*>(bits);
+  pixels.assign(source, source + pixels.size());
+  return pixels;
+}
+
+TEST_F(EditTest, PasswordModePaintsOneMaskCharacterPerCharacter) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* masks;
+  };
+  const Case cases[] = {
+      {L"abc", L"***"},
+      {L"密码", L"**"},
+      {L"a\U0001F600b", L"***"},  // a surrogate pair is one character
+  };
+  CEditUI* edit = Edit(L"editOther");
+  for (const Case& c : cases) {
+    edit->SetPasswordMode(true);
+    edit->SetText(c.text);
+    const std::vector<uint32_t> masked = PaintAlone(edit, 420, 260);
+    edit->SetPasswordMode(false);
+    edit->SetText(c.masks);
+    const std::vector<uint32_t> plain = PaintAlone(edit, 420, 260);
+    EXPECT_TRUE(masked == plain) << "text of " << wcslen(c.text) << " units";
+  }
+}
+
+TEST(EditLayoutTest, ANewLayoutMovesTheOpenEditWithTheControlAndKeepsItsFocus) {
+  testwindows::ManagedTestWindow window(300, 120);
+  CWindowManagerUI& manager = window.manager();
+  CSkinBuilder builder;
+  CControlUI* root = builder.CreateFromSource(
+      L"<Window><VerticalLayout inset=\"10,10,10,10\"><Edit name=\"editWide\" height=\"30\" /><Control />"
+      L"</VerticalLayout></Window>",
+      nullptr, nullptr, &manager);
+  ASSERT_NE(root, nullptr);
+  ASSERT_TRUE(manager.AttachRootControl(root));
+  window.Show();
+  testwindows::WindowDriver driver(manager);
+  driver.PumpFor(50);
+  ASSERT_TRUE(driver.Click(L"editWide"));
+  auto* edit = static_cast<CEditUI*>(driver.Find(L"editWide"));
+  const HWND native = edit->GetNativeWindow();
+  ASSERT_NE(native, nullptr);
+  PostMessageW(GetFocus(), WM_CHAR, L'k', 1);
+  driver.Pump();
+  const int before = manager.GetChildWindowRect(edit->GetNativeWindow()).GetWidth();
+
+  // The layout gives the control 100 pixels less: the open edit follows.
+  root->SetAttribute(L"inset", L"10,10,110,10");
+  UpdateWindow(window.GetHandle());
+  driver.PumpFor(100);
+  ASSERT_EQ(edit->GetNativeWindow(), native);
+  EXPECT_EQ(manager.GetChildWindowRect(edit->GetNativeWindow()).GetWidth(), before - 100);
+  EXPECT_EQ(GetFocus(), edit->GetNativeWindow());
+  EXPECT_EQ(edit->GetText().GetText(), std::wstring(L"k"));
 }
 
 TEST_F(EditTest, ScreenshotOfAFocusedEditWithChineseText) {

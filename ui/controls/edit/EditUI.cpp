@@ -215,8 +215,8 @@ void CEditUI::HandleEvent(UIEvent& event) {
       ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
       return;
     case kUIEventWindowSize:
-      // The edit is made again where the new layout puts the control.
-      if (m_pWindow != nullptr && m_pManager != nullptr) m_pManager->SetPendingFocus(this);
+      // The layout that follows places the control (SetPos), and the open
+      // native edit moves with it; it keeps its focus, caret and selection.
       return;
     case kUIEventScrollWheel:
       if (m_pWindow != nullptr) return;
@@ -239,10 +239,10 @@ void CEditUI::HandleEvent(UIEvent& event) {
     case kUIEventRightButtonDown: {
       if (!IsEnabled()) return;
       if (m_pManager != nullptr) m_pManager->ReleaseMouseCapture();
-      if (IsFocused() && m_pWindow == nullptr) {
-        OpenNativeEdit();
-        return;
-      }
+      // A focused control whose native edit has closed (the focus went to
+      // another window and came back) makes it again at once; the caret
+      // then goes where the user pressed, as in an open one.
+      if (IsFocused() && m_pWindow == nullptr && !OpenNativeEdit()) return;
       const HWND edit = GetNativeWindow();
       if (edit != nullptr && !m_bAutoSelAll && m_pManager != nullptr) {
         // The caret lands where the user pressed.
