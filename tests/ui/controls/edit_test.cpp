@@ -25,8 +25,8 @@ using namespace Trellis;
 namespace {
 
 // A page of edits: two free edits, one inside a box that can be hidden, one
-// that lies outside its clipping box's client area, a password edit and a
-// read-only edit.
+// that lies outside its clipping box's client area, a password edit, a
+// read-only edit and one with state images (its focused image is missing).
 const wchar_t kEditSkin[] =
     L"<Window size=\"420,260\">"
     L"<Font id=\"1\" name=\"WenQuanYi Micro Hei\" size=\"16\" default=\"true\" />"
@@ -41,6 +41,8 @@ const wchar_t kEditSkin[] =
     L"</Container>"
     L"<Edit name=\"editPassword\" float=\"true\" pos=\"20,150,260,180\" password=\"true\" />"
     L"<Edit name=\"editReadOnly\" float=\"true\" pos=\"20,190,260,220\" readonly=\"true\" text=\"fixed\" />"
+    L"<Edit name=\"editImages\" float=\"true\" pos=\"290,150,400,180\" normalimage=\"color='#FFD02020'\""
+    L" hotimage=\"color='#FF20A040'\" focusedimage=\"file='missing.png'\" disabledimage=\"color='#FF2040D0'\" />"
     L"</VerticalLayout></Window>";
 
 // Writes down "type:sender=text" for the edit notifications; a handler may
@@ -425,6 +427,24 @@ TEST(EditLayoutTest, ANewLayoutMovesTheOpenEditWithTheControlAndKeepsItsFocus) {
   EXPECT_EQ(manager.GetChildWindowRect(edit->GetNativeWindow()).GetWidth(), before - 100);
   EXPECT_EQ(GetFocus(), edit->GetNativeWindow());
   EXPECT_EQ(edit->GetText().GetText(), std::wstring(L"k"));
+}
+
+TEST_F(EditTest, StateImagesFollowHoverFocusAndDisablingAndAMissingOneFallsBackToNormal) {
+  CEditUI* edit = Edit(L"editImages");
+  const CUIRect pos = edit->GetPos();
+  const auto cornerColour = [&]() {
+    const std::vector<uint32_t> pixels = PaintAlone(edit, 420, 260);
+    return pixels[static_cast<size_t>(pos.top + 2) * 420 + pos.left + 2] & 0xFFFFFFu;
+  };
+  EXPECT_EQ(cornerColour(), 0xD02020u);  // normal
+  m_driver.MoveTo(m_driver.CentreOf(L"editImages"));
+  EXPECT_EQ(cornerColour(), 0x20A040u);  // hot
+  edit->SetEnabled(false);
+  EXPECT_EQ(cornerColour(), 0x2040D0u);  // disabled wins over hot
+  edit->SetEnabled(true);
+  ASSERT_TRUE(m_driver.Click(L"editImages"));
+  ASSERT_TRUE(edit->IsFocused());
+  EXPECT_EQ(cornerColour(), 0xD02020u);  // focused, whose image is missing: normal
 }
 
 TEST_F(EditTest, ScreenshotOfAFocusedEditWithChineseText) {
