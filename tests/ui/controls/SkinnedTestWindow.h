@@ -48,9 +48,11 @@ class ValueRecorder : public Trellis::INotifyUI {
 // The window: `skin` is a whole skin document ("<Window ...>...</Window>").
 class SkinnedTestWindow {
  public:
-  SkinnedTestWindow(const std::wstring& skin, int width, int height) : m_window(width, height), m_driver(manager()) {
+  SkinnedTestWindow(const std::wstring& skin, int width, int height,
+                    Trellis::IDialogBuilderCallback* callback = nullptr)
+      : m_window(width, height), m_driver(manager()) {
     Trellis::CSkinBuilder builder;
-    m_root = builder.CreateFromSource(skin.c_str(), nullptr, nullptr, &manager());
+    m_root = builder.CreateFromSource(skin.c_str(), nullptr, callback, &manager());
     if (m_root != nullptr) m_attached = manager().AttachRootControl(m_root);
     manager().AddNotifier(&recorder);
     m_window.Show();
