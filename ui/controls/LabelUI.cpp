@@ -39,7 +39,10 @@ void* CLabelUI::GetInterface(const UIChar* name) {
 void CLabelUI::SetText(const UIChar* text) {
   const bool changed = m_sText.DiffersFromText(text != nullptr ? text : UI_TEXT(""));
   CControlUI::SetText(text);
-  if (changed) m_bNeedEstimateSize = true;
+  if (!changed) return;
+  m_bNeedEstimateSize = true;
+  // The width follows the text only when the parent lays the label out again.
+  if (m_bAutoCalcWidth) RequestParentLayout();
 }
 
 void CLabelUI::SetFixedWidth(int cx) {

@@ -24,7 +24,8 @@ class CLabelUI : public CControlUI {
   const UIChar* GetClassName() const override;
   // "Label": the label; other names go to the control base.
   void* GetInterface(const UIChar* name) override;
-  // Stores a different text and marks the size for re-measuring; no layout.
+  // Stores a different text and marks the size for re-measuring; asks the
+  // parent for a layout only when the width follows the text.
   void SetText(const UIChar* text) override;
   // The control base's setters, and the size is measured again.
   void SetFixedWidth(int cx) override;
