@@ -3,6 +3,8 @@
 // state, hot tracking and the fade, and the skin attributes.
 #include <gtest/gtest.h>
 
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestBitmaps.h"
 #include "tests/ui/controls/ControlTestWindow.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/controls/ButtonUI.h"
@@ -166,6 +168,57 @@ TEST(ButtonTest, EstimatesFontHeightPlusEightWithoutFixedHeight) {
   EXPECT_EQ(size.cx, 80);
   EXPECT_EQ(size.cy, fontHeight + 8);
   EXPECT_EQ(b->GetHeight(), fontHeight + 8);
+}
+
+}  // namespace
+
+namespace {
+
+// A strip of five 20x20 frames: normal red, pushed green, hot blue, focused
+// yellow, disabled grey.
+constexpr DWORD kFrameColours[5] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x808080};
+
+TEST(ButtonTest, FiveStatusStripGivesEachStateItsFrame) {
+  ScratchFolder folder;
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(folder / L"strip.bmp", testbitmaps::MakeBmp(100, 20, [](int x, int) {
+                                              return static_cast<uint32_t>(kFrameColours[x / 20]);
+                                            })));
+  const CUIString previousPath = CWindowManagerUI::GetResourcePath();
+  CWindowManagerUI::SetResourcePath(folder.path().c_str());
+  {
+    SkinnedTestWindow w(L"<Window size=\"200,100\"><VerticalLayout bkcolor=\"#FFFFFFFF\">"
+                        L"<Button name=\"five\" float=\"true\" pos=\"10,10,0,0\" fivestatusimage=\"strip.bmp\" />"
+                        L"<Button name=\"plain\" float=\"true\" pos=\"60,10,80,30\" normalimage=\"file='strip.bmp' source='0,0,20,20'\" />"
+                        L"</VerticalLayout></Window>");
+    ASSERT_TRUE(w.ok());
+    CControlUI* five = w.driver().Find(L"five");
+    EXPECT_EQ(five->GetFixedWidth(), 20) << "a floating button takes one frame's size";
+    EXPECT_EQ(five->GetFixedHeight(), 20);
+    const auto ColourAt = [&w, five]() {
+      const CUIRect pos = five->GetPos();
+      return w.Pixels(CUIRect(pos.left + 10, pos.top + 10, pos.left + 11, pos.top + 11)).front();
+    };
+    // The window gave the first tab stop the focus.
+    EXPECT_EQ(ColourAt(), kFrameColours[3]) << "focused";
+    w.manager().SetFocusControl(nullptr);
+    EXPECT_EQ(ColourAt(), kFrameColours[0]) << "normal";
+    w.driver().MoveTo(w.driver().CentreOf(L"five"));
+    EXPECT_EQ(ColourAt(), kFrameColours[2]) << "hot";
+    w.driver().PressAt(w.driver().CentreOf(L"five"));
+    EXPECT_EQ(ColourAt(), kFrameColours[1]) << "pushed";
+    EXPECT_TRUE(w.Screenshot(L"controls-button-five-status-pushed.png"));
+    w.driver().ReleaseAt(POINT{150, 80});
+    w.driver().MoveTo(POINT{150, 80});
+    five->SetEnabled(false);
+    EXPECT_EQ(ColourAt(), kFrameColours[4]) << "disabled";
+
+    // Without a disabled image a disabled button shows its normal image.
+    CControlUI* plain = w.driver().Find(L"plain");
+    plain->SetEnabled(false);
+    const CUIRect pos = plain->GetPos();
+    EXPECT_EQ(w.Pixels(CUIRect(pos.left + 5, pos.top + 5, pos.left + 6, pos.top + 6)).front(), kFrameColours[0]);
+  }
+  CWindowManagerUI::SetResourcePath(previousPath.GetText());
 }
 
 }  // namespace
