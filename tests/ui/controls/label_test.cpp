@@ -20,20 +20,20 @@ class ProbeLabel : public CLabelUI {
   using CLabelUI::PaintTextWithEffects;
 };
 
+// Keeps the first raster (not TrueType) face the enumeration offers.
+int CALLBACK KeepRasterFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM data) {
+  if ((type & RASTER_FONTTYPE) == 0 || (type & TRUETYPE_FONTTYPE) != 0) return 1;
+  *reinterpret_cast<std::wstring*>(data) = font->lfFaceName;
+  return 0;
+}
+
 // A face of this system that is not TrueType (a raster font), or empty.
 std::wstring RasterFace() {
   std::wstring found;
   LOGFONTW query = {};
   query.lfCharSet = DEFAULT_CHARSET;
   WindowDC screen(nullptr);
-  EnumFontFamiliesExW(
-      screen.Get(), &query,
-      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM data) -> int {
-        if ((type & RASTER_FONTTYPE) == 0 || (type & TRUETYPE_FONTTYPE) != 0) return 1;
-        *reinterpret_cast<std::wstring*>(data) = font->lfFaceName;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
+  EnumFontFamiliesExW(screen.Get(), &query, KeepRasterFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
