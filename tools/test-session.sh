@@ -27,7 +27,8 @@ session_start() {
   fi
 
   export WINEPREFIX="$RUN_DIR/wineprefix"
-  export WINEARCH=win32
+  # shellcheck source=tools/wine-arch.sh
+  . "$ROOT/tools/wine-arch.sh"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
   printf '%s\n' '</usr/share/alsa/alsa.conf>' 'pcm.!default { type null }' 'ctl.!default { type hw card 0 }' \
@@ -56,24 +57,24 @@ session_start() {
   export DISPLAY=":$(head -1 "$RUN_DIR/display")"
   exec 9>&-
 
-  LC_ALL=zh_CN.UTF-8 wineboot -i >"$RUN_DIR/wineboot.log" 2>&1 || { echo "test-session: wineboot failed" >&2; return 1; }
+  LC_ALL=zh_CN.UTF-8 "$WINE" wineboot -i >"$RUN_DIR/wineboot.log" 2>&1 || { echo "test-session: wineboot failed" >&2; return 1; }
   for name in "微软雅黑" "Microsoft YaHei" "宋体" "SimSun" "新宋体" "NSimSun" "黑体" "SimHei"; do
-    LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d "WenQuanYi Micro Hei" /f \
+    LC_ALL=zh_CN.UTF-8 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d "WenQuanYi Micro Hei" /f \
       >/dev/null 2>&1
   done
   # Windows live on a virtual desktop: without a window manager on the X
   # display, Wine waits two seconds for every visible top-level window it
   # destroys. The desktop takes effect when explorer next starts, so the
   # prefix's processes end first and the persistent wineserver starts afresh.
-  LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  LC_ALL=zh_CN.UTF-8 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
-  wineserver -k
-  wineserver -w
-  wineserver -p
+  LC_ALL=zh_CN.UTF-8 "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  LC_ALL=zh_CN.UTF-8 "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  "$WINESERVER" -k
+  "$WINESERVER" -w
+  "$WINESERVER" -p
   # Starts the prefix's background processes (the desktop among them) now,
   # with their output in the log: started by a test, they would inherit its
   # output pipe and hold it open after the test has ended.
-  LC_ALL=zh_CN.UTF-8 wineboot >>"$RUN_DIR/wineboot.log" 2>&1
+  LC_ALL=zh_CN.UTF-8 "$WINE" wineboot >>"$RUN_DIR/wineboot.log" 2>&1
 
   QUILLORA_STANDIN=""
   if [ -f "$ROOT/tools/standins/supervisor.py" ]; then
@@ -89,7 +90,7 @@ session_start() {
 
 session_stop() {
   [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null && wait "$STANDIN_PID" 2>/dev/null
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+  [ -n "${WINEPREFIX:-}" ] && "${WINESERVER:-wineserver}" -k 2>/dev/null
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
   [ -n "${PULSE_PID:-}" ] && kill "$PULSE_PID" 2>/dev/null && wait "$PULSE_PID" 2>/dev/null
   [ -n "${PULSE_DIR:-}" ] && rm -rf "$PULSE_DIR"
