@@ -183,6 +183,26 @@ TEST(ZipReader, ArchivesBuiltWithZlibStoredDeflatedAndAfterOtherData) {
   }
 }
 
+// The end record is found behind a comment of any length up to 0xFFFF bytes.
+TEST(ZipReader, ArchivesWithLongCommentsOpen) {
+  TestZipBuilder builder;
+  builder.Add(Entry("a.txt", "commented"));
+  const std::string bare = builder.Build();
+  for (size_t length : {size_t{1}, size_t{65513}, size_t{65514}, size_t{65535}}) {
+    std::string archive = bare;
+    archive[archive.size() - 2] = static_cast<char>(length & 0xFF);
+    archive[archive.size() - 1] = static_cast<char>(length >> 8);
+    archive += std::string(length, 'c');
+    ZipResult opened = kZipOk;
+    std::unique_ptr<ZipReader> reader = OpenArchive(archive, &opened);
+    ASSERT_TRUE(reader) << length << " " << opened;
+    int index = -1;
+    ZipEntryInfo info;
+    ASSERT_EQ(reader->FindEntry(UI_TEXT("a.txt"), false, &index, &info), kZipOk) << length;
+    EXPECT_EQ(ExtractWhole(*reader, index).data, "commented") << length;
+  }
+}
+
 TEST(ZipReader, MemoryExtractionContinuesCallByCall) {
   const std::string hundred(100, 'h');
   std::string text;
