@@ -22,10 +22,13 @@ constexpr size_t kLocalHeaderSize = 30;
 constexpr uint64_t kSearchSpan = kEndRecordSize + 0xFFFF;
 
 char FoldAscii(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; }
+// Some tools store folder separators as '\'; both spellings name the same entry.
+char FoldSeparator(char ch) { return ch == '\\' ? '/' : ch; }
 
 bool NamesEqual(const char* a, const char* b, bool ignoreCase) {
   for (; *a != 0 && *b != 0; ++a, ++b) {
-    if (ignoreCase ? FoldAscii(*a) != FoldAscii(*b) : *a != *b) return false;
+    const char x = FoldSeparator(*a), y = FoldSeparator(*b);
+    if (ignoreCase ? FoldAscii(x) != FoldAscii(y) : x != y) return false;
   }
   return *a == *b;
 }

@@ -150,6 +150,25 @@ TEST(ZipReader, NameLookupFoldsBackslashesAndAsciiCase) {
       EXPECT_EQ(info.index, 99);  // the caller's record is left as it was
     }
   }
+  // A name stored with '\\' is found by either spelling.
+  TestZipBuilder backslashes;
+  backslashes.Add(Entry("img\\Logo.png", "logo"));
+  backslashes.Add(Entry("skin\\sub/Btn.png", "button"));
+  const std::string stored = backslashes.Build();
+  std::unique_ptr<ZipReader> withBackslashes = OpenArchive(stored);
+  const Case storedCases[] = {
+      {UI_TEXT("img\\Logo.png"), false, true},   {UI_TEXT("img/Logo.png"), false, true},
+      {UI_TEXT("IMG/logo.PNG"), true, true},     {UI_TEXT("IMG/logo.PNG"), false, false},
+      {UI_TEXT("skin/sub\\Btn.png"), false, true}, {UI_TEXT("skin/sub/Btn.png"), false, true},
+      {UI_TEXT("img"), true, false},
+  };
+  for (const Case& c : storedCases) {
+    int index = 7;
+    ZipEntryInfo info;
+    EXPECT_EQ(withBackslashes->FindEntry(c.name, c.ignoreCase, &index, &info), c.found ? kZipOk : kZipNotFound)
+        << ToUtf8(c.name);
+    EXPECT_EQ(index >= 0, c.found) << ToUtf8(c.name);
+  }
   // Names of 256 characters or more are never found, 255 are looked up.
   TestZipBuilder builder;
   builder.Add(Entry(std::string(255, 'n'), "long"));
