@@ -307,7 +307,8 @@ TEST(BuildSsml, MarksTypedInsideOrAcrossOtherMarks) {
       {"a pause inside a reading, short", L"睡[=" + Pause(1) + L"]", Pieces({L"睡[=" + Pause(1) + L"]"})},
       {"a pause inside a stray bracket", a149 + L"b[" + Pause(1) + L"=x]cd睡[=shui4]ef",
        Pieces({a149 + L"b", L",[" + Pause(1) + L"=x]cd" + Phoneme(L"shui4", L"睡") + L"ef"})},
-      {"a mark opener inside a pause, long", a149 + oddPause + L"x[=b]", Pieces({a149 + oddPause + Phoneme(L"b", L"x")})},
+      {"a mark opener inside a pause, long", a149 + oddPause + L"x[=b]",
+       Pieces({a149 + oddPause + Phoneme(L"b", L"x")})},
       {"a mark opener inside a pause, short", oddPause + L"x[=b]", Pieces({oddPause + Phoneme(L"b", L"x")})},
       {"a pause between a character and its reading, long", a149 + L"睡" + Pause(1) + L"[=shui4]b",
        Pieces({a149 + L"睡", L"," + Pause(1) + L"[=shui4]b"})},
@@ -332,21 +333,22 @@ TEST(BuildSsml, RandomMixesOfMarksKeepEveryMarkInPlace) {
       L"a", L"睡", L"觉", L",", L"，", L"。", L"<", L">", L"\"", L"&", L"[", L"]", L"=", L"/", L" ",
       Pause(1), Pause(12), L"<break time=\"", L"\"/>", L"[=", L"[=shui4]", L"[=jiao4]", L"[=]", L"[=[x]",
       L"<break time=\"[=a\"/>", L"<break time=\"]\"/>", L"x[=b]"};
-  std::mt19937 random(20260);
+  std::mt19937 rng(20260);
   for (int round = 0; round < 1500; ++round) {
     std::wstring text;
-    const int count = static_cast<int>(random() % 40);
-    const int runAt = random() % 2 == 0 ? static_cast<int>(random() % (count + 1)) : -1;
+    const int count = static_cast<int>(rng() % 40);
+    const int runAt = rng() % 2 == 0 ? static_cast<int>(rng() % (count + 1)) : -1;
     for (int i = 0; i <= count; ++i) {
-      if (i == runAt) text += Repeat(L'a', 100 + random() % 80);
-      if (i < count) text += pieces[random() % (sizeof(pieces) / sizeof(pieces[0]))];
+      if (i == runAt) text += Repeat(L'a', 100 + rng() % 80);
+      if (i < count) text += pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))];
     }
     const bool isLong = text.size() >= 150;
     for (int mode : {kSsmlConversion, kSsmlPreview}) {
       std::wstring ssml;
       ASSERT_TRUE(BuildSsml(text, mode, 0, 0, ssml));
       std::wstring why;
-      ASSERT_TRUE(IsWellFormed(ssml, why)) << std::string(why.begin(), why.end()) << "\n" << testing::PrintToString(text);
+      ASSERT_TRUE(IsWellFormed(ssml, why))
+          << std::string(why.begin(), why.end()) << "\n" << testing::PrintToString(text);
       // What the builder is meant to say: full-width stops become commas in a
       // long text, empty marks disappear.
       std::wstring said = text;
@@ -354,7 +356,9 @@ TEST(BuildSsml, RandomMixesOfMarksKeepEveryMarkInPlace) {
         std::replace(said.begin(), said.end(), L'，', L',');
         std::replace(said.begin(), said.end(), L'。', L',');
       }
-      for (size_t empty = said.find(L"[=]"); empty != std::wstring::npos; empty = said.find(L"[=]")) said.erase(empty, 3);
+      for (size_t empty = said.find(L"[=]"); empty != std::wstring::npos; empty = said.find(L"[=]")) {
+        said.erase(empty, 3);
+      }
       int pauses = 0;
       const std::vector<DecodedChar> decoded = Decode(ssml, pauses);
       size_t consumed = 0;
