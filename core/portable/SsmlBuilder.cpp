@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <map>
 #include <vector>
 
 // Index:
@@ -32,70 +31,62 @@ struct Mark {
   size_t end() const { return start + length; }
 };
 
-// Pause marks match `<break time="([^"]*)"/>`, polyphone marks `\[=[^\]]*\]`,
-// found left to right without overlap as a regular-expression search would.
-// Written out by hand: a backtracking regex engine recurses once per character
-// and can exhaust a worker thread's stack on a long unclosed mark.
-std::vector<Mark> FindMarks(const std::wstring& text, bool pause) {
+// The length of the pause mark that starts at `at`, or 0 when none does.
+size_t PauseLengthAt(const std::wstring& text, size_t at) {
+  if (text.compare(at, kPauseOpenLength, kPauseOpen) != 0) return 0;
+  const size_t quote = text.find(L'"', at + kPauseOpenLength);
+  if (quote == std::wstring::npos || text.compare(quote, 3, kPauseClose) != 0) return 0;
+  return quote + 3 - at;
+}
+
+// The first pause mark starting at or after `from`, {npos, 0} when none.
+Mark NextPause(const std::wstring& text, size_t from) {
+  for (size_t open = text.find(kPauseOpen, from); open != std::wstring::npos; open = text.find(kPauseOpen, open + 1)) {
+    const size_t length = PauseLengthAt(text, open);
+    if (length > 0) return {open, length, true};
+  }
+  return {std::wstring::npos, 0, true};
+}
+
+// Pause marks match `<break time="([^"]*)"/>`, polyphone marks `\[=[^\]]*\]`.
+// Both kinds are found in one left-to-right scan without overlap, the
+// leftmost first, with one exception: a polyphone mark never swallows a pause
+// mark. A "[=" whose reading would hold the start of a pause is plain text,
+// and the pause stays a pause. Every path (short, long, rendering) uses this
+// scan, so they agree on what is a mark. Written out by hand: a backtracking
+// regex engine recurses once per character and can exhaust a worker thread's
+// stack on a long unclosed mark.
+std::vector<Mark> FindMarks(const std::wstring& text) {
   std::vector<Mark> marks;
+  Mark pause = NextPause(text, 0);
+  bool polyphonesLeft = true;  // false once no "[=" is followed by a "]"
   size_t from = 0;
   while (from < text.size()) {
-    if (pause) {
-      const size_t open = text.find(kPauseOpen, from);
-      if (open == std::wstring::npos) break;
-      const size_t quote = text.find(L'"', open + kPauseOpenLength);
-      if (quote != std::wstring::npos && text.compare(quote, 3, kPauseClose) == 0) {
-        marks.push_back({open, quote + 3 - open, true});
-        from = quote + 3;
+    if (pause.start != std::wstring::npos && pause.start < from) pause = NextPause(text, from);
+    const size_t open = polyphonesLeft ? text.find(kPolyphoneOpen, from) : std::wstring::npos;
+    if (open != std::wstring::npos && open < pause.start) {
+      const size_t close = text.find(L']', open + 2);
+      if (close == std::wstring::npos) {
+        polyphonesLeft = false;
+      } else if (close < pause.start) {
+        marks.push_back({open, close + 1 - open, false});
+        from = close + 1;
       } else {
         from = open + 1;
       }
-    } else {
-      const size_t open = text.find(kPolyphoneOpen, from);
-      if (open == std::wstring::npos) break;
-      const size_t close = text.find(L']', open + 2);
-      if (close == std::wstring::npos) break;
-      marks.push_back({open, close + 1 - open, false});
-      from = close + 1;
+      continue;
     }
+    if (pause.start == std::wstring::npos) break;
+    marks.push_back(pause);
+    from = pause.end();
   }
   return marks;
 }
 
-// Both kinds in text order; where marks overlap the leftmost wins.
-std::vector<Mark> FindAllMarks(const std::wstring& text) {
-  std::vector<Mark> all = FindMarks(text, true);
-  const std::vector<Mark> polyphones = FindMarks(text, false);
-  all.insert(all.end(), polyphones.begin(), polyphones.end());
-  std::sort(all.begin(), all.end(), [](const Mark& a, const Mark& b) { return a.start < b.start; });
-  std::vector<Mark> kept;
-  for (const Mark& mark : all) {
-    if (kept.empty() || mark.start >= kept.back().end()) kept.push_back(mark);
-  }
-  return kept;
-}
-
-std::wstring ReplaceMarks(const std::wstring& text, const std::vector<Mark>& marks, const std::wstring& replacement) {
-  std::wstring result;
-  size_t from = 0;
-  for (const Mark& mark : marks) {
-    result.append(text, from, mark.start - from);
-    result += replacement;
-    from = mark.end();
-  }
-  result.append(text, from, std::wstring::npos);
-  return result;
-}
-
-// Enters the marks of one kind found in `text` (where every mark of the other
-// kind has been replaced by one character) at positions that count every mark
-// as one character.
-void EnterMarks(const std::wstring& text, bool pause, std::map<int32_t, std::wstring>& table) {
-  int32_t correction = 0;
-  for (const Mark& mark : FindMarks(text, pause)) {
-    table.emplace(static_cast<int32_t>(mark.start) - correction, text.substr(mark.start, mark.length));
-    correction += static_cast<int32_t>(mark.length) - 1;
-  }
+// Empty marks "[=]" say nothing; removing one may join the text around it
+// into another, which is removed in turn.
+void RemoveEmptyMarks(std::wstring& text) {
+  for (size_t empty = text.find(L"[=]"); empty != std::wstring::npos; empty = text.find(L"[=]")) text.erase(empty, 3);
 }
 
 // --- Splitting ---
@@ -136,28 +127,33 @@ std::vector<int32_t> SplitAtCommas(std::wstring& plain) {
   return splits;
 }
 
-// Puts the marks back into the split plain text. A mark's table position
-// counts earlier marks as one character each; its plain offset (without them)
-// decides on which side of an inserted comma it goes. A pause at a comma's
-// place follows the comma; a polyphone mark stays before it, next to its
-// character.
-std::wstring InsertMarks(const std::wstring& plain, const std::map<int32_t, std::wstring>& table,
+// Puts the marks of `text` back into the split plain text. A mark goes where
+// it stood among the plain characters; at the place of an inserted comma a
+// pause follows the comma, a polyphone mark stays before it, next to its
+// character. A mark never goes before a comma that an earlier mark follows,
+// so the marks keep their order (a reading typed after a pause stays after it).
+std::wstring InsertMarks(const std::wstring& plain, const std::wstring& text, const std::vector<Mark>& marks,
                          const std::vector<int32_t>& splits) {
-  std::wstring body = plain;
-  int32_t shift = 0;
-  int32_t earlierMarks = 0;
-  for (const auto& [position, text] : table) {
-    const int32_t plainOffset = position - earlierMarks;
-    const bool pause = text.compare(0, kPauseOpenLength, kPauseOpen) == 0;
-    int32_t commas = 0;
+  std::wstring body;
+  size_t copied = 0;     // characters of `plain` already in the body
+  size_t plainSeen = 0;  // plain characters of `text` before the current mark
+  size_t textAt = 0;
+  size_t commas = 0;
+  for (const Mark& mark : marks) {
+    plainSeen += mark.start - textAt;
+    textAt = mark.end();
+    const int32_t offset = static_cast<int32_t>(plainSeen);
+    size_t before = 0;
     for (int32_t split : splits) {
-      if (pause ? split <= plainOffset : split < plainOffset) ++commas;
+      if (mark.pause ? split <= offset : split < offset) ++before;
     }
-    const size_t at = static_cast<size_t>(std::clamp<int32_t>(position + commas + shift, 0, static_cast<int32_t>(body.size())));
-    body.insert(at, text);
-    shift += static_cast<int32_t>(text.size()) - 1;
-    ++earlierMarks;
+    commas = std::max(commas, before);
+    const size_t at = std::min(plainSeen + commas, plain.size());
+    body.append(plain, copied, at - copied);
+    copied = at;
+    body.append(text, mark.start, mark.length);
   }
+  body.append(plain, copied, std::wstring::npos);
   return body;
 }
 
@@ -190,10 +186,8 @@ bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 // with `pieces`, a "</speak><speak>" boundary before every comma of the plain
 // text except one that opens the body.
 std::wstring RenderBody(std::wstring body, bool pieces) {
-  for (size_t empty = body.find(L"[=]"); empty != std::wstring::npos; empty = body.find(L"[=]")) {
-    body.erase(empty, 3);
-  }
-  const std::vector<Mark> marks = FindAllMarks(body);
+  RemoveEmptyMarks(body);
+  const std::vector<Mark> marks = FindMarks(body);
   std::wstring out;
   auto appendPlain = [&](size_t from, size_t count) {
     for (size_t i = from; i < from + count; ++i) {
@@ -241,7 +235,7 @@ std::wstring RenderBody(std::wstring body, bool pieces) {
 // moved to the mark's start, so no half mark reaches the markup.
 std::wstring PreviewCut(const std::wstring& text) {
   size_t cut = kPreviewLength;
-  for (const Mark& mark : FindAllMarks(text)) {
+  for (const Mark& mark : FindMarks(text)) {
     if (mark.start < cut && cut < mark.end()) cut = mark.start;
   }
   return text.substr(0, cut);
@@ -288,14 +282,21 @@ bool BuildSsml(const std::wstring& editorText, int mode, int32_t leadSeconds, in
     std::replace(text.begin(), text.end(), L'，', L',');
     std::replace(text.begin(), text.end(), L'。', L',');
 
-    std::map<int32_t, std::wstring> table;
-    EnterMarks(ReplaceMarks(text, FindMarks(text, false), L"1"), true, table);
-    EnterMarks(ReplaceMarks(text, FindMarks(text, true), L"1"), false, table);
-    const std::wstring withoutPauses = ReplaceMarks(text, FindMarks(text, true), L"");
-    std::wstring plain = ReplaceMarks(withoutPauses, FindMarks(withoutPauses, false), L"");
+    RemoveEmptyMarks(text);
+
+    // Splitting works on the text without its marks; the marks then go back
+    // between the same plain characters, so the body holds the same marks.
+    const std::vector<Mark> marks = FindMarks(text);
+    std::wstring plain;
+    size_t from = 0;
+    for (const Mark& mark : marks) {
+      plain.append(text, from, mark.start - from);
+      from = mark.end();
+    }
+    plain.append(text, from, std::wstring::npos);
 
     const std::vector<int32_t> splits = SplitAtCommas(plain);
-    out += RenderBody(InsertMarks(plain, table, splits), true);
+    out += RenderBody(InsertMarks(plain, text, marks, splits), true);
   }
 
   if (tailSeconds >= 1) out += PauseElement(tailSeconds);

@@ -16,7 +16,10 @@
 // 149 characters pass without one, and a preview keeps only its first 150
 // characters. Marks keep their place; polyphone marks become phoneme elements.
 // The output is always well-formed: "&", "<" and ">" of the plain text are
-// escaped, and marks that cannot apply stay as plain text.
+// escaped, and marks that cannot apply stay as plain text. Marks are found in
+// one left-to-right scan; a pause mark is always a pause, even where it is
+// typed inside a reading, and a reading applies only to the plain character
+// right before it.
 
 // Modes: the listen test, which speaks only the first 150 characters, and a conversion.
 constexpr int kSsmlPreview = 1;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 TEST(GetFileBaseName, TakesTheNameBetweenFolderAndExtension) {
   struct Case {
     const wchar_t* path;
@@ -32,6 +34,10 @@ TEST(FormatMediaDuration, RoundsOnlyInTheLastFiveMilliseconds) {
       {3599600000, L"00:59:59"},
       {3599995000, L"01:00:00"},
       {36000000000, L"10:00:00"},
+      // Near the largest 64-bit value: no overflow, and more hours than an int holds.
+      {INT64_MAX, L"2562047788:00:54"},
+      {9223372036853994999, L"2562047788:00:53"},
+      {9223372036853995000, L"2562047788:00:54"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatMediaDuration(c.micros), c.text) << c.micros;
 }

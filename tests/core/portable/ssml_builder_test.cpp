@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -55,7 +58,7 @@ bool IsWellFormed(const std::wstring& ssml, std::wstring& why) {
       open.push_back(L"speak");
     } else if (tag.rfind(L"phoneme alphabet=\"py\" ph=\"", 0) == 0 && tag.back() == L'"') {
       open.push_back(L"phoneme");
-    } else if (tag.rfind(L"break time=\"", 0) == 0 && tag.size() > 14 && tag.substr(tag.size() - 2) == L"\"/") {
+    } else if (tag.rfind(L"break time=\"", 0) == 0 && tag.size() >= 14 && tag.substr(tag.size() - 2) == L"\"/") {
     } else if (tag == L"/speak" || tag == L"/phoneme") {
       if (open.empty() || open.back() != tag.substr(1)) return why = L"mismatched </" + tag.substr(1) + L">", false;
       open.pop_back();
@@ -66,6 +69,104 @@ bool IsWellFormed(const std::wstring& ssml, std::wstring& why) {
   }
   if (!open.empty()) return why = L"unclosed <" + open.back() + L">", false;
   return true;
+}
+
+// One character of decoded markup; `marked` for the character of a phoneme
+// element, which must be the one typed before the reading.
+struct DecodedChar {
+  wchar_t c;
+  bool marked;
+};
+
+std::wstring Unescape(const std::wstring& text) {
+  static const std::pair<const wchar_t*, wchar_t> entities[] = {
+      {L"&amp;", L'&'}, {L"&lt;", L'<'}, {L"&gt;", L'>'}, {L"&quot;", L'"'}};
+  std::wstring out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool replaced = false;
+    for (const auto& [entity, c] : entities) {
+      if (text.compare(i, std::wcslen(entity), entity) == 0) {
+        out += c;
+        i += std::wcslen(entity) - 1;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += text[i];
+  }
+  return out;
+}
+
+// Turns well-formed markup back into the editor text it says: speak tags
+// vanish, a break element becomes its pause mark and a phoneme element its
+// character followed by the reading's mark. `pauses` counts break elements.
+std::vector<DecodedChar> Decode(const std::wstring& ssml, int& pauses) {
+  std::vector<DecodedChar> out;
+  auto append = [&out](const std::wstring& text, bool marked) {
+    for (wchar_t c : text) out.push_back({c, marked});
+  };
+  pauses = 0;
+  size_t i = 0;
+  while (i < ssml.size()) {
+    const size_t tag = ssml.find(L'<', i);
+    append(Unescape(ssml.substr(i, tag == std::wstring::npos ? std::wstring::npos : tag - i)), false);
+    if (tag == std::wstring::npos) break;
+    const size_t close = ssml.find(L'>', tag);
+    const std::wstring inner = ssml.substr(tag + 1, close - tag - 1);
+    i = close + 1;
+    if (inner.rfind(L"break time=\"", 0) == 0) {
+      ++pauses;
+      append(L"<break time=\"" + Unescape(inner.substr(12, inner.size() - 14)) + L"\"/>", false);
+    } else if (inner.rfind(L"phoneme", 0) == 0) {
+      const std::wstring reading = Unescape(inner.substr(26, inner.size() - 27));
+      const size_t end = ssml.find(L"</phoneme>", i);
+      append(Unescape(ssml.substr(i, end - i)), true);
+      append(L"[=" + reading + L"]", false);
+      i = end + 10;
+    }
+  }
+  return out;
+}
+
+// True when `decoded` says `text` (all of it, or a start of it with
+// `prefixOnly`) with nothing but commas added, and never a comma added as a
+// phoneme's character. `consumed` is the length of `text` that was said.
+// Next to a comma of the text an added comma can be either of the two, so
+// every length of `text` that the decoded characters so far can say is kept.
+bool SaysText(const std::vector<DecodedChar>& decoded, const std::wstring& text, bool commasAdded, bool prefixOnly,
+              size_t& consumed) {
+  std::vector<size_t> said = {0};
+  for (const DecodedChar& d : decoded) {
+    std::vector<size_t> next;
+    for (size_t i : said) {
+      if (i < text.size() && d.c == text[i]) next.push_back(i + 1);
+      if (commasAdded && d.c == L',' && !d.marked) next.push_back(i);
+    }
+    std::sort(next.begin(), next.end());
+    next.erase(std::unique(next.begin(), next.end()), next.end());
+    if (next.empty()) return false;
+    said = std::move(next);
+  }
+  consumed = said.back();
+  return prefixOnly || consumed == text.size();
+}
+
+// The pause marks of a text as the pattern `<break time="([^"]*)"/>` finds
+// them, left to right without overlap; the end of each.
+std::vector<size_t> PauseEnds(const std::wstring& text) {
+  const std::wstring open = L"<break time=\"";
+  std::vector<size_t> ends;
+  size_t from = 0;
+  for (size_t at = text.find(open); at != std::wstring::npos; at = text.find(open, from)) {
+    const size_t quote = text.find(L'"', at + open.size());
+    if (quote != std::wstring::npos && text.compare(quote, 3, L"\"/>") == 0) {
+      ends.push_back(quote + 3);
+      from = quote + 3;
+    } else {
+      from = at + 1;
+    }
+  }
+  return ends;
 }
 
 }  // namespace
@@ -186,6 +287,87 @@ TEST(BuildSsml, UnusualInputGivesWellFormedMarkup) {
     EXPECT_EQ(ssml, c.ssml) << c.what;
     std::wstring why;
     EXPECT_TRUE(IsWellFormed(ssml, why)) << c.what << ": " << std::string(why.begin(), why.end());
+  }
+}
+
+// Marks are found in one left-to-right scan, in short and long texts alike. A
+// pause mark stays a pause wherever it is typed (inside a reading, between a
+// character and its reading, around a stray "[="), and a reading applies
+// only to the plain character right before it, or stays plain text.
+TEST(BuildSsml, MarksTypedInsideOrAcrossOtherMarks) {
+  const std::wstring a149 = Repeat(L'a', 149);
+  const std::wstring oddPause = L"<break time=\"[=a\"/>";
+  struct Case {
+    const char* what;
+    std::wstring text;
+    std::wstring ssml;
+  } cases[] = {
+      {"a pause inside a reading, long", a149 + L"睡[=" + Pause(1) + L"]",
+       Pieces({a149 + L"睡", L",[=" + Pause(1) + L"]"})},
+      {"a pause inside a reading, short", L"睡[=" + Pause(1) + L"]", Pieces({L"睡[=" + Pause(1) + L"]"})},
+      {"a pause inside a stray bracket", a149 + L"b[" + Pause(1) + L"=x]cd睡[=shui4]ef",
+       Pieces({a149 + L"b", L",[" + Pause(1) + L"=x]cd" + Phoneme(L"shui4", L"睡") + L"ef"})},
+      {"a mark opener inside a pause, long", a149 + oddPause + L"x[=b]",
+       Pieces({a149 + oddPause + Phoneme(L"b", L"x")})},
+      {"a mark opener inside a pause, short", oddPause + L"x[=b]", Pieces({oddPause + Phoneme(L"b", L"x")})},
+      {"a pause between a character and its reading, long", a149 + L"睡" + Pause(1) + L"[=shui4]b",
+       Pieces({a149 + L"睡", L"," + Pause(1) + L"[=shui4]b"})},
+      {"a pause between a character and its reading, short", L"睡" + Pause(1) + L"[=shui4]b",
+       Pieces({L"睡" + Pause(1) + L"[=shui4]b"})},
+  };
+  for (const Case& c : cases) {
+    const std::wstring ssml = Ssml(c.text);
+    EXPECT_EQ(ssml, c.ssml) << c.what;
+    std::wstring why;
+    EXPECT_TRUE(IsWellFormed(ssml, why)) << c.what << ": " << std::string(why.begin(), why.end());
+  }
+}
+
+// Random mixes of text, marks, broken marks and markup characters, short and
+// long, in both modes: the markup is well-formed, every pause mark is a break
+// element, and decoding the markup gives back the text with only commas added
+// (so each pause and reading stays where it was typed, and a phoneme holds
+// the character typed right before its reading).
+TEST(BuildSsml, RandomMixesOfMarksKeepEveryMarkInPlace) {
+  const std::wstring pieces[] = {
+      L"a", L"睡", L"觉", L",", L"，", L"。", L"<", L">", L"\"", L"&", L"[", L"]", L"=", L"/", L" ",
+      Pause(1), Pause(12), L"<break time=\"", L"\"/>", L"[=", L"[=shui4]", L"[=jiao4]", L"[=]", L"[=[x]",
+      L"<break time=\"[=a\"/>", L"<break time=\"]\"/>", L"x[=b]"};
+  std::mt19937 rng(20260);
+  for (int round = 0; round < 1500; ++round) {
+    std::wstring text;
+    const int count = static_cast<int>(rng() % 40);
+    const int runAt = rng() % 2 == 0 ? static_cast<int>(rng() % (count + 1)) : -1;
+    for (int i = 0; i <= count; ++i) {
+      if (i == runAt) text += Repeat(L'a', 100 + rng() % 80);
+      if (i < count) text += pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))];
+    }
+    const bool isLong = text.size() >= 150;
+    for (int mode : {kSsmlConversion, kSsmlPreview}) {
+      std::wstring ssml;
+      ASSERT_TRUE(BuildSsml(text, mode, 0, 0, ssml));
+      std::wstring why;
+      ASSERT_TRUE(IsWellFormed(ssml, why))
+          << std::string(why.begin(), why.end()) << "\n" << testing::PrintToString(text);
+      // What the builder is meant to say: full-width stops become commas in a
+      // long text, empty marks disappear.
+      std::wstring said = text;
+      if (isLong) {
+        std::replace(said.begin(), said.end(), L'，', L',');
+        std::replace(said.begin(), said.end(), L'。', L',');
+      }
+      for (size_t empty = said.find(L"[=]"); empty != std::wstring::npos; empty = said.find(L"[=]")) {
+        said.erase(empty, 3);
+      }
+      int pauses = 0;
+      const std::vector<DecodedChar> decoded = Decode(ssml, pauses);
+      size_t consumed = 0;
+      ASSERT_TRUE(SaysText(decoded, said, isLong, mode == kSsmlPreview, consumed))
+          << testing::PrintToString(text) << "\n" << testing::PrintToString(ssml);
+      const std::vector<size_t> ends = PauseEnds(said);
+      const auto expected = std::count_if(ends.begin(), ends.end(), [&](size_t end) { return end <= consumed; });
+      ASSERT_EQ(pauses, expected) << testing::PrintToString(text) << "\n" << testing::PrintToString(ssml);
+    }
   }
 }
 
