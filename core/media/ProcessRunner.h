@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// Runs console programs hidden while collecting everything they print.
+//
+// Each run inherits only its own pipe's write end to its child, so runs on
+// several threads never wait for each other's children. The exit code is read
+// once the child has ended. When no child could be started the result and the
+// exit code both hold the system's error code (-1 when it gave none), so a
+// caller that tests only the exit code still sees the failure.
+
+// The child started by the last RunHiddenProcess call. A text-to-speech
+// worker that is terminated while its ffmpeg pass runs leaves its child here;
+// the next pass ends it before it writes the same files. Lock-free, because a
+// terminated thread must not leave a lock held.
+class SharedChildProcess {
+ public:
+  // Publishes a child; the record keeps a duplicate of its process handle.
+  void Publish(HANDLE process);
+  // Withdraws the child published by this handle, if it is still the current one.
+  void Withdraw(HANDLE process);
+  // Ends the published child, if any, with exit code 0.
+  void Terminate();
+  bool empty() const { return m_duplicate.load() == nullptr; }
+
+ private:
+  std::atomic<HANDLE> m_duplicate{nullptr};  // owned duplicate of the child's process handle
+  std::atomic<HANDLE> m_original{nullptr};   // the publishing run's own handle, only compared
+};
+extern SharedChildProcess sharedChildProcess;
+
+// Ends the child held in sharedChildProcess, if any.
+void TerminateSharedChild();
+
+// Ends the shared child, writes the command line to the debugger output, runs
+// it and publishes its child in sharedChildProcess while it runs. Appends the
+// child's standard output and error to `output` in arrival order. Returns the
+// child's exit code, or the error code when it could not be started.
+uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output);
+
+// Runs "ffmpeg.exe <arguments>" the same way, but in a record of its own: safe
+// for parallel use and leaves sharedChildProcess alone.
+uint32_t RunFfmpeg(const std::wstring& arguments, uint32_t& exitCode, std::string& output);
+
+// Runs a command line like RunHiddenProcess (traced to the debugger output)
+// but in a record of its own, leaving sharedChildProcess alone: for callers
+// that run side by side, such as the speech-to-text jobs' document writer.
+uint32_t RunIsolatedProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output);
+
+// The command line of an ffmpeg pass: "ffmpeg.exe" and the arguments.
+std::wstring FfmpegCommandLine(const std::wstring& arguments);
