@@ -4,7 +4,8 @@
 set -eu
 
 PACKAGES="cmake ninja-build make pkg-config git ca-certificates curl xz-utils dpkg-dev \
-  g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev libstb-dev \
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
+  libz-mingw-w64-dev libstb-dev \
   googletest nasm autoconf automake libtool perl \
   wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei pulseaudio \
   python3 python3-venv espeak-ng ffmpeg pocketsphinx pocketsphinx-en-us sox zip unzip openssl \
