@@ -9,10 +9,13 @@
 #     fast for playback timing); no prompts for Wine's missing Mono and browser
 #     engine.
 #   - the stand-in services' supervisor, whose control address tests read from
-#     QUILLORA_STANDIN.
+#     QUILLORA_STANDIN;
+#   - the desktop client (the Windows build's TestDesktopClient.exe, the second
+#     argument of session_start), which keeps Wine's desktop process running.
 
 session_start() {
   RUN_DIR=$1
+  DESKTOP_CLIENT=$2
   rm -rf "$RUN_DIR"
   mkdir -p "$RUN_DIR"
 
@@ -70,10 +73,28 @@ session_start() {
   wineserver -k
   wineserver -w
   wineserver -p
-  # Starts the prefix's background processes (the desktop among them) now,
-  # with their output in the log: started by a test, they would inherit its
-  # output pipe and hold it open after the test has ended.
+  # Starts the prefix's background services now, with their output in the log:
+  # started by a test, they would inherit its output pipe and hold it open
+  # after the test has ended.
   LC_ALL=zh_CN.UTF-8 wineboot >>"$RUN_DIR/wineboot.log" 2>&1
+
+  # --- After the last wineboot ---
+  # Prefix settings that wineboot would rewrite (registrations of test
+  # stand-ins) belong here, after the last wineboot of the session.
+
+  # The desktop process, for the same reason as the services: Wine starts it
+  # for the first program that needs the desktop and ends it once no program
+  # uses it, so a client that lives as long as the session starts it here and
+  # keeps it.
+  LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 wine "$DESKTOP_CLIENT" </dev/null >"$RUN_DIR/desktop.log" 2>&1 &
+  DESKTOP_CLIENT_PID=$!
+  for _ in $(seq 300); do
+    grep -q '^desktop ready' "$RUN_DIR/desktop.log" 2>/dev/null && break
+    kill -0 "$DESKTOP_CLIENT_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q '^desktop ready' "$RUN_DIR/desktop.log" 2>/dev/null \
+    || echo "test-session: the desktop client did not start (see $RUN_DIR/desktop.log); the first window test will hold its CTest slot all run" >&2
 
   QUILLORA_STANDIN=""
   if [ -f "$ROOT/tools/standins/supervisor.py" ]; then
@@ -89,7 +110,9 @@ session_start() {
 
 session_stop() {
   [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null && wait "$STANDIN_PID" 2>/dev/null
+  [ -n "${DESKTOP_CLIENT_PID:-}" ] && kill "$DESKTOP_CLIENT_PID" 2>/dev/null
   [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+  [ -n "${DESKTOP_CLIENT_PID:-}" ] && wait "$DESKTOP_CLIENT_PID" 2>/dev/null
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
   [ -n "${PULSE_PID:-}" ] && kill "$PULSE_PID" 2>/dev/null && wait "$PULSE_PID" 2>/dev/null
   [ -n "${PULSE_DIR:-}" ] && rm -rf "$PULSE_DIR"
