@@ -38,7 +38,7 @@ src_version() {
 # files) and asked again only after an `apt-get update` or a change of sources.
 apt_state=$( { echo "${PKGS[*]}"
   stat -c '%n %s %Y' /var/lib/apt/lists/*Sources* /etc/apt/sources.list /etc/apt/sources.list.d/* \
-    /etc/apt/preferences /etc/apt/preferences.d/* 2>/dev/null; } | sha256sum | cut -c1-16)
+    /etc/apt/preferences /etc/apt/preferences.d/* 2>/dev/null || true; } | sha256sum | cut -c1-16)
 VERSIONS_FILE="$CACHE_ROOT/versions-$apt_state"
 
 declare -A VERSION
