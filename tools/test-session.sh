@@ -21,10 +21,16 @@ session_start() {
 
   # Wine maps file names through the locale's code set: without the Chinese
   # locale generated, names beyond ASCII cannot be created. Build it privately
-  # rather than changing the machine's locales.
-  mkdir -p "$RUN_DIR/locale"
-  if localedef -i zh_CN -f UTF-8 "$RUN_DIR/locale/zh_CN.UTF-8" >"$RUN_DIR/localedef.log" 2>&1; then
-    export LOCPATH="$RUN_DIR/locale"
+  # rather than changing the machine's locales. It takes seconds, so it is
+  # kept beside the run folder, once per C library version.
+  LOCALE_DIR="$RUN_DIR-locale-$(getconf GNU_LIBC_VERSION | tr -c 'a-z0-9.\n' -)"
+  if [ ! -f "$LOCALE_DIR/zh_CN.UTF-8/LC_CTYPE" ]; then
+    rm -rf "$LOCALE_DIR.part" && mkdir -p "$LOCALE_DIR.part" \
+      && localedef -i zh_CN -f UTF-8 "$LOCALE_DIR.part/zh_CN.UTF-8" >"$RUN_DIR/localedef.log" 2>&1 \
+      && rm -rf "$LOCALE_DIR" && mv "$LOCALE_DIR.part" "$LOCALE_DIR"
+  fi
+  if [ -f "$LOCALE_DIR/zh_CN.UTF-8/LC_CTYPE" ]; then
+    export LOCPATH="$LOCALE_DIR"
   else
     echo "test-session: could not build the zh_CN.UTF-8 locale; Chinese file names will not work" >&2
   fi
