@@ -43,12 +43,30 @@ src_version() {
     | sed -e "s/^$1_//" -e 's/\.dsc$//'
 }
 
+# Asking apt-get for the versions takes seconds, so they are remembered per
+# state of apt's source indexes and configuration (names, sizes, times of the
+# files) and asked again only after an `apt-get update` or a change of sources.
+apt_state=$( { echo "${PKGS[*]}"
+  stat -c '%n %s %Y' /var/lib/apt/lists/*Sources* /etc/apt/sources.list /etc/apt/sources.list.d/* \
+    /etc/apt/preferences /etc/apt/preferences.d/* 2>/dev/null || true; } | sha256sum | cut -c1-16)
+VERSIONS_FILE="$CACHE_ROOT/versions-$apt_state"
+
 declare -A VERSION
+if [ -s "$VERSIONS_FILE" ]; then
+  while IFS='=' read -r p v; do VERSION[$p]=$v; done <"$VERSIONS_FILE"
+fi
 for p in "${PKGS[@]}"; do
+  [ -n "${VERSION[$p]:-}" ] && continue
   v=$(src_version "$p") || true
   [ -n "$v" ] || die "no source package '$p' (is deb-src enabled for bookworm? run tools/install-packages.sh)"
   VERSION[$p]=$v
+  looked_up=1
 done
+if [ -n "${looked_up:-}" ]; then
+  mkdir -p "$CACHE_ROOT"
+  for p in "${PKGS[@]}"; do echo "$p=${VERSION[$p]}"; done >"$VERSIONS_FILE.$$"
+  mv "$VERSIONS_FILE.$$" "$VERSIONS_FILE"
+fi
 
 key_text="$(for p in "${PKGS[@]}"; do echo "$p=${VERSION[$p]}"; done)
 recipe=$RECIPE${ARCH_KEY:-}

@@ -50,7 +50,7 @@ export QUILLORA_SCREENSHOT_DIR="Z:$(printf '%s' "$BUILD_ROOT/screenshots" | tr /
 # shellcheck source=tools/test-session.sh
 . "$ROOT/tools/test-session.sh"
 trap session_stop EXIT
-session_start "$BUILD_ROOT/test-run" || fail "could not prepare the test session"
+session_start "$BUILD_ROOT/test-run" "$WINDOWS_TESTS/bin/TestDesktopClient.exe" || fail "could not prepare the test session"
 
 ctest --test-dir "$WINDOWS_TESTS" --output-on-failure -j "$JOBS" "$@"
 windows_rc=$?
