@@ -37,6 +37,10 @@ if [ "$QUILLORA_WINE_BITS" = 64 ]; then
     || fail "configuring the 64-bit Windows build failed"
   cmake --build "$BUILD_ROOT/windows64" -j "$JOBS" || fail "the 64-bit Windows build failed"
   WINDOWS_TESTS="$BUILD_ROOT/windows64"
+  # CTest checks the imports of the build it runs; the shipped 32-bit programs
+  # are checked here.
+  ./tools/check-imports.sh i686-w64-mingw32-objdump "$BUILD_ROOT/windows/bin" >/dev/null \
+    || fail "a 32-bit program imports a DLL that Windows does not ship (run tools/check-imports.sh i686-w64-mingw32-objdump $BUILD_ROOT/windows/bin)"
 fi
 
 # The host tests run natively, outside the Wine session and its environment.
