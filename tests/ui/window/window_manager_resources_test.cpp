@@ -189,6 +189,7 @@ class ManagerLayered : public ManagerFixture {
 };
 
 TEST_F(ManagerLayered, LayeredPaintingKeepsPerPixelAlphaAndOpaqueNativeChildren) {
+  m_root->SetBkColor(0);  // the window itself is see-through
   AddProbe(L"red", L"10,10,110,90")->SetBkColor(0xFFFF0000);
   AddProbe(L"half", L"130,10,230,90")->SetBkColor(0x800000FF);
   // A native child showing black text on white: every pixel of it is opaque.
