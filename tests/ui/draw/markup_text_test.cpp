@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ManagedTestWindow.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/ui/draw/DrawCanvas.h"
 #include "tests/ui/draw/TestBmpFile.h"
 #include "ui/skin/SkinFile.h"
+#include "ui/control/ControlUI.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
 
@@ -253,4 +255,44 @@ TEST_F(MarkupTextTest, InlineImageFramesSitOnTheLine) {
 
   source.resourcePath = savedPath;
   source.zipName = savedZip;
+}
+
+TEST(MarkupTextHover, TheLinkUnderTheMouseTakesTheHoverColour) {
+  testwindows::ManagedTestWindow window(300, 60);
+  CWindowManagerUI& manager = window.manager();
+  ASSERT_TRUE(manager.AttachRootControl(new CControlUI));  // the manager follows the mouse over a tree
+  manager.SetDefaultLinkFontColor(0xFF0000FF);
+  manager.SetDefaultLinkHoverFontColor(0xFFFF0000);
+  DrawCanvas canvas(300, 60, 0xFFFFFFFF);
+  CUIRect links[2];
+  CUIString texts[2];
+  auto paint = [&]() {
+    canvas.Fill(0xFFFFFFFF);
+    CUIRect rc(0, 0, 300, 60);
+    int count = 2;
+    CDrawEngine::DrawMarkupText(canvas.dc(), &manager, rc, L"<a one>FIRST</a> <a two>SECOND</a>", 0xFF000000, links,
+                                texts, count, -1, DT_SINGLELINE);
+    return count;
+  };
+  auto inkIn = [&](const CUIRect& rc, bool red) {
+    for (int y = rc.top; y < rc.bottom; ++y) {
+      for (int x = rc.left; x < rc.right; ++x) {
+        const uint32_t p = canvas.At(x, y);
+        if (red ? (DrawCanvas::R(p) > 200 && DrawCanvas::B(p) < 80) : (DrawCanvas::B(p) > 200 && DrawCanvas::R(p) < 80))
+          return true;
+      }
+    }
+    return false;
+  };
+  ASSERT_EQ(2, paint());
+  EXPECT_TRUE(inkIn(links[1], false));
+  // The mouse moves over the second link (a real mouse message through the manager).
+  const CUIRect second = links[1];
+  ::SendMessageW(window.GetHandle(), WM_MOUSEMOVE, 0,
+                 MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2));
+  ASSERT_EQ((second.left + second.right) / 2, manager.GetMousePos().x);
+  ASSERT_EQ(2, paint());
+  EXPECT_TRUE(inkIn(links[1], true));
+  EXPECT_FALSE(inkIn(links[0], true));
+  EXPECT_TRUE(inkIn(links[0], false));
 }
