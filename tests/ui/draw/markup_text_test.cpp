@@ -117,6 +117,16 @@ TEST_F(MarkupTextTest, WrappedLinkGetsTwoRectanglesWithTheSameText) {
   EXPECT_GT(links[1].right, links[1].left);
   EXPECT_EQ(0, links[2].GetWidth());
   EXPECT_TRUE(m_canvas.Save(L"ui-markup-wrapped-link.png"));
+
+  // A link that opens at the end of a full line starts on the next one: one
+  // rectangle, no empty piece before it.
+  count = 4;
+  rc = CUIRect(0, 0, PlainWidth(L"aaaa ") + 2, 200);
+  CDrawEngine::DrawMarkupText(m_canvas.dc(), &m_manager, rc, L"aaaa <a go>bbbb</a>", 0xFF000000, links, texts, count,
+                              kFont, DT_WORDBREAK);
+  ASSERT_EQ(1, count);
+  EXPECT_EQ(0, links[0].left);
+  EXPECT_GT(links[0].top, 0);
 }
 
 TEST_F(MarkupTextTest, CapacityBoundsLinksAndStaleSlotsAreCleared) {
