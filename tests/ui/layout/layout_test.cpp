@@ -7,6 +7,7 @@
 #include "tests/support/ManagedTestWindow.h"
 #include "tests/support/Screenshot.h"
 #include "tests/ui/control/ControlTestSupport.h"
+#include "tests/ui/draw/DrawCanvas.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
@@ -176,6 +177,46 @@ TEST_F(LayoutTest, ChildLayoutInitialisedTwiceHoldsOneSubtree) {
   EXPECT_EQ(child->GetCount(), 1);
   EXPECT_EQ(child->GetInterface(L"IContainer"), nullptr);
   EXPECT_NE(child->GetInterface(L"ChildLayout"), nullptr);
+}
+
+TEST_F(LayoutTest, HostileAttributeValuesNeitherCrashNorHang) {
+  // Every geometry attribute of the controls and layouts with extreme,
+  // broken or cut values, then a layout pass and a paint.
+  const wchar_t* names[] = {L"pos",        L"padding",     L"bordersize", L"borderround", L"float",
+                            L"inset",      L"itemsize",    L"childpadding", L"columns",   L"childvpadding",
+                            L"sepheight",  L"width",       L"height",     L"minwidth",    L"maxheight",
+                            L"bkcolor",    L"bkcolor2",    L"bkimage",    L"childalign",  L"vscrollbar"};
+  const wchar_t* values[] = {L"-2147483648,2147483647,-2147483648,2147483647",
+                             L"99999999999,-99999999999",
+                             L"nan,inf,-inf,1e308",
+                             L"0.5,0.5,-1e300,1e300",
+                             L"",
+                             L",,,",
+                             L"#",
+                             L"1",
+                             L"true",
+                             L"file='' corner='9,9,9,9' source='-5,-5,2147483647,2147483647'"};
+  for (const wchar_t* value : values) {
+    CVerticalLayoutUI* vertical = Host<CVerticalLayoutUI>();
+    CTileLayoutUI* tile = new CTileLayoutUI;
+    CHorizontalLayoutUI* horizontal = new CHorizontalLayoutUI;
+    vertical->AddItem(tile);
+    vertical->AddItem(horizontal);
+    CControlUI* leaves[] = {Add(tile, 0, 0), Add(tile, 0, 0), Add(horizontal, 0, 0), Add(horizontal, 10, 10)};
+    for (const wchar_t* name : names) {
+      for (CControlUI* control : {static_cast<CControlUI*>(vertical), static_cast<CControlUI*>(tile),
+                                  static_cast<CControlUI*>(horizontal), leaves[0], leaves[1], leaves[2], leaves[3]}) {
+        control->SetAttribute(name, value);
+      }
+    }
+    m_root->SetPos(CUIRect(0, 0, 320, 320), false);
+    DrawCanvas canvas(320, 320);
+    m_root->Paint(canvas.dc(), CUIRect(0, 0, 320, 320), nullptr);
+    vertical->LineDown();
+    vertical->PageDown();
+    m_root->SetDelayedDestroy(false);
+    m_root->RemoveAllItems();
+  }
 }
 
 TEST_F(LayoutTest, NestedLayoutsPaint) {
