@@ -93,6 +93,36 @@ TEST_F(LayoutTest, MinimumHeightBringsTheScrollBar) {
   EXPECT_EQ(bar->GetScrollRange(), 0);
 }
 
+TEST_F(LayoutTest, BothScrollBarsFollowTheContent) {
+  CHorizontalLayoutUI* host = Host<CHorizontalLayoutUI>(L"vscrollbar=\"true\" hscrollbar=\"true\"");
+  CControlUI* first = Add(host, 150, 150);
+  CControlUI* second = Add(host, 150, 150);
+  Place(host, 200, 100);
+  CScrollBarUI* vbar = host->GetVerticalScrollBar();
+  CScrollBarUI* hbar = host->GetHorizontalScrollBar();
+  ASSERT_TRUE(vbar->IsVisible());
+  ASSERT_TRUE(hbar->IsVisible());
+  EXPECT_EQ(hbar->GetScrollRange(), 300 - 184);  // the client is 184 wide beside the vertical bar
+  EXPECT_EQ(vbar->GetScrollRange(), 150 - 84);   // and 84 high above the horizontal one
+  EXPECT_TRUE(Same(hbar->GetPos(), 0, 84, 184, 100));
+  EXPECT_TRUE(Same(vbar->GetPos(), 184, 0, 200, 84));
+
+  host->SetScrollPos(CUISize(50, 30));
+  EXPECT_TRUE(Same(first->GetPos(), -50, -30, 100, 120));
+  EXPECT_TRUE(Same(second->GetPos(), 100, -30, 250, 120));
+
+  // Content that fits: both bars go and the children are back in place.
+  first->SetFixedWidth(50);
+  first->SetFixedHeight(50);
+  second->SetFixedWidth(50);
+  second->SetFixedHeight(50);
+  Place(host, 200, 100);
+  EXPECT_FALSE(vbar->IsVisible());
+  EXPECT_FALSE(hbar->IsVisible());
+  EXPECT_EQ(host->GetScrollPos().cx, 0);
+  EXPECT_TRUE(Same(first->GetPos(), 0, 0, 50, 50));
+}
+
 TEST_F(LayoutTest, TileColumnsThroughTheControls) {
   CTileLayoutUI* host = Host<CTileLayoutUI>(L"itemsize=\"80,30\"");
   for (int i = 0; i < 4; ++i) Add(host, 0, 0);
