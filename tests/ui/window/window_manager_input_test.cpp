@@ -259,3 +259,35 @@ TEST_F(ManagerInput, RenamingAndDelayedCleanUpKeepTheNameIndexTrue) {
   driver().MoveTo({95, 25});  // only the root is left there
   EXPECT_EQ(manager().GetHoverControl(), m_root);
 }
+
+namespace {
+
+// A probe standing in for a rich edit that takes Tab as text.
+class TabEatingEditProbe : public ProbeControl {
+ public:
+  TabEatingEditProbe() : ProbeControl(kUIFlagTabStop) {}
+  const UIChar* GetClassName() const override { return L"RichEdit"; }
+  CUIString GetAttribute(const UIChar* name) override {
+    return CUIString(wcscmp(name, L"wanttab") == 0 ? L"true" : L"");
+  }
+};
+
+}  // namespace
+
+TEST_F(ManagerInput, TabReachesARichEditThatWantsIt) {
+  auto* edit = new TabEatingEditProbe;
+  edit->SetAttribute(L"name", L"edit");
+  edit->SetAttribute(L"float", L"true");
+  edit->SetAttribute(L"pos", L"10,10,150,90");
+  m_root->AddItem(edit);
+  AddProbe(L"next", L"160,10,220,40", kUIFlagTabStop);
+  Settle();
+  Settle();
+  ASSERT_EQ(manager().GetFocusControl(), edit);
+
+  driver().Key(VK_TAB);
+  EXPECT_EQ(manager().GetFocusControl(), edit) << "the edit keeps the focus";
+  bool sawTab = false;
+  for (const SeenEvent& e : edit->events) sawTab = sawTab || (e.kind == kUIEventKeyDown && e.wParam == VK_TAB);
+  EXPECT_TRUE(sawTab) << "the key reaches the edit as a key-down";
+}
