@@ -291,3 +291,30 @@ TEST_F(ManagerInput, TabReachesARichEditThatWantsIt) {
   for (const SeenEvent& e : edit->events) sawTab = sawTab || (e.kind == kUIEventKeyDown && e.wParam == VK_TAB);
   EXPECT_TRUE(sawTab) << "the key reaches the edit as a key-down";
 }
+
+TEST_F(ManagerInput, PendingFocusLandsOnTheControlAtTheNextPaint) {
+  ProbeControl* t1 = AddProbe(L"t1", L"10,10,60,40", kUIFlagTabStop);
+  ProbeControl* t2 = AddProbe(L"t2", L"70,10,120,40", kUIFlagTabStop);
+  Settle();
+  Settle();
+  ASSERT_EQ(manager().GetFocusControl(), t1);
+  manager().SetPendingFocus(t2);
+  EXPECT_EQ(t1->events.back().kind, kUIEventKillFocus);
+  Settle();
+  Settle();
+  EXPECT_EQ(manager().GetFocusControl(), t2);
+}
+
+TEST_F(ManagerInput, TheContextMenuGoesToTheRightClickedControl) {
+  ProbeControl* a = AddProbe(L"a", L"10,10,110,60");
+  Settle();
+  PostMessageW(hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 30));
+  POINT screen = {30, 30};
+  ClientToScreen(hwnd(), &screen);
+  PostMessageW(hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(screen.x, screen.y));
+  driver().Pump();
+  ASSERT_EQ(a->Count(kUIEventRightButtonDown), 1);
+  ASSERT_EQ(a->Count(kUIEventContextMenu), 1);
+  EXPECT_EQ(a->events.back().point.x, 30) << "the point is in client coordinates";
+  EXPECT_EQ(manager().GetClickControl(), nullptr);
+}
