@@ -284,8 +284,13 @@ TEST(DrawEngineGallery, SavesAPictureOfFillsGradientsAndImages) {
 TEST(DrawEngineLoad, EntriesOfTheSkinArchive) {
   ScratchFolder scratch(L"draw_zip");
   TestZipBuilder zip;
-  zip.Add({"images/Pic.bmp", MakeBmpFile(3, 2, 24, [](int, int) -> uint32_t { return 0x336699; })});
-  zip.Add({"images/empty.bmp", ""});
+  TestZipEntry picture;
+  picture.name = "images/Pic.bmp";
+  picture.data = MakeBmpFile(3, 2, 24, [](int, int) -> uint32_t { return 0x336699; });
+  zip.Add(picture);
+  TestZipEntry empty;
+  empty.name = "images/empty.bmp";
+  zip.Add(empty);
   ASSERT_TRUE(ScratchFolder::WriteFileBytes(scratch / L"skin.zip", zip.Build()));
   UISkinSource& source = GetSkinSource();
   const UISkinSource saved = source;
