@@ -1,0 +1,25 @@
+#include "ui/window/MessageLoop.h"
+
+#include "ui/window/WindowManager.h"
+
+namespace Trellis {
+
+MessageWait WaitForNextMessage(MSG& msg, HWND filter) {
+  const BOOL got = ::GetMessageW(&msg, filter, 0, 0);
+  if (got == -1) {
+    // The MSG was not filled: dispatching it would replay stale or random data.
+    wchar_t line[96];
+    wsprintfW(line, L"Trellis: GetMessageW failed, error %lu\r\n", ::GetLastError());
+    ::OutputDebugStringW(line);
+    return MessageWait::Failed;
+  }
+  return got == 0 ? MessageWait::Quit : MessageWait::Message;
+}
+
+void DispatchWithPreTranslation(const MSG& msg) {
+  if (CWindowManagerUI::TranslateMessage(&msg)) return;
+  ::TranslateMessage(&msg);
+  ::DispatchMessageW(&msg);
+}
+
+}  // namespace Trellis
