@@ -125,3 +125,20 @@ TEST(ProcessRunner, FfmpegRunsDoNotTouchTheSharedChild) {
   TerminateSharedChild();
   hidden.join();
 }
+
+// Withdrawing is one atomic step: a run whose child was taken from the record
+// (ended, or replaced by a later run's) leaves the later publication alone.
+TEST(SharedChildProcess, WithdrawTakesOnlyItsOwnPublication) {
+  SharedChildProcess record;
+  HANDLE self = GetCurrentProcess();
+  const uint64_t first = record.Publish(self);
+  ASSERT_NE(first, 0u);
+  const uint64_t second = record.Publish(self);  // replaces the first
+  ASSERT_NE(second, 0u);
+  EXPECT_NE(first, second);
+  EXPECT_FALSE(record.Withdraw(first));
+  EXPECT_FALSE(record.empty()) << "the later run's child must stay published";
+  EXPECT_TRUE(record.Withdraw(second));
+  EXPECT_TRUE(record.empty());
+  EXPECT_TRUE(record.Withdraw(0));  // a run that published nothing
+}
