@@ -52,7 +52,16 @@ void SharedChildProcess::Terminate() {
   const uint64_t ticket = m_current.exchange(0);
   if (ticket == 0) return;
   const HANDLE duplicate = TicketHandle(ticket);
-  TerminateProcess(duplicate, 0);
+  // Marked before the child dies, so its runner, which wakes when the child's
+  // pipe closes, already sees the mark. A child that has finished on its own
+  // is not marked: its work is complete.
+  if (WaitForSingleObject(duplicate, 0) == WAIT_TIMEOUT) {
+    m_terminated.store(ticket);
+    if (!TerminateProcess(duplicate, 0)) {
+      uint64_t marked = ticket;
+      m_terminated.compare_exchange_strong(marked, 0);
+    }
+  }
   CloseHandle(duplicate);
 }
 
@@ -135,7 +144,11 @@ uint32_t RunChild(const std::wstring& commandLine, bool shared, uint32_t& exitCo
   WaitForSingleObject(child.hProcess, INFINITE);
   DWORD code = 0;
   exitCode = GetExitCodeProcess(child.hProcess, &code) ? code : static_cast<uint32_t>(-1);
-  if (shared) sharedChildProcess.Withdraw(ticket);
+  if (shared && !sharedChildProcess.Withdraw(ticket) && sharedChildProcess.WasTerminated(ticket)) {
+    // Ended by another pass with exit code 0: its output is cut short.
+    DebugTrace(L"ended by another pass before it finished: %ls", commandLine.c_str());
+    exitCode = ERROR_PROCESS_ABORTED;
+  }
   return exitCode;
 }
 

@@ -32,11 +32,14 @@ class SharedChildProcess {
   bool Withdraw(uint64_t ticket);
   // Ends the published child, if any, with exit code 0.
   void Terminate();
+  // Whether Terminate ended the child of this publication while it still ran.
+  bool WasTerminated(uint64_t ticket) const { return ticket != 0 && m_terminated.load() == ticket; }
   bool empty() const { return m_current.load() == 0; }
 
  private:
   std::atomic<uint64_t> m_current{0};     // ticket of the published child (owns its duplicate); 0 = none
   std::atomic<uint32_t> m_nextNumber{1};  // publication numbers, never 0
+  std::atomic<uint64_t> m_terminated{0};  // ticket of the last child Terminate ended
   // A lock inside the atomics would be held forever by a terminated thread.
   static_assert(std::atomic<uint64_t>::is_always_lock_free, "tickets need lock-free 64-bit atomics");
 };
@@ -48,7 +51,9 @@ void TerminateSharedChild();
 // Ends the shared child, writes the command line to the debugger output, runs
 // it and publishes its child in sharedChildProcess while it runs. Appends the
 // child's standard output and error to `output` in arrival order. Returns the
-// child's exit code, or the error code when it could not be started.
+// child's exit code, or the error code when it could not be started. A child
+// that another pass ended through sharedChildProcess has not done its work:
+// the run then gives ERROR_PROCESS_ABORTED, never the 0 it was ended with.
 uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output);
 
 // Runs "ffmpeg.exe <arguments>" the same way, but in a record of its own: safe
