@@ -100,10 +100,12 @@ TEST(OwnedHandle, ReleaseGivesUpAndResetReceiveClose) {
   OwnedHandle owned(kept);
   owned.Reset(replaced);
   EXPECT_FALSE(IsOpenKernelHandle(kept));
-  // Receive closes what is held and hands out the slot for an out parameter.
-  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), owned.Receive(), 0,
-                              FALSE, DUPLICATE_SAME_ACCESS));
+  // Receive closes what is held and hands out the slot for an out parameter
+  // (checked before the new handle exists, which may reuse the old value).
+  HANDLE* slot = owned.Receive();
   EXPECT_FALSE(IsOpenKernelHandle(replaced));
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), slot, 0, FALSE,
+                              DUPLICATE_SAME_ACCESS));
   EXPECT_TRUE(IsOpenKernelHandle(owned.Get()));
   // Both "no handle" values count as empty and are never closed.
   EXPECT_FALSE(OwnedHandle(INVALID_HANDLE_VALUE));
