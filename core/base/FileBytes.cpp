@@ -2,27 +2,27 @@
 
 #include "core/base/ScopedHandle.h"
 
-namespace {
-
-// Writes every byte at the file's position, in pieces a DWORD can count.
-bool WriteAll(HANDLE file, const void* bytes, size_t size) {
+bool WriteAllBytes(HANDLE file, const void* bytes, size_t size, DWORD* error) {
   const char* at = static_cast<const char*>(bytes);
   while (size > 0) {
     const DWORD piece = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
     DWORD done = 0;
-    if (!WriteFile(file, at, piece, &done, nullptr)) return false;
+    if (!WriteFile(file, at, piece, &done, nullptr)) {
+      if (error != nullptr) *error = GetLastError();
+      return false;
+    }
     if (done == 0) {
-      // A write that moves nothing and reports no error would loop forever.
-      SetLastError(ERROR_WRITE_FAULT);
+      // A write that moves nothing and reports no error would loop forever;
+      // there is no system code to give for it.
+      if (error != nullptr) *error = 0;
       return false;
     }
     at += done;
     size -= done;
   }
+  if (error != nullptr) *error = 0;
   return true;
 }
-
-}  // namespace
 
 FileReadResult ReadWholeFile(const std::wstring& path, size_t maxBytes, ByteBuffer& bytes, DWORD* error) {
   bytes = ByteBuffer();
@@ -65,17 +65,14 @@ bool WriteFileBytes(const std::wstring& path, const void* bytes, size_t size, DW
     if (error != nullptr) *error = GetLastError();
     return false;
   }
-  DWORD written = 0;
-  const bool ok = size <= MAXDWORD && WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr) &&
-                  written == size;
-  if (error != nullptr) *error = ok ? 0 : GetLastError();
-  return ok;
+  return WriteAllBytes(file.Get(), bytes, size, error);
 }
 
 bool WriteFileReplacing(const std::wstring& path, const void* bytes, size_t size, const std::wstring& temporarySuffix,
                         DWORD* error) {
   const std::wstring temporary = path + temporarySuffix;
   bool ok = false;
+  DWORD code = 0;
   {
     OwnedHandle file(
         CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -83,15 +80,16 @@ bool WriteFileReplacing(const std::wstring& path, const void* bytes, size_t size
       if (error != nullptr) *error = GetLastError();
       return false;
     }
-    ok = WriteAll(file.Get(), bytes, size) && FlushFileBuffers(file.Get());
-    if (ok) {
-      // The handle must be closed before the rename; a failed close loses the write.
-      ok = CloseHandle(file.Release()) != FALSE;
-    }
+    ok = WriteAllBytes(file.Get(), bytes, size, &code);
+    if (ok && !FlushFileBuffers(file.Get())) ok = false, code = GetLastError();
+    // The handle must be closed before the rename; a failed close loses the write.
+    if (ok && !CloseHandle(file.Release())) ok = false, code = GetLastError();
   }
-  ok = ok && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (ok && !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    code = GetLastError();
+  }
   if (!ok) {
-    const DWORD code = GetLastError();
     DeleteFileW(temporary.c_str());
     if (error != nullptr) *error = code;
     SetLastError(code);

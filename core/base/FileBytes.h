@@ -22,9 +22,14 @@ enum class FileReadResult {
 // `error` (when given) receives the system's error code, or 0 for kTooLarge.
 FileReadResult ReadWholeFile(const std::wstring& path, size_t maxBytes, ByteBuffer& bytes, DWORD* error = nullptr);
 
+// Writes every byte at the file's position, in as many writes as it takes.
+// On failure `error` receives the system's error code, or 0 when the system
+// reported none (a write that moved nothing), never a stale one.
+bool WriteAllBytes(HANDLE file, const void* bytes, size_t size, DWORD* error);
+
 // Creates or replaces a file (exclusive access, normal attributes) with
-// exactly these bytes. False when the file cannot be created or the write
-// falls short; `error` then receives the system's error code.
+// exactly these bytes. False when the file cannot be created or written;
+// `error` then receives the system's error code, or 0 when there is none.
 bool WriteFileBytes(const std::wstring& path, const void* bytes, size_t size, DWORD* error = nullptr);
 
 // Writes the bytes to `path` + `temporarySuffix` first, flushes them, and

@@ -31,5 +31,7 @@ std::wstring Utf8ToWide(const std::string& text) { return ToWide(CP_UTF8, text);
 std::string Utf8ToAnsi(const std::string& text) { return FromWide(CP_ACP, ToWide(CP_UTF8, text)); }
 std::string WideToAnsi(const std::wstring& text) { return FromWide(CP_ACP, text); }
 std::wstring AnsiToWide(const std::string& text) { return ToWide(CP_ACP, text); }
-// CP_THREAD_ACP: the conversion follows the calling thread's code page.
-std::wstring AnsiToWidePath(const std::string& path) { return ToWide(CP_THREAD_ACP, path); }
+// Narrow paths are always made with CP_ACP (WideToAnsi); reading them back with
+// any other code page (a thread's own, say) would name another file.
+std::wstring AnsiToWidePath(const std::string& path) { return ToWide(CP_ACP, path); }
+std::wstring ThreadAnsiToWide(const std::string& text) { return ToWide(CP_THREAD_ACP, text); }

@@ -12,5 +12,10 @@ std::wstring Utf8ToWide(const std::string& text);
 std::string Utf8ToAnsi(const std::string& text);
 std::string WideToAnsi(const std::wstring& text);
 std::wstring AnsiToWide(const std::string& text);
-// An ANSI path widened through the thread's ANSI code page.
+// An ANSI path widened through the ANSI code page (CP_ACP), the one every
+// narrow path of the program is made with, so a path survives the round trip
+// whatever the calling thread's locale.
 std::wstring AnsiToWidePath(const std::string& path);
+// Text of the speech service (catalogue names and descriptions) widened
+// through the calling thread's ANSI code page. Not for paths.
+std::wstring ThreadAnsiToWide(const std::string& text);

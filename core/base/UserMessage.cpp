@@ -1,5 +1,7 @@
 #include "core/base/UserMessage.h"
 
+#include <cstdio>
+
 const wchar_t* const kProductTitle = L"Tavrin文字语音转换器";
 
 namespace {
@@ -12,6 +14,13 @@ void ShowUserMessage(HWND owner, const std::wstring& text) {
     return;
   }
   MessageBoxW(owner, text.c_str(), kProductTitle, MB_OK);
+}
+
+std::wstring FormatFailureMessage(const wchar_t* withCode, const wchar_t* plain, uint32_t code) {
+  if (code == 0) return plain;
+  wchar_t text[256];
+  std::swprintf(text, 256, withCode, static_cast<int>(code));
+  return text;
 }
 
 void SetUserMessageSink(UserMessageSink sink) { messageSink = sink; }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // The one seam for the messages that worker threads show in message boxes
@@ -16,6 +17,11 @@ void ShowUserMessage(HWND owner, const std::wstring& text);
 // Installs a sink (nullptr restores the message box). Not thread-safe against
 // concurrent ShowUserMessage calls: install it before workers start.
 void SetUserMessageSink(UserMessageSink sink);
+
+// A failure message showing the system's error code (`withCode` holds one
+// "%d"), or `plain` when there is no system code (0): a zero or a code that is
+// not the system's would mislead the user.
+std::wstring FormatFailureMessage(const wchar_t* withCode, const wchar_t* plain, uint32_t code);
 
 // The product title used as the caption of every message box.
 extern const wchar_t* const kProductTitle;

@@ -16,7 +16,7 @@ DWORD FetchList(const CatalogFetch& fetch, const char* path, WPARAM part, std::v
   std::vector<Record> fetched;
   if (fetch.state->httpClient.Get(GetServiceConfig().speechBaseUrl + path, reply)) {
     // The service sends its texts in the ANSI code page.
-    parse(std::string(reply.view()), AnsiToWidePath, fetched);
+    parse(std::string(reply.view()), ThreadAnsiToWide, fetched);
   }
   records.swap(fetched);
   if (HWND window = fetch.state->mainWindow.load()) PostMessageW(window, WM_APP_CATALOG_LOADED, part, 0);

@@ -121,6 +121,21 @@ int ClientState::LoadSettings() {
 
 bool ClientState::SaveAccountRecord() {
   std::lock_guard<std::mutex> guard(m_lock);
+  return WriteAccountRecordLocked();
+}
+
+bool ClientState::UpdateAccountRecord(const std::function<void(AccountRecord&)>& change) {
+  std::lock_guard<std::mutex> guard(m_lock);
+  change(*account);
+  return WriteAccountRecordLocked();
+}
+
+AccountRecord ClientState::CopyAccountRecord() const {
+  std::lock_guard<std::mutex> guard(m_lock);
+  return *account;
+}
+
+bool ClientState::WriteAccountRecordLocked() {
   const std::vector<uint8_t> stored = SealAndEncodeAccountRecord(*account);
 
   DWORD error = 0;

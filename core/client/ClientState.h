@@ -22,8 +22,8 @@ using UpdaterLauncher = std::function<bool(const std::wstring& path, const std::
 // identifier, the transport to the client-management service, the main window
 // and the account record. The program has one (GetClientState); its fields are
 // written during start-up before the background threads run, or by the UI
-// thread, and read by the threads without a lock. Only the account-record file
-// write is serialised.
+// thread, and read by the threads without a lock; only the account record has
+// a lock of its own (changes, copies and file writes).
 class ClientState {
  public:
   // Paths lie in `folder` (with its trailing backslash); empty means the
@@ -43,6 +43,13 @@ class ClientState {
   // file renamed into place so that a failed write leaves the previous file.
   // True only when all 1680 bytes reached the file.
   bool SaveAccountRecord();
+  // Changes the record and saves it, both under the record's lock, so a
+  // reader on another thread never sees half a change. How the program's
+  // writers (login, logout) change the record once threads run.
+  bool UpdateAccountRecord(const std::function<void(AccountRecord&)>& change);
+  // A consistent copy of the record, taken under its lock: how worker threads
+  // (the usage report) read it.
+  AccountRecord CopyAccountRecord() const;
 
   HttpClient httpClient;                // base URL: the client-management service
   std::atomic<HWND> mainWindow{nullptr};  // set by the main window; threads poll it
@@ -65,16 +72,20 @@ class ClientState {
   std::wstring iniPath;      // exeFolder + "quillora.ini"
   std::wstring updaterPath;  // exeFolder + "Updrift.exe"
 
-  std::unique_ptr<AccountRecord> account;  // owned; lives as long as the state
+  // Owned; lives as long as the state. Once threads run, change it only
+  // through UpdateAccountRecord and read it through CopyAccountRecord.
+  std::unique_ptr<AccountRecord> account;
   UpdaterLauncher launchUpdater;           // ShellExecute "OPEN" hidden; tests replace it
 
  private:
   // Reads the stored record into `account`; false when missing or damaged.
   bool LoadAccountRecord();
+  // Seals and writes the record; the caller holds m_lock.
+  bool WriteAccountRecordLocked();
 
   HardwareStringSource* m_hardware;                      // borrowed, or m_ownedHardware
   std::unique_ptr<HardwareStringSource> m_ownedHardware;  // this machine's, when none was given
-  std::mutex m_lock;                                      // serialises account-record file writes
+  mutable std::mutex m_lock;  // guards the account record's changes, copies and file writes
 };
 
 // The program's one client state, made on first use (start-up does that before

@@ -14,7 +14,7 @@ std::string FormatUsageReport(const UsageReport& report) {
   if (report.reportType == kReportTypeUsage && report.reportDetail == kReportStartup) {
     channelId = static_cast<int>(GetPrivateProfileIntW(L"config", L"id", 0, state.channelPath.c_str()));
   }
-  const std::string openid = RecordText(state.account->openid);
+  const std::string openid = RecordText(state.CopyAccountRecord().openid);
   char request[1024];
   const int length =
       std::snprintf(request, sizeof request,

@@ -4,8 +4,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include <cstdio>
-
+#include "core/base/DebugTrace.h"
 #include "core/base/TextConversion.h"
 #include "core/media/portable/DurationText.h"
 
@@ -16,7 +15,7 @@ int64_t GetMediaDurationMicros(const std::wstring& path) {
   if (avformat_open_input(&context, utf8Path.c_str(), nullptr, nullptr) < 0) return -1;  // frees the context
   int64_t micros = -1;
   if (avformat_find_stream_info(context, nullptr) < 0) {
-    std::printf("Cannot find stream information\n");
+    DebugTrace(L"Cannot find stream information: %ls", path.c_str());
   } else if (context->duration != AV_NOPTS_VALUE && context->duration >= 0) {
     micros = context->duration;
   }

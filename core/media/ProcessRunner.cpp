@@ -10,28 +10,58 @@ SharedChildProcess sharedChildProcess;
 
 // --- Shared child record ---
 
-void SharedChildProcess::Publish(HANDLE process) {
+namespace {
+
+// Kernel handles carry only 32 significant bits (even in 64-bit processes,
+// for interoperability), so a ticket packs the publication number above the
+// handle value in one 64-bit word.
+uint64_t MakeTicket(uint32_t number, HANDLE duplicate) {
+  return (static_cast<uint64_t>(number) << 32) | static_cast<uint32_t>(reinterpret_cast<uintptr_t>(duplicate));
+}
+
+HANDLE TicketHandle(uint64_t ticket) {
+  return reinterpret_cast<HANDLE>(static_cast<intptr_t>(static_cast<int32_t>(static_cast<uint32_t>(ticket))));
+}
+
+}  // namespace
+
+uint64_t SharedChildProcess::Publish(HANDLE process) {
   HANDLE duplicate = nullptr;
   if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &duplicate, 0, FALSE,
                        DUPLICATE_SAME_ACCESS)) {
-    return;
+    return 0;
   }
-  m_original.store(process);
-  HANDLE previous = m_duplicate.exchange(duplicate);
-  if (previous != nullptr) CloseHandle(previous);
+  uint32_t number = m_nextNumber.fetch_add(1);
+  if (number == 0) number = m_nextNumber.fetch_add(1);  // after wrapping round
+  const uint64_t ticket = MakeTicket(number, duplicate);
+  const uint64_t previous = m_current.exchange(ticket);
+  if (previous != 0) CloseHandle(TicketHandle(previous));
+  return ticket;
 }
 
-void SharedChildProcess::Withdraw(HANDLE process) {
-  if (m_original.load() != process) return;
-  m_original.store(nullptr);
-  HANDLE duplicate = m_duplicate.exchange(nullptr);
-  if (duplicate != nullptr) CloseHandle(duplicate);
+bool SharedChildProcess::Withdraw(uint64_t ticket) {
+  if (ticket == 0) return true;  // nothing was published
+  uint64_t expected = ticket;
+  // Only this publication is taken out; a later one (another run's) stays.
+  if (!m_current.compare_exchange_strong(expected, 0)) return false;
+  CloseHandle(TicketHandle(ticket));
+  return true;
 }
 
 void SharedChildProcess::Terminate() {
-  HANDLE duplicate = m_duplicate.exchange(nullptr);
-  if (duplicate == nullptr) return;
-  TerminateProcess(duplicate, 0);
+  const uint64_t ticket = m_current.exchange(0);
+  if (ticket == 0) return;
+  const HANDLE duplicate = TicketHandle(ticket);
+  // Marked before the child dies, so its runner, which wakes when the child's
+  // pipe closes, already sees the mark. A child that has finished on its own
+  // is not marked: its work is complete.
+  if (WaitForSingleObject(duplicate, 0) == WAIT_TIMEOUT) {
+    m_terminated.store(ticket);
+    if (!TerminateProcess(duplicate, 0)) {
+      uint64_t marked = ticket;
+      m_terminated.compare_exchange_strong(marked, 0);
+    }
+  }
   CloseHandle(duplicate);
 }
 
@@ -99,7 +129,7 @@ uint32_t RunChild(const std::wstring& commandLine, bool shared, uint32_t& exitCo
   OwnedHandle process(child.hProcess);
   OwnedHandle thread(child.hThread);
   writer.Reset();  // reads end once the child's copy closes
-  if (shared) sharedChildProcess.Publish(child.hProcess);
+  const uint64_t ticket = shared ? sharedChildProcess.Publish(child.hProcess) : 0;
 
   std::vector<char> chunk(4096);
   DWORD got = 0;
@@ -114,7 +144,11 @@ uint32_t RunChild(const std::wstring& commandLine, bool shared, uint32_t& exitCo
   WaitForSingleObject(child.hProcess, INFINITE);
   DWORD code = 0;
   exitCode = GetExitCodeProcess(child.hProcess, &code) ? code : static_cast<uint32_t>(-1);
-  if (shared) sharedChildProcess.Withdraw(child.hProcess);
+  if (shared && !sharedChildProcess.Withdraw(ticket) && sharedChildProcess.WasTerminated(ticket)) {
+    // Ended by another pass with exit code 0: its output is cut short.
+    DebugTrace(L"ended by another pass before it finished: %ls", commandLine.c_str());
+    exitCode = ERROR_PROCESS_ABORTED;
+  }
   return exitCode;
 }
 

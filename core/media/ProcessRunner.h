@@ -17,20 +17,31 @@
 // The child started by the last RunHiddenProcess call. A text-to-speech
 // worker that is terminated while its ffmpeg pass runs leaves its child here;
 // the next pass ends it before it writes the same files. Lock-free, because a
-// terminated thread must not leave a lock held.
+// terminated thread must not leave a lock held: the record is one atomic word
+// holding a publication ticket (a publication number and the duplicate of the
+// child's process handle), so publishing, withdrawing and taking the child
+// are each a single atomic step.
 class SharedChildProcess {
  public:
   // Publishes a child; the record keeps a duplicate of its process handle.
-  void Publish(HANDLE process);
-  // Withdraws the child published by this handle, if it is still the current one.
-  void Withdraw(HANDLE process);
+  // Returns the ticket of this publication, 0 when it could not be made.
+  uint64_t Publish(HANDLE process);
+  // Withdraws this publication if it is still the current one; a child
+  // published meanwhile by another run stays. False when the publication was
+  // taken from the record (ended by Terminate, or replaced).
+  bool Withdraw(uint64_t ticket);
   // Ends the published child, if any, with exit code 0.
   void Terminate();
-  bool empty() const { return m_duplicate.load() == nullptr; }
+  // Whether Terminate ended the child of this publication while it still ran.
+  bool WasTerminated(uint64_t ticket) const { return ticket != 0 && m_terminated.load() == ticket; }
+  bool empty() const { return m_current.load() == 0; }
 
  private:
-  std::atomic<HANDLE> m_duplicate{nullptr};  // owned duplicate of the child's process handle
-  std::atomic<HANDLE> m_original{nullptr};   // the publishing run's own handle, only compared
+  std::atomic<uint64_t> m_current{0};     // ticket of the published child (owns its duplicate); 0 = none
+  std::atomic<uint32_t> m_nextNumber{1};  // publication numbers, never 0
+  std::atomic<uint64_t> m_terminated{0};  // ticket of the last child Terminate ended
+  // A lock inside the atomics would be held forever by a terminated thread.
+  static_assert(std::atomic<uint64_t>::is_always_lock_free, "tickets need lock-free 64-bit atomics");
 };
 extern SharedChildProcess sharedChildProcess;
 
@@ -40,7 +51,9 @@ void TerminateSharedChild();
 // Ends the shared child, writes the command line to the debugger output, runs
 // it and publishes its child in sharedChildProcess while it runs. Appends the
 // child's standard output and error to `output` in arrival order. Returns the
-// child's exit code, or the error code when it could not be started.
+// child's exit code, or the error code when it could not be started. A child
+// that another pass ended through sharedChildProcess has not done its work:
+// the run then gives ERROR_PROCESS_ABORTED, never the 0 it was ended with.
 uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output);
 
 // Runs "ffmpeg.exe <arguments>" the same way, but in a record of its own: safe

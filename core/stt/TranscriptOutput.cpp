@@ -1,8 +1,8 @@
 #include "core/stt/TranscriptOutput.h"
 
-#include <cstdio>
-
 #include "core/base/DebugTrace.h"
+#include "core/base/FileBytes.h"
+#include "core/base/ScopedHandle.h"
 #include "core/base/UserMessage.h"
 #include "core/base/portable/TextHelpers.h"
 #include "core/media/ProcessRunner.h"
@@ -10,21 +10,9 @@
 
 namespace {
 
+// `code` is a system error code, or 0 when there is none to show.
 void ShowSaveFailure(HWND owner, uint32_t code) {
-  wchar_t text[128];
-  std::swprintf(text, 128, kV2tMessageSaveFailed, static_cast<int>(code));
-  ShowUserMessage(owner, text);
-}
-
-// Writes all bytes at the file's current end; false with GetLastError set.
-bool WriteAll(HANDLE file, const std::string& bytes) {
-  DWORD done = 0;
-  for (size_t pos = 0; pos < bytes.size(); pos += done) {
-    if (!WriteFile(file, bytes.data() + pos, static_cast<DWORD>(bytes.size() - pos), &done, nullptr) || done == 0) {
-      return false;
-    }
-  }
-  return true;
+  ShowUserMessage(owner, FormatFailureMessage(kV2tMessageSaveFailed, kV2tMessageSaveFailedPlain, code));
 }
 
 }  // namespace
@@ -34,9 +22,9 @@ bool IsDocumentOutput(const std::wstring& outputPath) {
 }
 
 bool AppendTranscriptText(const std::wstring& outputPath, const std::string& utf8, HWND owner) {
-  HANDLE file = CreateFileW(outputPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  OwnedHandle file(CreateFileW(outputPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     const DWORD error = GetLastError();
     DebugTrace(L"cannot open %ls: %lu", outputPath.c_str(), error);
     ShowSaveFailure(owner, error);
@@ -49,9 +37,8 @@ bool AppendTranscriptText(const std::wstring& outputPath, const std::string& utf
     if (c == '\n') text += '\r';
     text += c;
   }
-  const bool written = WriteAll(file, text);
-  const DWORD error = GetLastError();
-  CloseHandle(file);
+  DWORD error = 0;
+  const bool written = WriteAllBytes(file.Get(), text.data(), text.size(), &error);
   if (!written) {
     DebugTrace(L"cannot write %ls: %lu", outputPath.c_str(), error);
     ShowSaveFailure(owner, error);
@@ -61,11 +48,19 @@ bool AppendTranscriptText(const std::wstring& outputPath, const std::string& utf
 
 bool WriteTranscriptDocument(const std::wstring& outputPath, const std::wstring& textPath, const std::string& utf8,
                              HWND owner) {
-  HANDLE file = CreateFileW(textPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY,
-                            nullptr);
-  bool written = file != INVALID_HANDLE_VALUE && WriteAll(file, utf8);
-  DWORD error = GetLastError();
-  if (file != INVALID_HANDLE_VALUE) written = CloseHandle(file) && written;
+  DWORD error = 0;
+  bool written = false;
+  {
+    OwnedHandle file(
+        CreateFileW(textPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (!file) {
+      error = GetLastError();
+    } else {
+      written = WriteAllBytes(file.Get(), utf8.data(), utf8.size(), &error);
+      // The writer reads the file next: a failed close may have lost its end.
+      if (written && !CloseHandle(file.Release())) written = false, error = GetLastError();
+    }
+  }
   if (!written) {
     DebugTrace(L"cannot write %ls: %lu", textPath.c_str(), error);
     DeleteFileW(textPath.c_str());
@@ -78,8 +73,9 @@ bool WriteTranscriptDocument(const std::wstring& outputPath, const std::wstring&
   RunIsolatedProcess(L"Pagemint.exe \"" + textPath + L"\" \"" + outputPath + L"\"", exitCode, output);
   DeleteFileW(textPath.c_str());
   if (exitCode != 0) {
+    // The writer's exit code is not a system error code: the plain message.
     DebugTraceA("Pagemint.exe failed with %u: %s", exitCode, output.c_str());
-    ShowSaveFailure(owner, exitCode);
+    ShowSaveFailure(owner, 0);
     return false;
   }
   return true;

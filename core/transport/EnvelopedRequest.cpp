@@ -1,6 +1,6 @@
 #include "core/transport/EnvelopedRequest.h"
 
-#include "core/base/TextConversion.h"
+#include "core/base/DebugTrace.h"
 #include "core/client/ClientState.h"
 #include "core/transport/portable/ManagementEnvelope.h"
 
@@ -23,8 +23,7 @@ bool RequestEnveloped(const ClientState& state, uint32_t flags, const std::strin
   if (!BuildEnvelopeUrl(flags, nonce, request, state.httpClient.baseUrl(), state.rsaKeyText, url)) return false;
   HttpResponseBuffer reply;
   if (!state.httpClient.Get(url, reply)) return false;
-  static const std::string label = WideToAnsi(L"服务器返回的Base64数据:: ");
-  std::printf("%s\n\n%.*s\n\n", label.c_str(), static_cast<int>(reply.size()), reply.view().data());
+  DebugTrace(L"服务器返回的Base64数据:: %hs", std::string(reply.view()).c_str());
   if (text == nullptr) return true;
   return DecodeResponseEnvelope(nonce, std::string(reply.view()), flags, state.rsaKeyText, *text);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "core/base/DebugTrace.h"
 #include "core/base/FileBytes.h"
 #include "core/base/LocalClock.h"
 #include "core/base/TextConversion.h"
@@ -76,16 +77,28 @@ void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, reply);
 }
 
+// The path of a URL for the diagnostics: without scheme, host and query (a
+// management request carries its whole encrypted payload in the query).
+std::string UrlPathOf(const std::string& url) {
+  size_t start = url.find("://");
+  start = start == std::string::npos ? 0 : url.find('/', start + 3);
+  if (start == std::string::npos) return "/";
+  return url.substr(start, url.find('?', start) - start);
+}
+
 // Performs the transfer; succeeds only with status 200, and only then moves
-// the reply into `out`.
-bool Perform(CURL* handle, HttpResponseBuffer& received, HttpResponseBuffer& out, bool reportFailure) {
+// the reply into `out`. A failure leaves one line in the debugger output.
+bool Perform(CURL* handle, const std::string& url, HttpResponseBuffer& received, HttpResponseBuffer& out) {
   const CURLcode result = curl_easy_perform(handle);
   if (result != CURLE_OK) {
-    if (reportFailure) std::fprintf(stderr, "curl_easy_perform() failed: %s\n", curl_easy_strerror(result));
+    DebugTraceA("HTTP %s failed: %s", UrlPathOf(url).c_str(), curl_easy_strerror(result));
     return false;
   }
   long status = 0;
-  if (curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != 200) return false;
+  if (curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != 200) {
+    DebugTraceA("HTTP %s replied with status %ld", UrlPathOf(url).c_str(), status);
+    return false;
+  }
   out = std::move(received);
   return true;
 }
@@ -122,7 +135,7 @@ bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form,
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, form->c_str());
   }
   SetCommonOptions(handle.get(), &received);
-  return Perform(handle.get(), received, reply, false);
+  return Perform(handle.get(), url, received, reply);
 }
 
 bool HttpClient::DownloadFile(const std::string& pathOrUrl, const std::string& ansiPath, uint32_t expectedCrc) const {
@@ -157,5 +170,5 @@ bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpRes
   curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(handle.get(), CURLOPT_MIMEPOST, form.get());
   SetCommonOptions(handle.get(), &received);
-  return Perform(handle.get(), received, reply, true);
+  return Perform(handle.get(), url, received, reply);
 }

@@ -25,6 +25,7 @@
 const wchar_t* const kMessageInternalError = L"程序内部错误，请重试！";
 const wchar_t* const kMessageConvertFailed = L"转换失败，请联系客服或重试！";
 const wchar_t* const kMessageSaveFailed = L"错误：%d 文件保存失败，请重试！";
+const wchar_t* const kMessageSaveFailedPlain = L"文件保存失败，请重试！";
 const wchar_t* const kMessageTaskFailed = L"转换失败请重试！";
 const wchar_t* const kMessageTextTooLong = L"文本内容过长，请删减后重试！";
 
@@ -116,9 +117,7 @@ bool ConvertJob::PostForReply(const char* path, const std::string& form, Json::V
 }
 
 void ConvertJob::ShowSaveFailed(DWORD error) const {
-  wchar_t message[128];
-  std::swprintf(message, 128, kMessageSaveFailed, static_cast<int>(error));
-  ShowMessage(message);
+  ShowMessage(FormatFailureMessage(kMessageSaveFailed, kMessageSaveFailedPlain, error));
 }
 
 bool ConvertJob::BuildRequestForm(std::string& form, std::wstring& cacheKey) {

@@ -23,6 +23,7 @@
 extern const wchar_t* const kMessageInternalError;    // "程序内部错误，请重试！"
 extern const wchar_t* const kMessageConvertFailed;    // "转换失败，请联系客服或重试！"
 extern const wchar_t* const kMessageSaveFailed;       // "错误：%d 文件保存失败，请重试！" (system error code)
+extern const wchar_t* const kMessageSaveFailedPlain;  // "文件保存失败，请重试！" (no system code to show)
 extern const wchar_t* const kMessageTaskFailed;       // "转换失败请重试！"
 extern const wchar_t* const kMessageTextTooLong;      // the SSML does not fit a request
 

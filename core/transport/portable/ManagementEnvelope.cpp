@@ -104,7 +104,13 @@ bool OpenEnvelopePayload(const std::string& payload, const std::string& nonce, u
 
   std::string body = payload.substr(header);
   if (body.find('\0') != std::string::npos) return false;
-  if (flags & kEnvelopeScrambled) ScrambleBytes(&body[0], body.size());
+  if (flags & kEnvelopeScrambled) {
+    ScrambleBytes(&body[0], body.size());
+    // A 0xFF byte unscrambles to a zero byte, which would cut the text where
+    // the JSON reader meets it: such a reply is as damaged as one with a
+    // zero byte on the wire.
+    if (body.find('\0') != std::string::npos) return false;
+  }
   if ((flags & (kEnvelopeRsaCrc | kEnvelopePlainCrc)) && Crc32(body.data(), body.size()) != expectedCrc) {
     return false;
   }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -218,4 +220,39 @@ TEST_F(ClientStateTest, SavesFromSeveralThreadsAlwaysLeaveAWholeRecord) {
   for (std::thread& thread : threads) thread.join();
   ClientState reloaded(m_folder.path(), &m_hardware);
   EXPECT_EQ(reloaded.account->loggedIn, 1);
+}
+
+// Worker threads (the usage report) read the record while the UI thread
+// changes it: every copy they take is one whole, sealed state of it.
+TEST_F(ClientStateTest, ReadersCopyTheRecordWhole) {
+  ClientState state(m_folder.path(), &m_hardware);
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    for (int i = 0; i < 200; ++i) {
+      const char letter = i % 2 == 0 ? 'a' : 'b';
+      state.UpdateAccountRecord([letter](AccountRecord& record) {
+        record.loggedIn = letter == 'a' ? 1 : 0;
+        SetRecordText(record.openid, std::string(49, letter));
+        SetRecordText(record.nickname, std::string(149, letter));
+      });
+    }
+    done = true;
+  });
+  int copies = 0;
+  int torn = 0;
+  while (!done || copies == 0) {
+    const AccountRecord copy = state.CopyAccountRecord();
+    ++copies;
+    const std::string openid = RecordText(copy.openid);
+    const std::string nickname = RecordText(copy.nickname);
+    const bool fresh = openid.empty() && nickname.empty();
+    const bool whole = fresh || (openid == std::string(49, openid[0]) && nickname == std::string(149, openid[0]) &&
+                                 copy.loggedIn == (openid[0] == 'a' ? 1 : 0));
+    if (!whole || copy.crc32 != ComputeAccountRecordCrc(copy)) ++torn;
+  }
+  writer.join();
+  EXPECT_EQ(torn, 0) << "of " << copies << " copies";
+  EXPECT_EQ(RecordText(state.CopyAccountRecord().openid), std::string(49, 'b'));
+  ClientState reloaded(m_folder.path(), &m_hardware);
+  EXPECT_EQ(RecordText(reloaded.account->openid), std::string(49, 'b'));
 }

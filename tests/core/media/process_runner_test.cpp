@@ -87,8 +87,9 @@ TEST(ProcessRunner, ChildInheritsOnlyItsOwnPipe) {
   ASSERT_TRUE(CreatePipe(&otherRead, &otherWrite, &inheritable, 0));
 
   uint32_t exitCode = 99;
+  uint32_t result = 99;
   std::string output;
-  std::thread run([&] { RunHiddenProcess(SelfAsChild(L"sleep"), exitCode, output); });
+  std::thread run([&] { result = RunHiddenProcess(SelfAsChild(L"sleep"), exitCode, output); });
   ASSERT_TRUE(WaitUntil([] { return !sharedChildProcess.empty(); }, 10000));
   CloseHandle(otherWrite);
   DWORD available = 0;
@@ -103,7 +104,9 @@ TEST(ProcessRunner, ChildInheritsOnlyItsOwnPipe) {
   CloseHandle(otherRead);
   EXPECT_FALSE(stillOpen) << "the child holds another run's pipe";
   EXPECT_EQ(error, static_cast<DWORD>(ERROR_BROKEN_PIPE));
-  EXPECT_EQ(exitCode, 0u);
+  // The child was ended with exit code 0 before it finished: the run fails.
+  EXPECT_EQ(exitCode, static_cast<uint32_t>(ERROR_PROCESS_ABORTED));
+  EXPECT_EQ(result, exitCode);
   EXPECT_TRUE(sharedChildProcess.empty());
 }
 
@@ -124,4 +127,51 @@ TEST(ProcessRunner, FfmpegRunsDoNotTouchTheSharedChild) {
   EXPECT_FALSE(sharedChildProcess.empty());
   TerminateSharedChild();
   hidden.join();
+}
+
+// Withdrawing is one atomic step: a run whose child was taken from the record
+// (ended, or replaced by a later run's) leaves the later publication alone.
+TEST(SharedChildProcess, WithdrawTakesOnlyItsOwnPublication) {
+  SharedChildProcess record;
+  HANDLE self = GetCurrentProcess();
+  const uint64_t first = record.Publish(self);
+  ASSERT_NE(first, 0u);
+  const uint64_t second = record.Publish(self);  // replaces the first
+  ASSERT_NE(second, 0u);
+  EXPECT_NE(first, second);
+  EXPECT_FALSE(record.Withdraw(first));
+  EXPECT_FALSE(record.empty()) << "the later run's child must stay published";
+  EXPECT_FALSE(record.WasTerminated(first));
+  EXPECT_TRUE(record.Withdraw(second));
+  EXPECT_TRUE(record.empty());
+  EXPECT_TRUE(record.Withdraw(0));  // a run that published nothing
+}
+
+TEST(SharedChildProcess, TerminateMarksOnlyAChildItEnded) {
+  // A finished child is taken out but not marked: its work is complete.
+  SharedChildProcess record;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION child{};
+  std::wstring line = SelfAsChild(L"linger");
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                             &startup, &child));
+  WaitForSingleObject(child.hProcess, INFINITE);
+  const uint64_t finished = record.Publish(child.hProcess);
+  record.Terminate();
+  EXPECT_TRUE(record.empty());
+  EXPECT_FALSE(record.WasTerminated(finished));
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+
+  line = SelfAsChild(L"sleep");
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                             &startup, &child));
+  const uint64_t running = record.Publish(child.hProcess);
+  record.Terminate();
+  EXPECT_TRUE(record.WasTerminated(running));
+  EXPECT_FALSE(record.Withdraw(running));
+  EXPECT_EQ(WaitForSingleObject(child.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
 }

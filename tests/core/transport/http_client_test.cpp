@@ -10,6 +10,7 @@
 
 #include "core/base/portable/Checksums.h"
 #include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/DebugOutputRecorder.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 
@@ -106,6 +107,32 @@ TEST_F(HttpTransferTest, OnlyStatus200Succeeds) {
   EXPECT_TRUE(client.Get(path, reply));
   EXPECT_EQ(reply.data(), nullptr);
   EXPECT_EQ(reply.size(), 0u);
+}
+
+// A failed transfer says why in the debugger output: the URL's path (never
+// its query, which may hold a whole encrypted request) and the status or
+// libcurl's reason.
+TEST_F(HttpTransferTest, FailuresLeaveADiagnosticLine) {
+  const HttpClient client(instance.urls().speechHttp);
+  const std::string path = "/colud/tts/voiceList.php";
+  ASSERT_TRUE(instance.Script(path, R"({"http_status":503,"body":"busy"})"));
+  HttpResponseBuffer reply;
+  {
+    DebugOutputRecorder debug;
+    EXPECT_FALSE(client.Get(path + "?secret=payload", reply));
+    const std::string text = debug.text();
+    EXPECT_NE(text.find("/colud/tts/voiceList.php"), std::string::npos) << text;
+    EXPECT_NE(text.find("503"), std::string::npos) << text;
+    EXPECT_EQ(text.find("secret"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n"), std::string::npos) << text;
+  }
+  {
+    // Nothing listens on port 1 of the loopback address.
+    DebugOutputRecorder debug;
+    EXPECT_FALSE(client.Post("http://127.0.0.1:1/colud/tts/text2voice.php", "a=1", reply));
+    const std::string text = debug.text();
+    EXPECT_NE(text.find("/colud/tts/text2voice.php failed: "), std::string::npos) << text;
+  }
 }
 
 TEST_F(HttpTransferTest, DownloadsChecksTheCrc) {

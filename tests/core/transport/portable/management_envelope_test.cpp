@@ -144,6 +144,12 @@ TEST_F(ManagementEnvelope, RefusesDamagedReplies) {
       {"CRC header cut", {}, LittleEndian32(2) + "ab"},
       {"zero byte in the body", {}, LittleEndian32(0) + std::string("ab\0{\"nonce\":\"123456789\"}", 24)},
       {"no object at all", {}, LittleEndian32(0) + "plain text"},
+      // A zero byte that only unscrambling reveals (it travels as 0xFF),
+      // with and without a CRC that vouches for it.
+      {"zero byte in the unscrambled body",
+       [] { ServiceReply r; r.text = std::string("{\"status\":\"SUCCESS\"}\0{}", 23); return r; }(), ""},
+      {"zero byte in the unscrambled body without a CRC",
+       [] { ServiceReply r; r.flags = 1; r.text = std::string("\0{\"status\":\"SUCCESS\"}", 21); return r; }(), ""},
   };
   for (const Case& c : cases) {
     const std::string payload = c.payload.empty() ? c.reply.Build(m_key) : c.payload;
