@@ -605,10 +605,10 @@ void CDrawEngine::DrawMarkupText(HDC dc, CWindowManagerUI* manager, CUIRect& rc,
     }
   }
 
+  // The saved state brings the clip back too, so the clip is narrowed in place.
   const int savedDc = ::SaveDC(dc);
   {
-    CDrawClip clip;
-    if (!measureOnly) CDrawClip::CreateRectClip(dc, rc, clip);
+    if (!measureOnly) ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
     MarkupRenderer renderer(dc, manager, area, color, links, linkTexts, capacity, font, style);
     CUIRect extent;
     linkCount = renderer.Run(expanded.GetText(), hovered, &extent);

@@ -301,10 +301,10 @@ bool CWindowManagerUI::HandleMouseMove(CUIPoint point, WPARAM wParam, LPARAM lPa
     if (m_pEventHover != nullptr) {
       CControlUI* oldHover = m_pEventHover;
       // Over a copy: a listener may leave the list while it is told.
-      const CUIPtrArray listeners(m_aNeedMouseLeaveNeeded);
+      const CUIPtrArray listeners(m_aMouseLeaveListeners);
       for (int i = 0; i < listeners.GetSize(); ++i) {
         auto* listener = static_cast<CControlUI*>(listeners.GetAt(i));
-        if (m_aNeedMouseLeaveNeeded.Find(listener) < 0) continue;
+        if (m_aMouseLeaveListeners.Find(listener) < 0) continue;
         SendEventTo(listener, kUIEventMouseLeave, point, wParam, lParam, 0, keyState, oldHover);
       }
       if (m_pEventHover == oldHover) {

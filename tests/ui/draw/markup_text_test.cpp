@@ -306,3 +306,29 @@ TEST(MarkupTextHover, TheLinkUnderTheMouseTakesTheHoverColour) {
   EXPECT_FALSE(inkIn(links[0], true));
   EXPECT_TRUE(inkIn(links[0], false));
 }
+
+TEST_F(MarkupTextTest, DrawingStaysInsideTheRectangleAndRestoresTheClip) {
+  m_canvas.Fill(0xFFFFFFFF);
+  RECT before = {};
+  ::GetClipBox(m_canvas.dc(), &before);
+  // Three lines in a rectangle of one and a half lines, a wide image step and
+  // a long word: nothing lands outside it.
+  const int lineHeight = Measure(L"Wg", 400).bottom;
+  CUIRect rc(20, 20, 80, 20 + lineHeight * 3 / 2);
+  int none = 0;
+  CDrawEngine::DrawMarkupText(m_canvas.dc(), &m_manager, rc, L"WWWW<n>WWWWWWWWWWWWWWWWWWWW<n><x 500>WWWW", 0xFF000000,
+                              nullptr, nullptr, none, kFont, DT_WORDBREAK);
+  bool inside = false, outside = false;
+  for (int y = 0; y < m_canvas.height(); ++y) {
+    for (int x = 0; x < m_canvas.width(); ++x) {
+      const bool ink = (m_canvas.At(x, y) & 0xFFFFFF) != 0xFFFFFF;
+      const bool in = x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
+      (in ? inside : outside) |= ink;
+    }
+  }
+  EXPECT_TRUE(inside);
+  EXPECT_FALSE(outside);
+  RECT after = {};
+  ::GetClipBox(m_canvas.dc(), &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
+}

@@ -318,3 +318,24 @@ TEST_F(ManagerInput, TheContextMenuGoesToTheRightClickedControl) {
   EXPECT_EQ(a->events.back().point.x, 30) << "the point is in client coordinates";
   EXPECT_EQ(manager().GetClickControl(), nullptr);
 }
+
+TEST_F(ManagerInput, FocusMovingIntoAHostedNativeWindowFocusesItsHost) {
+  ProbeControl* host = AddProbe(L"host", L"10,10,160,40");
+  ProbeControl* other = AddProbe(L"other", L"10,60,160,90", kUIFlagTabStop);
+  Settle();
+  Settle();
+  ASSERT_EQ(manager().GetFocusControl(), other);
+  const HWND edit = CreateWindowExW(0, L"EDIT", L"native", WS_CHILD | WS_VISIBLE, 10, 10, 150, 30, hwnd(), nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(edit, nullptr);
+  ASSERT_TRUE(manager().AddNativeWindow(host, edit));
+  SetFocus(hwnd());
+  SetFocus(edit);  // the window hears WM_KILLFOCUS naming the edit
+  driver().Pump();
+  EXPECT_EQ(manager().GetFocusControl(), host);
+  EXPECT_EQ(GetFocus(), edit) << "the native focus stays in the edit";
+  Screenshot(L"window-manager-native-focus.png");
+  EXPECT_TRUE(manager().RemoveNativeWindow(edit));
+  EXPECT_FALSE(manager().RemoveNativeWindow(edit));
+  DestroyWindow(edit);
+}
