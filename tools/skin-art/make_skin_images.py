@@ -3,6 +3,11 @@
 and the tables below, with Debian's Pillow (python3-pil).
 
     /usr/bin/python3 tools/skin-art/make_skin_images.py [skin folder]
+    /usr/bin/python3 tools/skin-art/make_skin_images.py --check [skin folder]
+
+The second form writes nothing: it draws into a scratch folder and fails when
+the committed images differ from what the script draws, or when the skin holds
+an image the script does not draw.
 
 Running it again gives byte-identical files, so the generated images are
 committed and the build needs no Pillow. Shapes are drawn at four times their
@@ -15,9 +20,11 @@ Conventions the skin files rely on (see skin/README.md):
   - nine-grid images keep their corner radius inside the corner given in the
     skin ("corner='5,5,5,5'" for the 32 x 32 button frames, and so on).
 """
+import filecmp
 import math
 import os
 import sys
+import tempfile
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
@@ -686,8 +693,7 @@ def build():
     return images, gifs
 
 
-def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "skin")
+def write_all(root):
     images, gifs = build()
     for name, img in sorted(images.items()):
         path = os.path.join(root, name)
@@ -697,8 +703,50 @@ def main():
         path = os.path.join(root, name)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         frames[0].save(path, "GIF", save_all=True, append_images=frames[1:], duration=80, loop=0, optimize=False)
-    print("make_skin_images: %d images written under %s" % (len(images) + len(gifs), os.path.normpath(root)))
+    return sorted(list(images) + list(gifs))
+
+
+def image_files(root):
+    found = []
+    for folder in ("img", "images"):
+        for dirpath, _, files in os.walk(os.path.join(root, folder)):
+            for f in files:
+                found.append(os.path.relpath(os.path.join(dirpath, f), root).replace(os.sep, "/"))
+    return sorted(found)
+
+
+def check(root):
+    with tempfile.TemporaryDirectory() as scratch:
+        drawn = write_all(scratch)
+        problems = []
+        for name in drawn:
+            committed = os.path.join(root, name)
+            if not os.path.exists(committed):
+                problems.append("missing: " + name)
+            elif not filecmp.cmp(committed, os.path.join(scratch, name), shallow=False):
+                problems.append("differs from the script: " + name)
+        problems += ["not drawn by the script: " + name for name in image_files(root) if name not in drawn]
+    for p in problems:
+        print("make_skin_images: " + p)
+    if problems:
+        print("make_skin_images: run tools/skin-art/make_skin_images.py and commit the images")
+        return 1
+    print("make_skin_images: %d images match the script" % len(drawn))
+    return 0
+
+
+def main():
+    args = sys.argv[1:]
+    checking = bool(args) and args[0] == "--check"
+    if checking:
+        args = args[1:]
+    root = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "skin")
+    if checking:
+        return check(root)
+    written = write_all(root)
+    print("make_skin_images: %d images written under %s" % (len(written), os.path.normpath(root)))
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
