@@ -644,7 +644,7 @@ def build():
     images["img/seg_selected.png"] = pill(20, 20, 6, "brand")
     images["img/emotion_bg.png"] = pill(30, 26, 12, "panel", "border")
     images["img/example_bg.png"] = pill(24, 24, RADIUS_CARD, "#F7F8FA", "border")
-    images["img/badge.png"] = pill(20, 18, 9, "brand_tint")
+    images["img/badge.png"] = pill(22, 20, 9, "brand_tint")
     images["img/tip_bg.png"] = pill(24, 24, 6, "#FFF7E6", "#FFE0A6")
     images["img/tab_underline.png"] = pill(30, 3, 1.5, "brand")
 
@@ -670,8 +670,8 @@ def build():
     images["img/slider_bg.png"] = track("border")
     images["img/slider_fg.png"] = track("brand")
     images["img/slider_thumb.png"] = slider_thumb()
-    images["img/progress_bg.png"] = pill(6, 6, 3, "#EBEEF5")
-    images["img/progress_fg.png"] = pill(6, 6, 3, "brand")
+    images["img/progress_bg.png"] = pill(8, 6, 3, "#EBEEF5")
+    images["img/progress_fg.png"] = pill(8, 6, 3, "brand")
     images["img/scrollbar.png"] = scrollbar()
 
     images["img/tip_info.png"] = tip_icon("brand", "!")

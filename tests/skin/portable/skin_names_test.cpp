@@ -681,6 +681,8 @@ struct ImageReference {
   std::string name;   // path inside the skin folder
   bool hasSource = false;
   int source[4] = {0, 0, 0, 0};
+  bool hasCorner = false;
+  int corner[4] = {0, 0, 0, 0};  // nine-grid borders left, top, right, bottom
 };
 
 bool IsImageAttribute(const std::string& attr) {
@@ -694,6 +696,7 @@ void CollectImages(const std::string& where, const std::string& attr, const std:
                    std::vector<ImageReference>* out) {
   static const std::regex kFile(R"(file\s*=\s*'([^']*)')");
   static const std::regex kSource(R"(source\s*=\s*'(-?\d+),(-?\d+),(-?\d+),(-?\d+)')");
+  static const std::regex kCorner(R"(corner\s*=\s*'(-?\d+),(-?\d+),(-?\d+),(-?\d+)')");
   // A description ends where the next quoted attribute of a list begins.
   static const std::regex kDescription(R"([^"]*file\s*=\s*'[^"]*)");
   bool any = false;
@@ -708,6 +711,11 @@ void CollectImages(const std::string& where, const std::string& attr, const std:
     if (std::regex_search(description, source, kSource)) {
       ref.hasSource = true;
       for (int i = 0; i < 4; ++i) ref.source[i] = std::atoi(source[i + 1].str().c_str());
+    }
+    std::smatch corner;
+    if (std::regex_search(description, corner, kCorner)) {
+      ref.hasCorner = true;
+      for (int i = 0; i < 4; ++i) ref.corner[i] = std::atoi(corner[i + 1].str().c_str());
     }
     out->push_back(ref);
   }
@@ -732,7 +740,7 @@ std::vector<ImageReference> AllImageReferences() {
   return refs;
 }
 
-TEST(SkinImages, EveryReferencedImageExistsAndHoldsItsSourceRectangle) {
+TEST(SkinImages, EveryReferencedImageExistsWithItsSourceAndNineGrid) {
   const std::vector<ImageReference> refs = AllImageReferences();
   EXPECT_GT(refs.size(), 50u) << "the image references were not found at all";
   for (const ImageReference& ref : refs) {
@@ -740,6 +748,14 @@ TEST(SkinImages, EveryReferencedImageExistsAndHoldsItsSourceRectangle) {
     if (!ReadImageSize(ref.name, &size)) {
       ADD_FAILURE() << ref.where << ": no PNG or GIF at skin/" << ref.name;
       continue;
+    }
+    // A nine-grid stretches its centre: a centre of no pixels draws nothing.
+    if (ref.hasCorner) {
+      const int width = ref.hasSource ? ref.source[2] - ref.source[0] : size.width;
+      const int height = ref.hasSource ? ref.source[3] - ref.source[1] : size.height;
+      EXPECT_TRUE(ref.corner[0] + ref.corner[2] < width && ref.corner[1] + ref.corner[3] < height)
+          << ref.where << ": corners " << ref.corner[0] << "," << ref.corner[1] << "," << ref.corner[2] << ","
+          << ref.corner[3] << " leave no centre in " << width << "x" << height;
     }
     if (!ref.hasSource) continue;
     EXPECT_TRUE(ref.source[0] >= 0 && ref.source[1] >= 0 && ref.source[0] < ref.source[2] &&
