@@ -212,8 +212,11 @@ std::vector<Lookup> Lookups() {
       {"MainWnd.xml", "editText2Vioce", "RichEdit", {}, "tabConvert"},
       {"MainWnd.xml", "textCount", "Label", {}, "tabConvert"},
       {"MainWnd.xml", "btnImport", "Button", {}, "tabConvert"},
-      {"MainWnd.xml", "btnPolyphone", "Button", {}, "tabConvert"},
-      {"MainWnd.xml", "btnInterval", "Button", {{"userdata", "0"}}, "tabConvert"},
+      // The hover menus open 98 and 180 pixels above these buttons' bottom
+      // edges; at 30 pixels high the pointer passes from button to menu
+      // without leaving both.
+      {"MainWnd.xml", "btnPolyphone", "Button", {{"height", "30"}}, "tabConvert"},
+      {"MainWnd.xml", "btnInterval", "Button", {{"userdata", "0"}, {"height", "30"}}, "tabConvert"},
       {"MainWnd.xml", "btnCleanText", "Button", {}, "tabConvert"},
       {"MainWnd.xml", "lblAnchorFace", "Label", {}, "tabConvert"},
       {"MainWnd.xml", "lblAnchorName", "Label", {}, "tabConvert"},
