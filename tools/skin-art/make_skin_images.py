@@ -155,11 +155,9 @@ def text_center(img, text, size, color, dx=0, bold=False):
     l, t, r, b = d.textbbox((0, 0), text, font=f)
     x = (img.width - (r - l)) / 2 - l + dx
     y = (img.height - (b - t)) / 2 - t
-    if bold:
-        d.text((x, y), text, font=f, fill=rgb(color), stroke_width=0)
+    d.text((x, y), text, font=f, fill=rgb(color))
+    if bold:  # the font has no bold face: a second pass a little to the right
         d.text((x + 0.6, y), text, font=f, fill=rgb(color))
-    else:
-        d.text((x, y), text, font=f, fill=rgb(color))
     return img
 
 
