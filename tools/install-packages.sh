@@ -8,7 +8,7 @@ PACKAGES="cmake ninja-build make pkg-config git ca-certificates curl xz-utils dp
   libz-mingw-w64-dev libstb-dev \
   googletest nasm autoconf automake libtool perl \
   wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei pulseaudio \
-  python3 python3-venv espeak-ng ffmpeg pocketsphinx pocketsphinx-en-us sox zip unzip openssl \
+  python3 python3-venv python3-pil espeak-ng ffmpeg pocketsphinx pocketsphinx-en-us sox zip unzip openssl \
   locales g++ zlib1g-dev libssl-dev libjsoncpp-dev"
 
 SUDO=""
