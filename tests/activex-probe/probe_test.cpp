@@ -85,13 +85,11 @@ class ProbeTest : public testing::Test {
     std::istringstream text(ScratchFolder::ReadFileBytes(m_scratch / L"probe.log"));
     std::vector<std::string> lines;
     for (std::string line; std::getline(text, line);) {
-      // Only the call names, without their details (rectangles, results).
-      if (line.rfind("GetWindowContext", 0) == 0) line = "GetWindowContext";
-      if (line.rfind("DoVerb", 0) == 0) line = line.substr(0, line.find(" at "));
-      if (line.rfind("OnInPlaceActivate", 0) == 0 || line.rfind("CanInPlaceActivate", 0) == 0 ||
-          line.rfind("GetWindow ", 0) == 0) {
-        line = line.substr(0, line.rfind(' '));
-      }
+      // Only the call names, without their details (rectangles, results, handles).
+      const std::string first = line.substr(0, line.find(' '));
+      if (first == "GetWindowContext" || first == "GetWindow" || first == "CanInPlaceActivate") line = first;
+      if (first == "OnInPlaceActivate") line = line.substr(0, line.find(' ', first.size() + 1));
+      if (first == "DoVerb") line = line.substr(0, line.find(" at "));
       lines.push_back(line);
     }
     return lines;
