@@ -441,6 +441,27 @@ TEST_F(BrowserTest, FailuresFireNavigateErrorWithTheStatusAndNoCompletion) {
   EXPECT_EQ(m_sink.badArguments, 0);
 }
 
+TEST_F(BrowserTest, HttpsPagesLoadOnlyWithTheTrustedAuthority) {
+  standin::Instance instance;
+  STANDIN_OR_SKIP(instance);
+  ASSERT_TRUE(CreateBrowser());
+  const std::string jump = instance.urls().managementHttps + "wxlogin/jump";
+  // The run's stand-in authority is unknown to the prefix: the page must not load.
+  Navigate(jump);
+  ASSERT_TRUE(PumpUntil([&] { return CountEvents(DISPID_NAVIGATEERROR) == 1; }));
+  EXPECT_EQ(m_sink.events.back().status, INET_E_INVALID_CERTIFICATE);
+  EXPECT_EQ(CountEvents(DISPID_NAVIGATECOMPLETE2), 0u);
+  // Named as the engine's trusted authority, the same certificate is accepted.
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(m_scratch / L"ca.pem", instance.caPem()));
+  SetEnvironmentVariableW(L"QUILLORA_BROWSER_CA", (m_scratch / L"ca.pem").c_str());
+  m_sink.events.clear();
+  Navigate(jump);
+  const bool loaded = WaitForPage(L"wxlogin/jump");
+  SetEnvironmentVariableW(L"QUILLORA_BROWSER_CA", nullptr);
+  EXPECT_TRUE(loaded) << "the jump page did not load with the trusted authority";
+  EXPECT_EQ(CountEvents(DISPID_NAVIGATEERROR), 0u);
+}
+
 TEST_F(BrowserTest, ANavigationStartedInNavigateComplete2ReplacesThePageBeforeItCompletes) {
   standin::Instance instance;
   STANDIN_OR_SKIP(instance);
