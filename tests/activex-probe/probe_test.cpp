@@ -49,7 +49,7 @@ class ProbeTest : public testing::Test {
     OwnedModule module(LoadLibraryW(ProbePath().c_str()));
     ASSERT_TRUE(module) << "cannot load " << std::string(ProbePath().begin(), ProbePath().end());
     auto getClassObject =
-        reinterpret_cast<GetClassObjectFunction>(GetProcAddress(module.Get(), "DllGetClassObject"));
+        reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(module.Get(), "DllGetClassObject")));
     ASSERT_NE(getClassObject, nullptr);
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(getClassObject(activexprobe::kClass, IID_IClassFactory, factory.ReceiveVoid()), S_OK);

@@ -1,5 +1,7 @@
 #include "tools/browser-standin/Fetch.h"
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <wininet.h>
 #include <urlmon.h>
 #include <wincrypt.h>
@@ -14,8 +16,6 @@ namespace {
 const DWORD kMaxPageBytes = 8 * 1024 * 1024;  // the stand-in pages are small; a runaway reply is cut off
 const DWORD kConnectTimeoutMs = 10000;
 const DWORD kReceiveTimeoutMs = 30000;
-// INTERNET_OPTION_SERVER_CERT_CONTEXT, which the cross compiler's headers lack.
-const DWORD kServerCertificateOption = 80;
 
 std::wstring QueryHeader(HINTERNET request, DWORD which) {
   wchar_t buffer[512];
@@ -57,6 +57,14 @@ struct CertificateTraits {
 };
 using OwnedCertificate = UniqueHandle<CertificateTraits>;
 
+struct ChainTraits {
+  using Handle = PCCERT_CHAIN_CONTEXT;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::CertFreeCertificateChain(h); }
+};
+using OwnedChain = UniqueHandle<ChainTraits>;
+
 // The certificate authority named by QUILLORA_BROWSER_CA (a PEM file), which
 // the engine trusts besides the prefix's own: the stand-in services sign
 // their HTTPS certificates with a development authority of their own.
@@ -88,15 +96,44 @@ bool IssuedBy(PCCERT_CONTEXT server, PCCERT_CONTEXT authority) {
                                            const_cast<CERT_CONTEXT*>(authority), 0, nullptr);
 }
 
+// True when the certificate names the host: a DNS name or IP address of its
+// subject alternative names (checked here because the platform's own check
+// may not read IP addresses, which the stand-ins' certificates use).
+bool NamesHost(PCCERT_CONTEXT certificate, const std::wstring& host) {
+  const CERT_EXTENSION* extension = CertFindExtension(szOID_SUBJECT_ALT_NAME2, certificate->pCertInfo->cExtension,
+                                                      certificate->pCertInfo->rgExtension);
+  if (extension == nullptr) return false;
+  CERT_ALT_NAME_INFO* names = nullptr;
+  DWORD size = 0;
+  if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_ALTERNATE_NAME, extension->Value.pbData, extension->Value.cbData,
+                           CRYPT_DECODE_ALLOC_FLAG, nullptr, &names, &size)) {
+    return false;
+  }
+  bool found = false;
+  IN_ADDR address = {};
+  const bool isAddress = InetPtonW(AF_INET, host.c_str(), &address) == 1;
+  for (DWORD i = 0; i < names->cAltEntry && !found; ++i) {
+    const CERT_ALT_NAME_ENTRY& entry = names->rgAltEntry[i];
+    if (entry.dwAltNameChoice == CERT_ALT_NAME_DNS_NAME && !isAddress) {
+      found = _wcsicmp(entry.pwszDNSName, host.c_str()) == 0;
+    } else if (entry.dwAltNameChoice == CERT_ALT_NAME_IP_ADDRESS && isAddress) {
+      found = entry.IPAddress.cbData == sizeof(address) && memcmp(entry.IPAddress.pbData, &address, sizeof(address)) == 0;
+    }
+  }
+  LocalFree(names);
+  return found;
+}
+
 // A sent GET; the connection handle must outlive the request (closing it closes the request).
 struct OpenedRequest {
   OwnedInternet connection;
   OwnedInternet request;
 };
 
-// Opens and sends the GET; false with the WinINet error. A certificate from an
-// unknown authority is accepted only when the trusted authority issued it.
-bool SendRequest(HINTERNET session, const std::wstring& url, OpenedRequest* opened, DWORD* error) {
+// Opens and sends the GET, with extra security flags set on the request;
+// false with the WinINet error.
+bool OpenAndSend(HINTERNET session, const std::wstring& url, DWORD ignoredErrors, OpenedRequest* opened,
+                 DWORD* error, bool* secure) {
   wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH];
   wchar_t path[INTERNET_MAX_URL_LENGTH];
   wchar_t extra[INTERNET_MAX_URL_LENGTH];
@@ -112,7 +149,8 @@ bool SendRequest(HINTERNET session, const std::wstring& url, OpenedRequest* open
     *error = GetLastError();
     return false;
   }
-  const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  *secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  opened->request.Reset();
   opened->connection.Reset(
       InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!opened->connection) {
@@ -121,36 +159,74 @@ bool SendRequest(HINTERNET session, const std::wstring& url, OpenedRequest* open
   }
   const std::wstring target = std::wstring(path) + extra;
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
-                      INTERNET_FLAG_NO_COOKIES | (secure ? INTERNET_FLAG_SECURE : 0);
+                      INTERNET_FLAG_NO_COOKIES | (*secure ? INTERNET_FLAG_SECURE : 0);
   opened->request.Reset(HttpOpenRequestW(opened->connection.Get(), L"GET", target.empty() ? L"/" : target.c_str(),
                                          nullptr, nullptr, nullptr, flags, 0));
   if (!opened->request) {
     *error = GetLastError();
     return false;
   }
-  if (HttpSendRequestW(opened->request.Get(), nullptr, 0, nullptr, 0)) return true;
-  *error = GetLastError();
-  if (!secure || *error != ERROR_INTERNET_INVALID_CA) return false;
-  OwnedCertificate authority = LoadTrustedAuthority();
-  PCCERT_CONTEXT served = nullptr;
-  DWORD size = sizeof(served);
-  if (!authority ||
-      !InternetQueryOptionW(opened->request.Get(), kServerCertificateOption, &served, &size)) {
-    return false;
+  if (ignoredErrors != 0) {
+    DWORD security = 0;
+    DWORD size = sizeof(security);
+    InternetQueryOptionW(opened->request.Get(), INTERNET_OPTION_SECURITY_FLAGS, &security, &size);
+    security |= ignoredErrors;
+    InternetSetOptionW(opened->request.Get(), INTERNET_OPTION_SECURITY_FLAGS, &security, sizeof(security));
   }
-  OwnedCertificate server(served);
-  if (!IssuedBy(server.Get(), authority.Get())) {
-    Log(L"trust: " + url + L": the certificate is not from the trusted authority");
-    return false;
-  }
-  DWORD security = 0;
-  size = sizeof(security);
-  InternetQueryOptionW(opened->request.Get(), INTERNET_OPTION_SECURITY_FLAGS, &security, &size);
-  security |= SECURITY_FLAG_IGNORE_UNKNOWN_CA;
-  InternetSetOptionW(opened->request.Get(), INTERNET_OPTION_SECURITY_FLAGS, &security, sizeof(security));
   if (HttpSendRequestW(opened->request.Get(), nullptr, 0, nullptr, 0)) return true;
   *error = GetLastError();
   return false;
+}
+
+// Sends the GET; false with the WinINet error. A certificate the prefix does
+// not trust is accepted only when the authority named by QUILLORA_BROWSER_CA
+// issued it: the request is sent again without the authority and revocation
+// checks (the development authority publishes no revocation list), and the
+// certificate that then arrives is checked against that authority.
+bool SendRequest(HINTERNET session, const std::wstring& url, OpenedRequest* opened, DWORD* error) {
+  wchar_t hostName[INTERNET_MAX_HOST_NAME_LENGTH];
+  URL_COMPONENTSW parts = {};
+  parts.dwStructSize = sizeof(parts);
+  parts.lpszHostName = hostName;
+  parts.dwHostNameLength = INTERNET_MAX_HOST_NAME_LENGTH;
+  const std::wstring host = InternetCrackUrlW(url.c_str(), 0, 0, &parts) ? hostName : L"";
+  bool secure = false;
+  if (OpenAndSend(session, url, 0, opened, error, &secure)) return true;
+  if (!secure || (*error != ERROR_INTERNET_INVALID_CA && *error != ERROR_INTERNET_SEC_CERT_REV_FAILED &&
+                  *error != ERROR_INTERNET_SEC_CERT_NO_REV)) {
+    return false;
+  }
+  OwnedCertificate authority = LoadTrustedAuthority();
+  if (!authority) return false;
+  const DWORD untrusted = *error;
+  DWORD retryError = 0;
+  const DWORD checkedHere =
+      SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_REVOCATION | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+  if (!OpenAndSend(session, url, checkedHere, opened, &retryError, &secure)) {
+    *error = retryError;
+    return false;
+  }
+  PCCERT_CHAIN_CONTEXT served = nullptr;
+  DWORD size = sizeof(served);
+  if (!InternetQueryOptionW(opened->request.Get(), INTERNET_OPTION_SERVER_CERT_CHAIN_CONTEXT, &served, &size) ||
+      served == nullptr) {
+    Log(L"trust: " + url + L": no server certificate to check, error " + std::to_wstring(GetLastError()));
+    opened->request.Reset();
+    *error = untrusted;
+    return false;
+  }
+  OwnedChain chain(served);
+  // The server's own certificate heads the first chain.
+  const PCCERT_CONTEXT certificate = chain.Get()->cChain > 0 && chain.Get()->rgpChain[0]->cElement > 0
+                                         ? chain.Get()->rgpChain[0]->rgpElement[0]->pCertContext
+                                         : nullptr;
+  if (certificate == nullptr || !IssuedBy(certificate, authority.Get()) || !NamesHost(certificate, host)) {
+    Log(L"trust: " + url + L": the certificate is not the trusted authority's for this host");
+    opened->request.Reset();
+    *error = untrusted;
+    return false;
+  }
+  return true;
 }
 
 void Download(FetchResult* result) {
@@ -246,6 +322,8 @@ LONG NavigateErrorFromWinInet(DWORD error) {
     case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
     case ERROR_INTERNET_SEC_CERT_ERRORS:
     case ERROR_INTERNET_SEC_INVALID_CERT:
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+    case ERROR_INTERNET_SEC_CERT_NO_REV:
       return INET_E_INVALID_CERTIFICATE;
     default:
       return INET_E_DOWNLOAD_FAILURE;
