@@ -33,6 +33,7 @@ done
 # shellcheck source=tools/test-session.sh
 . "$ROOT/tools/test-session.sh"
 trap session_stop EXIT
+export QUILLORA_BROWSER_STANDIN_DLL="$WINDOWS_BUILD/bin/BrowserStandin.dll"
 session_start "$BUILD_ROOT/bench-run" "$WINDOWS_BUILD/bin/TestDesktopClient.exe" || { echo "bench.sh: could not prepare the session" >&2; exit 1; }
 cd "$WINDOWS_BUILD/bin"
 for bench in *_bench.exe; do

@@ -12,6 +12,8 @@
 #     QUILLORA_STANDIN;
 #   - the desktop client (the Windows build's TestDesktopClient.exe, the second
 #     argument of session_start), which keeps Wine's desktop process running.
+#   - the stand-in browser engine registered for the system web-browser class
+#     (QUILLORA_BROWSER_STANDIN_DLL names the DLL), logging to QUILLORA_BROWSER_LOG.
 
 session_start() {
   RUN_DIR=$1
@@ -113,6 +115,11 @@ session_start() {
     QUILLORA_STANDIN="http://127.0.0.1:$(cat "$RUN_DIR/standin.port")"
   fi
   export QUILLORA_STANDIN
+
+  # The stand-in browser engine answers the system web-browser class; after the last wineboot.
+  . "$ROOT/tools/register-browser-standin.sh"
+  register_browser_standin "${QUILLORA_BROWSER_STANDIN_DLL:-$RUN_DIR/../windows/bin/BrowserStandin.dll}" || return 1
+  export QUILLORA_BROWSER_LOG="${QUILLORA_BROWSER_LOG:-$("$WINE" winepath -w "$RUN_DIR/browser.log" | tr -d '\r')}"
 }
 
 session_stop() {

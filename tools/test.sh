@@ -51,6 +51,7 @@ host_rc=$?
 mkdir -p "$BUILD_ROOT/screenshots"
 export QUILLORA_SCREENSHOT_DIR="Z:$(printf '%s' "$BUILD_ROOT/screenshots" | tr / '\\')"
 
+export QUILLORA_BROWSER_STANDIN_DLL="$WINDOWS_TESTS/bin/BrowserStandin.dll"
 # shellcheck source=tools/test-session.sh
 . "$ROOT/tools/test-session.sh"
 trap session_stop EXIT
