@@ -36,8 +36,16 @@ function(quillora_import name lib)
     INTERFACE_LINK_LIBRARIES "${ARGN}")
 endfunction()
 
-find_package(ZLIB REQUIRED)   # Debian's libz-mingw-w64-dev
-add_library(deps::zlib ALIAS ZLIB::ZLIB)
+# zlib from Debian's libz-mingw-w64-dev, linked statically: its import library
+# would make every program need zlib1.dll, which Windows does not ship. A cache
+# variable of our own, so a build folder that once found the import library
+# through find_package(ZLIB) does not keep it.
+find_library(QUILLORA_ZLIB_STATIC NAMES libz.a REQUIRED)
+find_path(QUILLORA_ZLIB_INCLUDE_DIR zlib.h REQUIRED)
+add_library(deps::zlib STATIC IMPORTED GLOBAL)
+set_target_properties(deps::zlib PROPERTIES
+  IMPORTED_LOCATION "${QUILLORA_ZLIB_STATIC}"
+  INTERFACE_INCLUDE_DIRECTORIES "${QUILLORA_ZLIB_INCLUDE_DIR}")
 find_path(STB_INCLUDE_DIR stb/stb_image.h PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 add_library(deps::stb INTERFACE IMPORTED GLOBAL)
 # Only the stb folder, so the host's other headers do not shadow mingw's.
@@ -47,7 +55,7 @@ file(CREATE_LINK "${STB_INCLUDE_DIR}/stb" "${CMAKE_BINARY_DIR}/stb-include/stb" 
 
 quillora_import(deps::crypto libcrypto.a ws2_32 gdi32 crypt32 advapi32 user32 bcrypt)
 quillora_import(deps::ssl libssl.a deps::crypto)
-quillora_import(deps::curl libcurl.a deps::ssl deps::crypto ZLIB::ZLIB ws2_32 crypt32 bcrypt advapi32)
+quillora_import(deps::curl libcurl.a deps::ssl deps::crypto deps::zlib ws2_32 crypt32 bcrypt advapi32)
 set_property(TARGET deps::curl APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS CURL_STATICLIB)
 quillora_import(deps::jsoncpp libjsoncpp.a)
 quillora_import(deps::mp3lame libmp3lame.a)

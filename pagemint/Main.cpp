@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/FileBytes.h"
 #include "pagemint/portable/DocumentBuilder.h"
 
 namespace {
@@ -22,7 +23,7 @@ enum ExitCode {
 };
 
 // Far beyond any transcript; keeps a wrong argument from exhausting memory.
-constexpr LONGLONG kMaxInputBytes = 256LL * 1024 * 1024;
+constexpr size_t kMaxInputBytes = 256LL * 1024 * 1024;
 
 std::string Narrow(const std::wstring& text) {
   int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -33,53 +34,9 @@ std::string Narrow(const std::wstring& text) {
   return result;
 }
 
-int Fail(int code, const std::string& what, const std::wstring& path) {
-  std::fprintf(stderr, "Pagemint: %s: %s (error %lu)\n", what.c_str(), Narrow(path).c_str(), GetLastError());
+int Fail(int code, const std::string& what, const std::wstring& path, DWORD error) {
+  std::fprintf(stderr, "Pagemint: %s: %s (error %lu)\n", what.c_str(), Narrow(path).c_str(), error);
   return code;
-}
-
-bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxInputBytes;
-  if (ok) {
-    bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD done = 0;
-    for (size_t pos = 0; ok && pos < bytes->size(); pos += done) {
-      ok = ReadFile(file, bytes->data() + pos, static_cast<DWORD>(bytes->size() - pos), &done, nullptr) && done > 0;
-    }
-  }
-  CloseHandle(file);
-  return ok;
-}
-
-bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  DWORD done = 0;
-  for (size_t pos = 0; ok && pos < bytes.size(); pos += done) {
-    ok = WriteFile(file, bytes.data() + pos, static_cast<DWORD>(bytes.size() - pos), &done, nullptr) && done > 0;
-  }
-  ok = FlushFileBuffers(file) && ok;
-  ok = CloseHandle(file) && ok;
-  return ok;
-}
-
-// Writes beside the target first and renames it into place, so a reader never
-// sees half a document and a failure leaves the target untouched.
-bool WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
-  const std::wstring temporary = path + L".pagemint-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-  if (!WriteNewFile(temporary, bytes) ||
-      !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD error = GetLastError();
-    DeleteFileW(temporary.c_str());
-    SetLastError(error);
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -96,8 +53,12 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "Pagemint: the output name must end in .docx or .doc\n");
     return kUsage;
   }
-  std::string text;
-  if (!ReadWholeFile(input, &text)) return Fail(kBadInput, "cannot read the text file", input);
+  ByteBuffer read;
+  DWORD readError = 0;
+  if (ReadWholeFile(input, kMaxInputBytes, read, &readError) != FileReadResult::kOk) {
+    return Fail(kBadInput, "cannot read the text file", input, readError);
+  }
+  const std::string text(read.view());
 
   SYSTEMTIME now{};
   GetLocalTime(&now);
@@ -109,6 +70,11 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "Pagemint: %s: %s\n", error.c_str(), Narrow(input).c_str());
     return kBadInput;
   }
-  if (!WriteFileReplacing(output, document)) return Fail(kWriteFailed, "cannot write the document", output);
+  // A temporary name of this process's own, so two writers of one output never share it.
+  const std::wstring temporarySuffix = L".pagemint-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  DWORD writeError = 0;
+  if (!WriteFileReplacing(output, document.data(), document.size(), temporarySuffix, &writeError)) {
+    return Fail(kWriteFailed, "cannot write the document", output, writeError);
+  }
   return kWritten;
 }

@@ -13,8 +13,15 @@ JOBS=${JOBS:-$(nproc)}
 BUILD_ROOT=${BUILD_ROOT:-$ROOT/build}
 FILTER=${1:-}
 
+# The Windows benchmarks run the build this machine's Wine can run (see
+# tools/wine-arch.sh): the 32-bit one, or the 64-bit test build.
+# shellcheck source=tools/wine-arch.sh
+. "$ROOT/tools/wine-arch.sh"
+WINDOWS_BUILD="$BUILD_ROOT/windows"
+[ "$QUILLORA_WINE_BITS" = 64 ] && WINDOWS_BUILD="$BUILD_ROOT/windows64"
+
 cmake --build "$BUILD_ROOT/host" --target bench -j "$JOBS" >/dev/null || { echo "bench.sh: host build failed" >&2; exit 1; }
-cmake --build "$BUILD_ROOT/windows" --target bench -j "$JOBS" >/dev/null || { echo "bench.sh: Windows build failed" >&2; exit 1; }
+cmake --build "$WINDOWS_BUILD" --target bench -j "$JOBS" >/dev/null || { echo "bench.sh: Windows build failed" >&2; exit 1; }
 
 for bench in "$BUILD_ROOT"/host/bin/*_bench; do
   [ -e "$bench" ] || continue
@@ -26,8 +33,9 @@ done
 # shellcheck source=tools/test-session.sh
 . "$ROOT/tools/test-session.sh"
 trap session_stop EXIT
-session_start "$BUILD_ROOT/bench-run" || { echo "bench.sh: could not prepare the session" >&2; exit 1; }
-cd "$BUILD_ROOT/windows/bin"
+export QUILLORA_BROWSER_STANDIN_DLL="$WINDOWS_BUILD/bin/BrowserStandin.dll"
+session_start "$BUILD_ROOT/bench-run" "$WINDOWS_BUILD/bin/TestDesktopClient.exe" || { echo "bench.sh: could not prepare the session" >&2; exit 1; }
+cd "$WINDOWS_BUILD/bin"
 for bench in *_bench.exe; do
   [ -e "$bench" ] || continue
   case "$bench" in *"$FILTER"*) ;; *) continue ;; esac

@@ -1,14 +1,24 @@
 #!/bin/bash
 # Cross-builds the libraries Debian ships no mingw build of (OpenSSL, curl,
-# jsoncpp, LAME, FFmpeg with ffmpeg.exe) statically for i686-w64-mingw32, from
-# the upstream tarballs of Debian's bookworm source packages.
+# jsoncpp, LAME, FFmpeg with ffmpeg.exe) statically for mingw-w64, from the
+# upstream tarballs of Debian's bookworm source packages. The product is 32-bit
+# (i686); the x86_64 build serves the tests on machines that cannot run 32-bit
+# programs (see tools/test.sh).
 #
 # The result lands in a cache outside the checkout, keyed by the package
 # versions, this script and the toolchain, so a second run only prints the path.
-# Usage: build-deps.sh        prints the prefix of the finished build on stdout
+# Usage: build-deps.sh [i686|x86_64]   prints the prefix of the finished build on stdout
 set -euo pipefail
 
-HOST=i686-w64-mingw32
+ARCH=${1:-i686}
+case "$ARCH" in
+  i686) OPENSSL_TARGET=mingw; FFMPEG_ARCH=x86 ;;
+  x86_64) OPENSSL_TARGET=mingw64; FFMPEG_ARCH=x86_64 ;;
+  *) echo "build-deps: unknown architecture '$ARCH' (i686 or x86_64)" >&2; exit 1 ;;
+esac
+HOST=$ARCH-w64-mingw32
+# The 32-bit key stays what it was, so existing caches remain valid.
+[ "$ARCH" = i686 ] || ARCH_KEY=" arch=$ARCH"
 CC="$HOST-gcc-posix"
 CXX="$HOST-g++-posix"
 JOBS=${JOBS:-$(nproc)}
@@ -33,15 +43,33 @@ src_version() {
     | sed -e "s/^$1_//" -e 's/\.dsc$//'
 }
 
+# Asking apt-get for the versions takes seconds, so they are remembered per
+# state of apt's source indexes and configuration (names, sizes, times of the
+# files) and asked again only after an `apt-get update` or a change of sources.
+apt_state=$( { echo "${PKGS[*]}"
+  stat -c '%n %s %Y' /var/lib/apt/lists/*Sources* /etc/apt/sources.list /etc/apt/sources.list.d/* \
+    /etc/apt/preferences /etc/apt/preferences.d/* 2>/dev/null || true; } | sha256sum | cut -c1-16)
+VERSIONS_FILE="$CACHE_ROOT/versions-$apt_state"
+
 declare -A VERSION
+if [ -s "$VERSIONS_FILE" ]; then
+  while IFS='=' read -r p v; do VERSION[$p]=$v; done <"$VERSIONS_FILE"
+fi
 for p in "${PKGS[@]}"; do
+  [ -n "${VERSION[$p]:-}" ] && continue
   v=$(src_version "$p") || true
   [ -n "$v" ] || die "no source package '$p' (is deb-src enabled for bookworm? run tools/install-packages.sh)"
   VERSION[$p]=$v
+  looked_up=1
 done
+if [ -n "${looked_up:-}" ]; then
+  mkdir -p "$CACHE_ROOT"
+  for p in "${PKGS[@]}"; do echo "$p=${VERSION[$p]}"; done >"$VERSIONS_FILE.$$"
+  mv "$VERSIONS_FILE.$$" "$VERSIONS_FILE"
+fi
 
 key_text="$(for p in "${PKGS[@]}"; do echo "$p=${VERSION[$p]}"; done)
-recipe=$RECIPE
+recipe=$RECIPE${ARCH_KEY:-}
 $($CC --version | head -1)
 $(nasm -v)"
 KEY=$(echo "$key_text" | sha256sum | cut -c1-16)
@@ -109,7 +137,7 @@ export PKG_CONFIG_PATH=""
 
 build_openssl() {
   cd "$WORK/src/openssl"
-  ./Configure mingw --cross-compile-prefix="$HOST-" no-shared no-tests no-module \
+  ./Configure "$OPENSSL_TARGET" --cross-compile-prefix="$HOST-" no-shared no-tests no-module \
     --prefix="$PREFIX" --libdir=lib --openssldir="$PREFIX/ssl" CC=gcc-posix CXX=g++-posix
   make -j"$JOBS" build_libs
   make install_dev
@@ -134,7 +162,7 @@ build_curl() {
 
 build_jsoncpp() {
   mkdir -p "$WORK/build-jsoncpp" && cd "$WORK/build-jsoncpp"
-  cmake "$WORK/src/libjsoncpp" -DCMAKE_TOOLCHAIN_FILE="$SCRIPT_DIR/../cmake/mingw-i686.cmake" \
+  cmake "$WORK/src/libjsoncpp" -DCMAKE_TOOLCHAIN_FILE="$SCRIPT_DIR/../cmake/mingw-$ARCH.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_INSTALL_LIBDIR=lib \
     -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON -DBUILD_OBJECT_LIBS=OFF \
     -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF -DJSONCPP_WITH_PKGCONFIG_SUPPORT=ON
@@ -152,7 +180,7 @@ build_lame() {
 
 build_ffmpeg() {
   cd "$WORK/src/ffmpeg"
-  ./configure --enable-cross-compile --target-os=mingw32 --arch=x86 --cross-prefix="$HOST-" \
+  ./configure --enable-cross-compile --target-os=mingw32 --arch="$FFMPEG_ARCH" --cross-prefix="$HOST-" \
     --cc="$CC" --cxx="$CXX" --prefix="$PREFIX" --pkg-config=pkg-config --pkg-config-flags=--static \
     --disable-shared --enable-static --enable-gpl --enable-libmp3lame \
     --extra-cflags="-I$PREFIX/include" --extra-ldflags="-L$PREFIX/lib -static" \

@@ -4,25 +4,31 @@
 set -eu
 
 PACKAGES="cmake ninja-build make pkg-config git ca-certificates curl xz-utils dpkg-dev \
-  g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev libstb-dev \
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
+  libz-mingw-w64-dev libstb-dev \
   googletest nasm autoconf automake libtool perl \
   wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei pulseaudio \
-  python3 python3-venv espeak-ng ffmpeg pocketsphinx pocketsphinx-en-us sox zip unzip openssl \
+  python3 python3-venv python3-pil espeak-ng ffmpeg pocketsphinx pocketsphinx-en-us sox zip unzip openssl \
   locales g++ zlib1g-dev libssl-dev libjsoncpp-dev"
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
-missing=""
-for p in $PACKAGES; do
-  name=${p%%:*}
-  arch=${p#*:}
-  [ "$arch" = "$p" ] && arch=""
-  if [ -n "$arch" ]; then q="$name:$arch"; else q="$name"; fi
-  if ! dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q "install ok installed"; then
-    missing="$missing $p"
-  fi
-done
+# One query for every package, and the missing ones picked out in the same
+# pipeline: a query per package took seconds in all. A name without an
+# architecture may be installed for the machine's own or for "all".
+# shellcheck disable=SC2086
+missing=$(dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' $PACKAGES 2>/dev/null \
+  | awk -v wanted="$PACKAGES" -v native="$(dpkg --print-architecture)" '
+      $3 == "ok" && $4 == "installed" { have[$1] = 1 }
+      END {
+        n = split(wanted, list, " ")
+        for (i = 1; i <= n; i++) {
+          p = list[i]
+          if (p ~ /:/) { if (!(p in have)) printf " %s", p }
+          else if (!((p ":" native) in have) && !((p ":all") in have)) printf " %s", p
+        }
+      }')
 
 # deb-src is needed for `apt-get source` of the cross-built dependencies.
 need_update=""

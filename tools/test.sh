@@ -14,13 +14,34 @@ BUILD_ROOT=${BUILD_ROOT:-$ROOT/build}
 fail() { echo "test.sh: $*" >&2; exit 1; }
 
 ./tools/install-packages.sh || fail "installing packages failed"
-DEPS=$(./tools/build-deps.sh) || fail "building the dependencies failed"
+DEPS=$(./tools/build-deps.sh i686) || fail "building the dependencies failed"
+
+# The product is 32-bit. Some machines' kernels cannot execute 32-bit programs,
+# and with them 32-bit Wine; there the Windows tests run a 64-bit build of the
+# same sources under 64-bit Wine, and the 32-bit product is still built.
+# shellcheck source=tools/wine-arch.sh
+. "$ROOT/tools/wine-arch.sh"
+if [ "$QUILLORA_WINE_BITS" = 64 ]; then
+  echo "test.sh: this machine cannot run 32-bit programs; the Windows tests run the 64-bit build" >&2
+  DEPS64=$(./tools/build-deps.sh x86_64) || fail "building the 64-bit dependencies failed"
+fi
 
 cmake --preset host -B "$BUILD_ROOT/host" >/dev/null || fail "configuring the host build failed"
 cmake --build "$BUILD_ROOT/host" -j "$JOBS" || fail "the host build failed"
 cmake --preset windows -B "$BUILD_ROOT/windows" -DQUILLORA_DEPS_DIR="$DEPS" >/dev/null \
   || fail "configuring the Windows build failed"
 cmake --build "$BUILD_ROOT/windows" -j "$JOBS" || fail "the Windows build failed"
+WINDOWS_TESTS="$BUILD_ROOT/windows"
+if [ "$QUILLORA_WINE_BITS" = 64 ]; then
+  cmake --preset windows64 -B "$BUILD_ROOT/windows64" -DQUILLORA_DEPS_DIR="$DEPS64" >/dev/null \
+    || fail "configuring the 64-bit Windows build failed"
+  cmake --build "$BUILD_ROOT/windows64" -j "$JOBS" || fail "the 64-bit Windows build failed"
+  WINDOWS_TESTS="$BUILD_ROOT/windows64"
+  # CTest checks the imports of the build it runs; the shipped 32-bit programs
+  # are checked here.
+  ./tools/check-imports.sh i686-w64-mingw32-objdump "$BUILD_ROOT/windows/bin" >/dev/null \
+    || fail "a 32-bit program imports a DLL that Windows does not ship (run tools/check-imports.sh i686-w64-mingw32-objdump $BUILD_ROOT/windows/bin)"
+fi
 
 # The host tests run natively, outside the Wine session and its environment.
 ctest --test-dir "$BUILD_ROOT/host" --output-on-failure -j "$JOBS" "$@"
@@ -30,12 +51,13 @@ host_rc=$?
 mkdir -p "$BUILD_ROOT/screenshots"
 export QUILLORA_SCREENSHOT_DIR="Z:$(printf '%s' "$BUILD_ROOT/screenshots" | tr / '\\')"
 
+export QUILLORA_BROWSER_STANDIN_DLL="$WINDOWS_TESTS/bin/BrowserStandin.dll"
 # shellcheck source=tools/test-session.sh
 . "$ROOT/tools/test-session.sh"
 trap session_stop EXIT
-session_start "$BUILD_ROOT/test-run" || fail "could not prepare the test session"
+session_start "$BUILD_ROOT/test-run" "$WINDOWS_TESTS/bin/TestDesktopClient.exe" || fail "could not prepare the test session"
 
-ctest --test-dir "$BUILD_ROOT/windows" --output-on-failure -j "$JOBS" "$@"
+ctest --test-dir "$WINDOWS_TESTS" --output-on-failure -j "$JOBS" "$@"
 windows_rc=$?
 
 if [ -n "$(find "$BUILD_ROOT/screenshots" -name '*.png' -print -quit 2>/dev/null)" ]; then

@@ -6,6 +6,7 @@
 // release (paint, memory DC, window DC, selected object).
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include <utility>
 
@@ -91,6 +92,21 @@ struct FindFileTraits {
   static void Close(Handle h) noexcept { ::FindClose(h); }
 };
 
+// A BSTR from SysAllocString, freed with SysFreeString.
+struct BstrTraits {
+  using Handle = BSTR;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::SysFreeString(h); }
+};
+
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::RegCloseKey(h); }
+};
+
 using OwnedHandle = UniqueHandle<KernelHandleTraits>;
 using OwnedFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using OwnedBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
@@ -101,6 +117,8 @@ using OwnedMemoryDC = UniqueHandle<MemoryDcTraits>;  // CreateCompatibleDC / Del
 using OwnedIcon = UniqueHandle<IconTraits>;
 using OwnedModule = UniqueHandle<ModuleTraits>;      // LoadLibrary / FreeLibrary
 using OwnedFindHandle = UniqueHandle<FindFileTraits>;
+using OwnedBstr = UniqueHandle<BstrTraits>;
+using OwnedRegistryKey = UniqueHandle<RegistryKeyTraits>;  // RegOpenKeyEx / RegCloseKey
 
 // BeginPaint for the lifetime of the scope, EndPaint at its end.
 class PaintScope {

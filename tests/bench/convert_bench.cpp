@@ -11,15 +11,15 @@
 #include <string>
 #include <thread>
 
-#include "core/ConvertJob.h"
-#include "core/HttpClient.h"
-#include "core/ProcessRunner.h"
-#include "core/TextConversion.h"
-#include "core/portable/Base64.h"
-#include "core/portable/Md5Hex.h"
-#include "core/portable/ServiceConfig.h"
-#include "core/portable/SpeechRequest.h"
-#include "core/portable/SsmlBuilder.h"
+#include "core/base/TextConversion.h"
+#include "core/base/portable/Base64.h"
+#include "core/base/portable/Checksums.h"
+#include "core/media/ProcessRunner.h"
+#include "core/transport/HttpClient.h"
+#include "core/transport/portable/ServiceConfig.h"
+#include "core/transport/portable/SpeechRequest.h"
+#include "core/tts/ConvertJob.h"
+#include "core/tts/portable/SsmlBuilder.h"
 
 namespace {
 

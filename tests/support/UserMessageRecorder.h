@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/UserMessage.h"
+#include "core/base/UserMessage.h"
 
 class UserMessageRecorder {
  public:

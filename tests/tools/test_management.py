@@ -3,6 +3,8 @@ the RSA block made and checked by the openssl command-line tool (apart from the
 stand-in's own RSA code), the requests, the envelope faults and the login pages."""
 
 import base64
+import html
+import http.client
 import json
 import os
 import re
@@ -10,6 +12,7 @@ import struct
 import subprocess
 import tempfile
 import unittest
+import urllib.parse
 import zlib
 
 from standin_harness import StandinTestCase, escape
@@ -176,10 +179,11 @@ class ManagementTest(StandinTestCase):
         login = self.instance.urls["login"]
         status, page = self.instance.fetch(login + "member/login/index?softId=130&uuid=AbCd-_0123456789&usedtimes=3&mid=1")
         self.assertEqual(status, 200)
-        form = re.search(rb'<form action="([^"]+)"', page).group(1).decode()
-        fields = dict(re.findall(rb'name="([^"]+)" value="([^"]*)"', page))
-        self.assertEqual(fields[b"uuid"], b"AbCd-_0123456789")
-        status, result = self.instance.fetch(login + form.lstrip("/") + "?uuid=AbCd-_0123456789&softId=130")
+        # The sign-in link carries the login page's parameters to the callback page.
+        link = html.unescape(re.search(rb'<a href="(/wxlogincb[^"]*)"', page).group(1).decode())
+        query = urllib.parse.parse_qs(urllib.parse.urlsplit(link).query)
+        self.assertEqual(query, {"softId": ["130"], "uuid": ["AbCd-_0123456789"], "usedtimes": ["3"], "mid": ["1"]})
+        status, result = self.instance.fetch(login + link.lstrip("/"))
         self.assertEqual(status, 200)
         info = json.loads(re.search(rb"var info = (\"[^\"]*\");", result).group(1))
         flags, text = self.client.decode(info, "")
@@ -189,6 +193,43 @@ class ManagementTest(StandinTestCase):
         self.assertEqual(account["uuid"], "AbCd-_0123456789")
         self.assertTrue(account["openid"] and account["nickname"] and account["avatar"])
         self.assertEqual(self.instance.fetch(account["avatar"])[0], 200)
+
+    def test_login_page_frame_is_served(self):
+        login = self.instance.urls["login"]
+        status, page = self.instance.fetch(login + "member/login/index?softId=130&uuid=AbCd-_0123456789&usedtimes=3&mid=1")
+        self.assertEqual(status, 200)
+        frame = html.unescape(re.search(rb'<iframe src="([^"]+)"', page).group(1).decode())
+        status, body = self.instance.fetch(login + frame.lstrip("/"))
+        self.assertEqual(status, 200)
+        self.assertIn("扫码", body.decode("utf-8"))
+
+    def test_scripted_redirects_send_the_login_page_on_once(self):
+        login = self.instance.urls["login"]
+        page = "/member/login/index?softId=130&uuid=RedirectUuid0001&usedtimes=0&mid=1"
+        callback = "/wxlogincb?uuid=RedirectUuid0001"
+        cases = [
+            ({"redirect": callback}, 302, callback),
+            ({"redirect": login + callback.lstrip("/"), "http_status": 307}, 307, login + callback.lstrip("/")),
+            # A header carries ASCII only: other characters arrive percent-encoded as UTF-8.
+            ({"redirect": "/wxlogincb?uuid=测试"}, 302, "/wxlogincb?uuid=%E6%B5%8B%E8%AF%95"),
+        ]
+        parts = urllib.parse.urlsplit(login)
+        for fault, status, location in cases:
+            with self.subTest(fault=fault):
+                self.instance.script("/member/login/index", fault)
+                connection = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
+                connection.request("GET", page)
+                response = connection.getresponse()
+                response.read()
+                connection.close()
+                self.assertEqual((response.status, response.getheader("Location")), (status, location))
+                # Once only: the next request gets the login page itself.
+                status_again, body = self.instance.fetch(login + page.lstrip("/"))
+                self.assertEqual(status_again, 200)
+                self.assertIn(b"/wxlogincb?", body)
+        status, result = self.instance.fetch(login + callback.lstrip("/"))
+        info = json.loads(re.search(rb"var info = (\"[^\"]*\");", result).group(1))
+        self.assertEqual(json.loads(self.client.decode(info, "")[1])["uuid"], "RedirectUuid0001")
 
 
 if __name__ == "__main__":

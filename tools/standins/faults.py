@@ -11,6 +11,7 @@ VOCABULARY = {
     "delay_ms": ((int,), "wait this long before replying"),
     "drop": ((bool,), "close the connection without any reply"),
     "http_status": ((int,), "reply with this HTTP status"),
+    "redirect": ((str,), "answer with a redirect (HTTP 302 unless http_status gives another 3xx) to this URL"),
     "body": ((str,), "reply exactly this body (UTF-8) instead of the service's reply"),
     "code": ((int,), "set the reply's \"code\""),
     "members": ((dict,), "set these members of the reply object (any JSON values)"),
@@ -44,6 +45,12 @@ def validate(fault):
         return "remove is a list of member names"
     if fault.get("bad_signature") not in (None, True, False, "crc", "garbage"):
         return "bad_signature is true, \"crc\" or \"garbage\""
+    if "redirect" in fault and not fault["redirect"]:
+        return "redirect names the URL to send the client to"
+    if "redirect" in fault and not 300 <= fault.get("http_status", 302) <= 399:
+        return "a redirect's http_status is a 3xx status"
+    if "redirect" in fault and "body" in fault:
+        return "a redirect has no body of its own"
     if fault.get("times", 1) == 0 or fault.get("times", 1) < -1:
         return "times is a positive count or -1"
     return None

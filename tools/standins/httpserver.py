@@ -2,12 +2,14 @@
 handler they share: it reads the request, lets the service describe it for the
 log, applies a scripted fault, and sends the service's reply."""
 
+import html
 import json
 import re
 import socket
 import ssl
 import threading
 import time
+import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 from wire import ansi_encode
@@ -17,10 +19,21 @@ SOCKET_TIMEOUT = 120
 
 
 class Reply:
-    def __init__(self, status=200, body=b"", content_type="application/json"):
+    def __init__(self, status=200, body=b"", content_type="application/json", headers=None):
         self.status = status
         self.body = body
         self.content_type = content_type
+        self.headers = headers or {}
+
+
+def redirect_reply(location, status=302):
+    """A redirect to a URL (absolute, or relative to the server asked), with a
+    page that links there for clients that do not follow redirects."""
+    # A header carries ASCII only: other characters go percent-encoded as UTF-8.
+    location = urllib.parse.quote(location, safe=":/?#[]@!$&'()*+,;=%")
+    body = ('<!DOCTYPE html><html><body><a href="%s">%s</a></body></html>'
+            % (html.escape(location, quote=True), html.escape(location))).encode("utf-8")
+    return Reply(status, body, "text/html; charset=utf-8", {"Location": location})
 
 
 def json_reply(obj, ansi=False, status=200):
@@ -129,7 +142,9 @@ class ServiceHandler(BaseHTTPRequestHandler):
             except OSError:
                 pass
             return
-        if fault and ("body" in fault or "http_status" in fault):
+        if fault and "redirect" in fault:
+            reply = redirect_reply(fault["redirect"], fault.get("http_status", 302))
+        elif fault and ("body" in fault or "http_status" in fault):
             status = fault.get("http_status", 200)
             text = fault.get("body", "Internal Server Error" if status >= 500 else "scripted reply")
             reply = Reply(status, text.encode("utf-8"), "text/plain; charset=utf-8")
@@ -147,6 +162,8 @@ class ServiceHandler(BaseHTTPRequestHandler):
             self.send_response(reply.status)
             self.send_header("Content-Type", reply.content_type)
             self.send_header("Content-Length", str(len(reply.body)))
+            for name, value in reply.headers.items():
+                self.send_header(name, value)
             self.send_header("Connection", "close")
             self.end_headers()
             if self.command != "HEAD":

@@ -5,6 +5,7 @@ import base64
 import datetime
 import html
 import json
+import urllib.parse
 
 import envelope
 from faults import apply_to_object
@@ -24,6 +25,8 @@ AVATAR_PATH = "/avatar/tester.png"
 # A 1x1 PNG for the test account's avatar.
 AVATAR_PNG = base64.b64decode(
     "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNkaPhfDwAE/QH/9V3XgQAAAABJRU5ErkJggg==")
+# Parameters of the login page that its sign-in link passes on to the callback page.
+LOGIN_PARAMETERS = ("softId", "uuid", "usedtimes", "mid")
 FAILED_BODY = b'{"status":"FAILED","msg":"scripted failure"}'
 
 
@@ -135,12 +138,16 @@ class LoginService:
     def reply(self, request, fault):
         params = request.log["params"]
         if request.path == "/member/login/index":
-            hidden = "".join('<input type="hidden" name="%s" value="%s">' % (html.escape(k), html.escape(v))
-                             for k, v in params.items() if k in ("softId", "uuid", "usedtimes", "mid"))
+            # The account's link carries the login page's parameters to the callback, as the
+            # service's own sign-in would; the frame stands for the service's QR code box.
+            query = urllib.parse.urlencode([(k, v) for k, v in params.items() if k in LOGIN_PARAMETERS])
             return _html(_page("登录", (
-                "<h1>登录</h1><form action=\"/wxlogincb\" method=\"get\">%s"
-                "<p>测试账号：%s</p><button type=\"submit\">使用测试账号登录</button></form>")
-                % (hidden, html.escape(TEST_ACCOUNT["nickname"]))))
+                "<h1>登录</h1><p>测试账号：%s</p>"
+                "<p><a href=\"/wxlogincb?%s\">使用测试账号登录</a></p>"
+                "<iframe src=\"/member/login/qrcode?%s\" width=\"200\" height=\"60\"></iframe>")
+                % (html.escape(TEST_ACCOUNT["nickname"]), html.escape(query), html.escape(query))))
+        if request.path == "/member/login/qrcode":
+            return _html(_page("扫码登录", "<p>请使用手机扫码登录</p>"))
         if request.path == "/wxlogincb":
             account = {"status": "SUCCESS", "uuid": params.get("uuid", ""), "openid": TEST_ACCOUNT["openid"],
                        "avatar": request.base_url + AVATAR_PATH, "nickname": TEST_ACCOUNT["nickname"]}

@@ -40,14 +40,16 @@ class Task:
     def __init__(self, statuses):
         self.statuses = list(statuses)
         self.polls = 0
+        self._poll_lock = threading.Lock()  # polls of one task may arrive on several request threads
         self.finished = threading.Event()
         self.result = None   # audio bytes or recognised text
         self.error = None
         self.codec = None
 
     def next_status(self):
-        status = self.statuses[min(self.polls, len(self.statuses) - 1)]
-        self.polls += 1
+        with self._poll_lock:
+            status = self.statuses[min(self.polls, len(self.statuses) - 1)]
+            self.polls += 1
         return status
 
     def run(self, work):

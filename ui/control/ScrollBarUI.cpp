@@ -218,7 +218,9 @@ void CScrollBarUI::HandleEvent(UIEvent& event) {
     case kUIEventMouseLeave:
       // Leaving always clears the hot parts; a leave to a point outside the
       // bar also asks for every later leave of the window.
-      if (IsEnabled()) {
+      if (IsEnabled() && ((m_uButton1State | m_uButton2State | m_uThumbState) & kUIStateHot) != 0) {
+        // Only a change repaints: a bar on the mouse-leave list hears every
+        // hover change of the window.
         m_uButton1State &= ~kUIStateHot;
         m_uButton2State &= ~kUIStateHot;
         m_uThumbState &= ~kUIStateHot;

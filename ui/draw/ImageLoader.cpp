@@ -117,15 +117,16 @@ UIImageInfo* CDrawEngine::LoadImage(UIResourceRef name, const UIChar* type, DWOR
   }
   if (bytes.size() > 0x7FFFFFFF) return nullptr;
 
+  const auto* encoded = reinterpret_cast<const stbi_uc*>(bytes.data());
   int width = 0, height = 0, channels = 0;
   // Check the size first so a hostile header cannot make the decoder ask for
   // a huge buffer.
-  if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels) ||
+  if (!stbi_info_from_memory(encoded, static_cast<int>(bytes.size()), &width, &height, &channels) ||
       width < 1 || height < 1 || static_cast<long long>(width) * height > kMaxImagePixels) {
     Trace(L"not a readable image", name.GetName());
     return nullptr;
   }
-  unsigned char* rgba = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height,
+  unsigned char* rgba = stbi_load_from_memory(encoded, static_cast<int>(bytes.size()), &width, &height,
                                               &channels, 4);
   if (rgba == nullptr) {
     Trace(L"decoding failed", name.GetName());

@@ -198,9 +198,12 @@ int MarkupRenderer::TextTop(const MarkupState& st, int lineTop, int lineHeight) 
 // slot with the same text continues it on the next line.
 void MarkupRenderer::CloseLinkAtLineEnd(MarkupState& st, bool final, int lineTop, int x, int nextLineStart) {
   if (!st.inLink) return;
-  if (final && st.linkIndex < m_capacity) m_links[st.linkIndex] = CUIRect(m_linkStartX, lineTop, x, lineTop);
-  ++st.linkIndex;
-  if (final && st.linkIndex < m_capacity) m_linkTexts[st.linkIndex] = st.linkText;
+  // A link whose text all went to the next line leaves no empty piece here.
+  if (x > m_linkStartX) {
+    if (final && st.linkIndex < m_capacity) m_links[st.linkIndex] = CUIRect(m_linkStartX, lineTop, x, lineTop);
+    ++st.linkIndex;
+    if (final && st.linkIndex < m_capacity) m_linkTexts[st.linkIndex] = st.linkText;
+  }
   m_linkStartX = nextLineStart;
 }
 
@@ -602,10 +605,10 @@ void CDrawEngine::DrawMarkupText(HDC dc, CWindowManagerUI* manager, CUIRect& rc,
     }
   }
 
+  // The saved state brings the clip back too, so the clip is narrowed in place.
   const int savedDc = ::SaveDC(dc);
   {
-    CDrawClip clip;
-    if (!measureOnly) CDrawClip::CreateRectClip(dc, rc, clip);
+    if (!measureOnly) ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
     MarkupRenderer renderer(dc, manager, area, color, links, linkTexts, capacity, font, style);
     CUIRect extent;
     linkCount = renderer.Run(expanded.GetText(), hovered, &extent);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "core/base/portable/ByteBuffer.h"
 #include "ui/base/portable/UIString.h"
 
 namespace Trellis {
@@ -20,22 +21,9 @@ struct UISkinSource {
 };
 UISkinSource& GetSkinSource();
 
-// A malloc'ed byte block that frees itself.
-class UIByteBuffer {
- public:
-  UIByteBuffer() = default;
-  UIByteBuffer(const UIByteBuffer&) = delete;
-  UIByteBuffer& operator=(const UIByteBuffer&) = delete;
-  ~UIByteBuffer();
-  // Replaces the block with a new one of `size` bytes; false when memory runs out.
-  bool Allocate(size_t size);
-  unsigned char* data() const { return m_data; }
-  size_t size() const { return m_size; }
-
- private:
-  unsigned char* m_data = nullptr;  // owned
-  size_t m_size = 0;
-};
+// The skin readers' byte block: the program's one byte buffer (malloc'ed,
+// 0-terminated, frees itself).
+using UIByteBuffer = ::ByteBuffer;
 
 // Reads the whole skin file `name`: from the skin folder when no archive is
 // set, else the entry of that name (letter case ignored) from the skin

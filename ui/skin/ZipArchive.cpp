@@ -3,7 +3,9 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
+#include "core/base/ScopedHandle.h"
 #include "ui/skin/portable/ZipPath.h"
 #include "ui/skin/portable/ZipReader.h"
 
@@ -20,22 +22,23 @@ ZipResult Report(ZipResult result) {
   return result;
 }
 
-// An archive in a disk file, from the file position it had when opened.
+// An archive in a disk file, from the file position it had when opened. Owns
+// the file handle, so it cannot be copied (a copy would close it twice).
 class ZipFileSource : public ZipSource {
  public:
-  ZipFileSource(HANDLE file, uint64_t start, uint64_t size) : m_file(file), m_start(start), m_size(size) {}
-  ~ZipFileSource() override { CloseHandle(m_file); }
+  ZipFileSource(OwnedHandle file, uint64_t start, uint64_t size)
+      : m_file(std::move(file)), m_start(start), m_size(size) {}
   uint64_t GetSize() const override { return m_size; }
   bool ReadAt(uint64_t offset, void* buffer, size_t length) override {
     if (offset > m_size || length > m_size - offset) return false;
     LARGE_INTEGER position;
     position.QuadPart = static_cast<LONGLONG>(m_start + offset);
-    if (!SetFilePointerEx(m_file, position, nullptr, FILE_BEGIN)) return false;
+    if (!SetFilePointerEx(m_file.Get(), position, nullptr, FILE_BEGIN)) return false;
     unsigned char* out = static_cast<unsigned char*>(buffer);
     while (length > 0) {
       const DWORD chunk = length > 0x10000000u ? 0x10000000u : static_cast<DWORD>(length);
       DWORD read = 0;
-      if (!ReadFile(m_file, out, chunk, &read, nullptr) || read != chunk) return false;
+      if (!ReadFile(m_file.Get(), out, chunk, &read, nullptr) || read != chunk) return false;
       out += read;
       length -= read;
     }
@@ -43,7 +46,7 @@ class ZipFileSource : public ZipSource {
   }
 
  private:
-  HANDLE m_file;  // owned
+  OwnedHandle m_file;
   uint64_t m_start;
   uint64_t m_size;
 };
@@ -152,12 +155,11 @@ ZipResult ExtractToFile(ZipArchiveState& state, int index, const wchar_t* target
   if (!IsContainedRelativePath(target)) return kZipCannotOpenFile;
   CreateFolders(state.baseFolder, target);
   const std::wstring path = state.baseFolder + target;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, info.attributes, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return kZipCannotOpenFile;
-  ZipHandleSink sink(file);
+  OwnedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, info.attributes, nullptr));
+  if (!file) return kZipCannotOpenFile;
+  ZipHandleSink sink(file.Get());
   const ZipResult result = state.reader->ExtractToSink(index, sink);
-  if (result == kZipOk) SetFileTime(file, &entry.creationTime, &entry.accessTime, &entry.modificationTime);
-  CloseHandle(file);
+  if (result == kZipOk) SetFileTime(file.Get(), &entry.creationTime, &entry.accessTime, &entry.modificationTime);
   return result;
 }
 
@@ -168,37 +170,33 @@ ZipResult ExtractToFile(ZipArchiveState& state, int index, const wchar_t* target
 ZipHandle* ZipOpenArchive(const void* source, DWORD length, int kind) {
   std::unique_ptr<ZipSource> bytes;
   if (kind == ZipKindHandle) {
-    HANDLE duplicate = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), const_cast<HANDLE>(source), GetCurrentProcess(), &duplicate, 0, FALSE,
-                         DUPLICATE_SAME_ACCESS)) {
+    OwnedHandle duplicate;
+    if (!DuplicateHandle(GetCurrentProcess(), const_cast<HANDLE>(source), GetCurrentProcess(), duplicate.Receive(), 0,
+                         FALSE, DUPLICATE_SAME_ACCESS)) {
       Report(kZipCannotDuplicate);
       return nullptr;
     }
     LARGE_INTEGER start = {}, size = {}, zero = {};
-    if (GetFileType(duplicate) != FILE_TYPE_DISK || !SetFilePointerEx(duplicate, zero, &start, FILE_CURRENT) ||
-        !GetFileSizeEx(duplicate, &size)) {
-      CloseHandle(duplicate);
+    if (GetFileType(duplicate.Get()) != FILE_TYPE_DISK || !SetFilePointerEx(duplicate.Get(), zero, &start, FILE_CURRENT) ||
+        !GetFileSizeEx(duplicate.Get(), &size)) {
       Report(kZipNotDiskFile);
       return nullptr;
     }
     const uint64_t available = size.QuadPart > start.QuadPart ? static_cast<uint64_t>(size.QuadPart - start.QuadPart) : 0;
-    bytes.reset(new (std::nothrow) ZipFileSource(duplicate, static_cast<uint64_t>(start.QuadPart), available));
-    if (!bytes) CloseHandle(duplicate);
+    bytes.reset(new (std::nothrow) ZipFileSource(std::move(duplicate), static_cast<uint64_t>(start.QuadPart), available));
   } else if (kind == ZipKindFile) {
     if (source == nullptr) {
       Report(kZipBadArgument);
       return nullptr;
     }
-    HANDLE file = CreateFileW(static_cast<const wchar_t*>(source), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    OwnedHandle file(CreateFileW(static_cast<const wchar_t*>(source), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {};
-    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size)) {
-      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!file || !GetFileSizeEx(file.Get(), &size)) {
       Report(kZipCannotOpenFile);
       return nullptr;
     }
-    bytes.reset(new (std::nothrow) ZipFileSource(file, 0, static_cast<uint64_t>(size.QuadPart)));
-    if (!bytes) CloseHandle(file);
+    bytes.reset(new (std::nothrow) ZipFileSource(std::move(file), 0, static_cast<uint64_t>(size.QuadPart)));
   } else if (kind == ZipKindMemory && source != nullptr) {
     bytes.reset(new (std::nothrow) ZipMemorySource(source, length));
   } else {

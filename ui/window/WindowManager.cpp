@@ -213,8 +213,8 @@ void CWindowManagerUI::ReapObjects(CControlUI* control) {
   if (!name.IsEmpty() && m_mNameHash.Find(name.GetText(), false) == control) m_mNameHash.Remove(name.GetText());
   int index = m_aPostPaintControls.Find(control);
   if (index >= 0) m_aPostPaintControls.Remove(index);
-  index = m_aNeedMouseLeaveNeeded.Find(control);
-  if (index >= 0) m_aNeedMouseLeaveNeeded.Remove(index);
+  index = m_aMouseLeaveListeners.Find(control);
+  if (index >= 0) m_aMouseLeaveListeners.Remove(index);
   while ((index = m_aNativeWindowControl.Find(control)) >= 0) {
     m_aNativeWindowControl.Remove(index);
     m_aNativeWindow.Remove(index);
@@ -359,10 +359,10 @@ bool CWindowManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* transla
 bool CWindowManagerUI::AddPostPaint(CControlUI* control) { return AddUnique(m_aPostPaintControls, control); }
 bool CWindowManagerUI::RemovePostPaint(CControlUI* control) { return RemoveItem(m_aPostPaintControls, control); }
 bool CWindowManagerUI::AddMouseLeaveListener(CControlUI* control) {
-  return AddUnique(m_aNeedMouseLeaveNeeded, control);
+  return AddUnique(m_aMouseLeaveListeners, control);
 }
 bool CWindowManagerUI::RemoveMouseLeaveListener(CControlUI* control) {
-  return RemoveItem(m_aNeedMouseLeaveNeeded, control);
+  return RemoveItem(m_aMouseLeaveListeners, control);
 }
 
 bool CWindowManagerUI::AddNativeWindow(CControlUI* control, HWND hChildWnd) {

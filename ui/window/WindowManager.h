@@ -457,7 +457,7 @@ class CWindowManagerUI {
   CUIPtrArray m_aAsyncNotify;            // owned UINotify*; queued by SendNotifyRecord, taken by the flush, dropped by ReapObjects
   CUIPtrArray m_aInFlightNotify;         // UINotify* being delivered now (not owned); ReapObjects clears their sender
   CUIPtrArray m_aFoundControls;          // scratch list of the layout pass
-  CUIPtrArray m_aNeedMouseLeaveNeeded;   // CControlUI*, not owned; AddMouseLeaveListener/RemoveMouseLeaveListener/ReapObjects
+  CUIPtrArray m_aMouseLeaveListeners;   // CControlUI*, not owned; AddMouseLeaveListener/RemoveMouseLeaveListener/ReapObjects
   CUIStringMap m_mNameHash;              // name -> CControlUI*; filled by InitControls, emptied by InitForWindow/AttachRootControl
   CUIStringMap m_mWindowCustomAttrHash;  // name -> owned CUIString*; AddWindowCustomAttribute/RemoveAllWindowCustomAttributes
   CUIStringMap m_mOptionGroup;           // group -> owned CUIPtrArray* of options; AddOptionToGroup/RemoveOptionFromGroup

@@ -301,10 +301,10 @@ bool CWindowManagerUI::HandleMouseMove(CUIPoint point, WPARAM wParam, LPARAM lPa
     if (m_pEventHover != nullptr) {
       CControlUI* oldHover = m_pEventHover;
       // Over a copy: a listener may leave the list while it is told.
-      const CUIPtrArray listeners(m_aNeedMouseLeaveNeeded);
+      const CUIPtrArray listeners(m_aMouseLeaveListeners);
       for (int i = 0; i < listeners.GetSize(); ++i) {
         auto* listener = static_cast<CControlUI*>(listeners.GetAt(i));
-        if (m_aNeedMouseLeaveNeeded.Find(listener) < 0) continue;
+        if (m_aMouseLeaveListeners.Find(listener) < 0) continue;
         SendEventTo(listener, kUIEventMouseLeave, point, wParam, lParam, 0, keyState, oldHover);
       }
       if (m_pEventHover == oldHover) {
@@ -368,7 +368,9 @@ bool CWindowManagerUI::HandleMouseHover(CUIPoint point, WPARAM wParam, LPARAM lP
   // through the messages below.
   m_ToolTip = {};
   m_ToolTip.cbSize = TTTOOLINFOW_V1_SIZE;
-  m_ToolTip.uFlags = TTF_IDISHWND;
+  // A tracked tool: the tip shows where TTM_TRACKPOSITION puts it (the
+  // common controls ignore tracking messages for tools without TTF_TRACK).
+  m_ToolTip.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
   m_ToolTip.hwnd = m_hWndPaint;
   m_ToolTip.uId = reinterpret_cast<UINT_PTR>(m_hWndPaint);
   m_ToolTip.hinst = GetInstance();
@@ -392,7 +394,7 @@ bool CWindowManagerUI::HandleMouseHover(CUIPoint point, WPARAM wParam, LPARAM lP
   ::SendMessageW(m_hwndTooltip, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
   ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_ToolTip));
   // Tracking positions are screen coordinates: the tip appears at the mouse.
-  POINT at = {point.x, point.y};
+  POINT at = {point.x, point.y + ::GetSystemMetrics(SM_CYCURSOR) / 2};
   ::ClientToScreen(m_hWndPaint, &at);
   ::SendMessageW(m_hwndTooltip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
   return true;
@@ -507,9 +509,10 @@ bool CWindowManagerUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lPa
           return search->pickNext ? control : nullptr;
         }
       };
+      // Document order (first child first): the control that follows a label
+      // in the skin is the one its shortcut is meant for.
       Shortcut search = {UpperChar(static_cast<UIChar>(wParam & 0xFFFF)), false};
-      CControlUI* control =
-          m_pRoot->FindControl(&Shortcut::Find, &search, kUIFindEnabled | kUIFindMeFirst | kUIFindTopFirst);
+      CControlUI* control = m_pRoot->FindControl(&Shortcut::Find, &search, kUIFindEnabled | kUIFindMeFirst);
       if (control == nullptr) return false;
       control->SetFocus();
       control->Activate();

@@ -58,6 +58,7 @@ struct DibView {
   bool bottomUp = false;
 
   DibView(HBITMAP bitmap, BYTE* pixels) {
+    ::GdiFlush();  // GDI may still be drawing into the pixels
     DIBSECTION dib = {};
     if (pixels == nullptr || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib)) return;
     bits = pixels;
@@ -88,6 +89,28 @@ struct DibView {
 
 void ClearPixels(HBITMAP bitmap, BYTE* bits, const CUIRect& rect) {
   DibView(bitmap, bits).ForEach(rect, [](BYTE* pixel, int, int) { pixel[0] = pixel[1] = pixel[2] = pixel[3] = 0; });
+}
+
+// Plain GDI drawing (text, opaque fills, bitmaps) writes alpha 0 into a 32-bit
+// bitmap, which a per-pixel-alpha window would show as holes. Before painting,
+// the area gets alpha 1 over black: blending onto that is blending onto
+// nothing. Afterwards a pixel with alpha 0 was drawn by GDI and is opaque, and
+// one still at the mark was never drawn and becomes transparent.
+void MarkUnpainted(HBITMAP bitmap, BYTE* bits, const CUIRect& rect) {
+  DibView(bitmap, bits).ForEach(rect, [](BYTE* pixel, int, int) {
+    pixel[0] = pixel[1] = pixel[2] = 0;
+    pixel[3] = 1;
+  });
+}
+
+void ResolvePaintedAlpha(HBITMAP bitmap, BYTE* bits, const CUIRect& rect) {
+  DibView(bitmap, bits).ForEach(rect, [](BYTE* pixel, int, int) {
+    if (pixel[3] == 0) {
+      pixel[3] = 0xFF;
+    } else if (pixel[3] == 1 && pixel[0] == 0 && pixel[1] == 0 && pixel[2] == 0) {
+      pixel[3] = 0;
+    }
+  });
 }
 
 }  // namespace
@@ -297,15 +320,17 @@ void CWindowManagerUI::HandlePaint() {
       SelectObjectScope select(m_hDcOffscreen.Get(), m_hbmpOffscreen.Get());
       const HDC offscreen = m_hDcOffscreen.Get();
       const int saved = ::SaveDC(offscreen);
-      if (m_bLayered && m_diLayered.sDrawString.IsEmpty()) {
-        ClearPixels(m_hbmpOffscreen.Get(), m_pOffscreenBits, paintRect);
-      }
+      const bool ownAlpha = m_bLayered && m_diLayered.sDrawString.IsEmpty();
+      if (ownAlpha) MarkUnpainted(m_hbmpOffscreen.Get(), m_pOffscreenBits, paintRect);
       m_pRoot->Paint(offscreen, paintRect, nullptr);
       if (m_bLayered) PaintNativeChildren(offscreen, paintRect);
       for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
         static_cast<CControlUI*>(m_aPostPaintControls.GetAt(i))->PostPaint(offscreen, paintRect);
       }
       ::RestoreDC(offscreen, saved);
+      if (ownAlpha) {
+        ResolvePaintedAlpha(m_hbmpOffscreen.Get(), m_pOffscreenBits, paintRect);
+      }
 
       if (m_bLayered) {
         ApplyLayeredBackground(paintRect, client);

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "core/portable/Base64.h"
-#include "core/portable/Md5Hex.h"
-#include "core/portable/SsmlBuilder.h"
+#include "core/base/portable/Base64.h"
+#include "core/base/portable/Checksums.h"
+#include "core/tts/portable/SsmlBuilder.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/ManagedTestWindow.h"
 #include "tests/ui/control/ControlTestSupport.h"
@@ -210,6 +211,69 @@ TEST_F(ControlWindowTest, EventsReachListenersHandlersAndParents) {
   probe->SendEvent(event);
   EXPECT_TRUE(probe->IsFocused());
   EXPECT_EQ(probe->kinds.size(), 1u);
+}
+
+// Records the notification types of a window.
+class TypeRecorder : public INotifyUI {
+ public:
+  void Notify(UINotify& notify) override { types.push_back(notify.sType.GetText()); }
+  std::vector<std::wstring> types;
+};
+
+// A container that records the kinds of the events its children pass up.
+class PassedUp : public CContainerUI {
+ public:
+  void HandleEvent(UIEvent& event) override { kinds.push_back(event.Type); }
+  std::vector<int> kinds;
+};
+
+TEST_F(ControlWindowTest, BaseHandlingNotifiesTimersAndMenusAndPassesTheRestUp) {
+  TypeRecorder recorder;
+  manager().AddNotifier(&recorder);
+  PassedUp* parent = new PassedUp;
+  m_root->AddItem(parent);
+  CControlUI* control = MakeControl(L"c");
+  parent->AddItem(control);
+  struct Case {
+    int kind;
+    bool menu;
+    const wchar_t* notification;  // expected, or null
+    bool passedUp;
+  } cases[] = {
+      {kUIEventTimer, false, L"timer", false},
+      {kUIEventContextMenu, true, L"menu", false},
+      {kUIEventContextMenu, false, nullptr, true},
+      {kUIEventButtonDown, false, nullptr, true},
+  };
+  for (const Case& c : cases) {
+    recorder.types.clear();
+    parent->kinds.clear();
+    control->SetContextMenuUsed(c.menu);
+    UIEvent event;
+    event.Type = c.kind;
+    control->SendEvent(event);
+    EXPECT_EQ(recorder.types.size(), c.notification != nullptr ? 1u : 0u) << c.kind;
+    if (c.notification != nullptr && !recorder.types.empty()) {
+      EXPECT_EQ(recorder.types[0], c.notification);
+    }
+    EXPECT_EQ(parent->kinds.size(), c.passedUp ? 1u : 0u) << c.kind;
+  }
+  manager().RemoveNotifier(&recorder);
+}
+
+TEST_F(ControlWindowTest, SizeAndAfterPaintListeners) {
+  SourceRecorder sized;
+  SourceRecorder afterPaint;
+  CControlUI* control = MakeControl(L"s");
+  control->sizeListeners.AddDelegate(sized.Delegate());
+  control->postPaintListeners.AddDelegate(afterPaint.Delegate());
+  m_root->AddItem(control);
+  control->SetPos(CUIRect(0, 0, 10, 10));
+  control->SetPos(CUIRect(0, 0, 20, 10));
+  EXPECT_EQ(sized.arguments.size(), 2u);
+  EXPECT_EQ(sized.arguments[0], control);
+  control->PostPaint(nullptr, CUIRect(0, 0, 10, 10));
+  EXPECT_EQ(afterPaint.arguments.size(), 1u);
 }
 
 TEST_F(ControlWindowTest, DestroyedControlLeavesThePostPaintList) {

@@ -10,6 +10,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/ui/draw/DrawCanvas.h"
 #include "tests/ui/draw/TestBmpFile.h"
+#include "tests/ui/skin/portable/TestZipBuilder.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/skin/SkinFile.h"
 
@@ -278,4 +279,33 @@ TEST(DrawEngineGallery, SavesAPictureOfFillsGradientsAndImages) {
   CDrawEngine::DrawRoundRect(canvas.dc(), CUIRect(130, 70, 230, 110), 2, 12, 12, 0xFF333333);
   CDrawEngine::DrawLine(canvas.dc(), CUIRect(130, 90, 230, 90), 1, 0xFFD3215F, PS_DASH);
   EXPECT_TRUE(canvas.Save(L"ui-draw-gallery.png"));
+}
+
+TEST(DrawEngineLoad, EntriesOfTheSkinArchive) {
+  ScratchFolder scratch(L"draw_zip");
+  TestZipBuilder zip;
+  TestZipEntry picture;
+  picture.name = "images/Pic.bmp";
+  picture.data = MakeBmpFile(3, 2, 24, [](int, int) -> uint32_t { return 0x336699; });
+  zip.Add(picture);
+  TestZipEntry empty;
+  empty.name = "images/empty.bmp";
+  zip.Add(empty);
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(scratch / L"skin.zip", zip.Build()));
+  UISkinSource& source = GetSkinSource();
+  const UISkinSource saved = source;
+  source.resourcePath.Assign(scratch.path().c_str());
+  source.zipName.Assign(L"skin.zip");
+  source.zipCached = false;  // opened by file name for each read
+
+  ImagePtr pic(CDrawEngine::LoadImage(L"IMAGES\\pic.bmp"));  // letter case and separator ignored
+  ASSERT_TRUE(pic);
+  EXPECT_EQ(3, pic->nX);
+  EXPECT_EQ(0xFF336699u, *reinterpret_cast<const uint32_t*>(pic->pBits));
+  EXPECT_FALSE(ImagePtr(CDrawEngine::LoadImage(L"images/empty.bmp")));
+  EXPECT_FALSE(ImagePtr(CDrawEngine::LoadImage(L"images/none.bmp")));
+
+  source.resourcePath = saved.resourcePath;
+  source.zipName = saved.zipName;
+  source.zipCached = saved.zipCached;
 }

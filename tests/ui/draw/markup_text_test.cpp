@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ManagedTestWindow.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/ui/draw/DrawCanvas.h"
 #include "tests/ui/draw/TestBmpFile.h"
 #include "ui/skin/SkinFile.h"
+#include "ui/control/ControlUI.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
 
@@ -115,6 +117,16 @@ TEST_F(MarkupTextTest, WrappedLinkGetsTwoRectanglesWithTheSameText) {
   EXPECT_GT(links[1].right, links[1].left);
   EXPECT_EQ(0, links[2].GetWidth());
   EXPECT_TRUE(m_canvas.Save(L"ui-markup-wrapped-link.png"));
+
+  // A link that opens at the end of a full line starts on the next one: one
+  // rectangle, no empty piece before it.
+  count = 4;
+  rc = CUIRect(0, 0, PlainWidth(L"aaaa ") + 2, 200);
+  CDrawEngine::DrawMarkupText(m_canvas.dc(), &m_manager, rc, L"aaaa <a go>bbbb</a>", 0xFF000000, links, texts, count,
+                              kFont, DT_WORDBREAK);
+  ASSERT_EQ(1, count);
+  EXPECT_EQ(0, links[0].left);
+  EXPECT_GT(links[0].top, 0);
 }
 
 TEST_F(MarkupTextTest, CapacityBoundsLinksAndStaleSlotsAreCleared) {
@@ -253,4 +265,70 @@ TEST_F(MarkupTextTest, InlineImageFramesSitOnTheLine) {
 
   source.resourcePath = savedPath;
   source.zipName = savedZip;
+}
+
+TEST(MarkupTextHover, TheLinkUnderTheMouseTakesTheHoverColour) {
+  testwindows::ManagedTestWindow window(300, 60);
+  CWindowManagerUI& manager = window.manager();
+  ASSERT_TRUE(manager.AttachRootControl(new CControlUI));  // the manager follows the mouse over a tree
+  manager.SetDefaultLinkFontColor(0xFF0000FF);
+  manager.SetDefaultLinkHoverFontColor(0xFFFF0000);
+  DrawCanvas canvas(300, 60, 0xFFFFFFFF);
+  CUIRect links[2];
+  CUIString texts[2];
+  auto paint = [&]() {
+    canvas.Fill(0xFFFFFFFF);
+    CUIRect rc(0, 0, 300, 60);
+    int count = 2;
+    CDrawEngine::DrawMarkupText(canvas.dc(), &manager, rc, L"<a one>FIRST</a> <a two>SECOND</a>", 0xFF000000, links,
+                                texts, count, -1, DT_SINGLELINE);
+    return count;
+  };
+  auto inkIn = [&](const CUIRect& rc, bool red) {
+    for (int y = rc.top; y < rc.bottom; ++y) {
+      for (int x = rc.left; x < rc.right; ++x) {
+        const uint32_t p = canvas.At(x, y);
+        if (red ? (DrawCanvas::R(p) > 200 && DrawCanvas::B(p) < 80) : (DrawCanvas::B(p) > 200 && DrawCanvas::R(p) < 80))
+          return true;
+      }
+    }
+    return false;
+  };
+  ASSERT_EQ(2, paint());
+  EXPECT_TRUE(inkIn(links[1], false));
+  // The mouse moves over the second link (a real mouse message through the manager).
+  const CUIRect second = links[1];
+  ::SendMessageW(window.GetHandle(), WM_MOUSEMOVE, 0,
+                 MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2));
+  ASSERT_EQ((second.left + second.right) / 2, manager.GetMousePos().x);
+  ASSERT_EQ(2, paint());
+  EXPECT_TRUE(inkIn(links[1], true));
+  EXPECT_FALSE(inkIn(links[0], true));
+  EXPECT_TRUE(inkIn(links[0], false));
+}
+
+TEST_F(MarkupTextTest, DrawingStaysInsideTheRectangleAndRestoresTheClip) {
+  m_canvas.Fill(0xFFFFFFFF);
+  RECT before = {};
+  ::GetClipBox(m_canvas.dc(), &before);
+  // Three lines in a rectangle of one and a half lines, a wide image step and
+  // a long word: nothing lands outside it.
+  const int lineHeight = Measure(L"Wg", 400).bottom;
+  CUIRect rc(20, 20, 80, 20 + lineHeight * 3 / 2);
+  int none = 0;
+  CDrawEngine::DrawMarkupText(m_canvas.dc(), &m_manager, rc, L"WWWW<n>WWWWWWWWWWWWWWWWWWWW<n><x 500>WWWW", 0xFF000000,
+                              nullptr, nullptr, none, kFont, DT_WORDBREAK);
+  bool inside = false, outside = false;
+  for (int y = 0; y < m_canvas.height(); ++y) {
+    for (int x = 0; x < m_canvas.width(); ++x) {
+      const bool ink = (m_canvas.At(x, y) & 0xFFFFFF) != 0xFFFFFF;
+      const bool in = x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
+      (in ? inside : outside) |= ink;
+    }
+  }
+  EXPECT_TRUE(inside);
+  EXPECT_FALSE(outside);
+  RECT after = {};
+  ::GetClipBox(m_canvas.dc(), &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
 }

@@ -7,6 +7,7 @@
 #include "tests/support/ManagedTestWindow.h"
 #include "tests/support/Screenshot.h"
 #include "tests/ui/control/ControlTestSupport.h"
+#include "tests/ui/draw/DrawCanvas.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
@@ -90,6 +91,36 @@ TEST_F(LayoutTest, MinimumHeightBringsTheScrollBar) {
   Place(host, 200, 300);
   EXPECT_FALSE(bar->IsVisible());
   EXPECT_EQ(bar->GetScrollRange(), 0);
+}
+
+TEST_F(LayoutTest, BothScrollBarsFollowTheContent) {
+  CHorizontalLayoutUI* host = Host<CHorizontalLayoutUI>(L"vscrollbar=\"true\" hscrollbar=\"true\"");
+  CControlUI* first = Add(host, 150, 150);
+  CControlUI* second = Add(host, 150, 150);
+  Place(host, 200, 100);
+  CScrollBarUI* vbar = host->GetVerticalScrollBar();
+  CScrollBarUI* hbar = host->GetHorizontalScrollBar();
+  ASSERT_TRUE(vbar->IsVisible());
+  ASSERT_TRUE(hbar->IsVisible());
+  EXPECT_EQ(hbar->GetScrollRange(), 300 - 184);  // the client is 184 wide beside the vertical bar
+  EXPECT_EQ(vbar->GetScrollRange(), 150 - 84);   // and 84 high above the horizontal one
+  EXPECT_TRUE(Same(hbar->GetPos(), 0, 84, 184, 100));
+  EXPECT_TRUE(Same(vbar->GetPos(), 184, 0, 200, 84));
+
+  host->SetScrollPos(CUISize(50, 30));
+  EXPECT_TRUE(Same(first->GetPos(), -50, -30, 100, 120));
+  EXPECT_TRUE(Same(second->GetPos(), 100, -30, 250, 120));
+
+  // Content that fits: both bars go and the children are back in place.
+  first->SetFixedWidth(50);
+  first->SetFixedHeight(50);
+  second->SetFixedWidth(50);
+  second->SetFixedHeight(50);
+  Place(host, 200, 100);
+  EXPECT_FALSE(vbar->IsVisible());
+  EXPECT_FALSE(hbar->IsVisible());
+  EXPECT_EQ(host->GetScrollPos().cx, 0);
+  EXPECT_TRUE(Same(first->GetPos(), 0, 0, 50, 50));
 }
 
 TEST_F(LayoutTest, TileColumnsThroughTheControls) {
@@ -176,6 +207,46 @@ TEST_F(LayoutTest, ChildLayoutInitialisedTwiceHoldsOneSubtree) {
   EXPECT_EQ(child->GetCount(), 1);
   EXPECT_EQ(child->GetInterface(L"IContainer"), nullptr);
   EXPECT_NE(child->GetInterface(L"ChildLayout"), nullptr);
+}
+
+TEST_F(LayoutTest, HostileAttributeValuesNeitherCrashNorHang) {
+  // Every geometry attribute of the controls and layouts with extreme,
+  // broken or cut values, then a layout pass and a paint.
+  const wchar_t* names[] = {L"pos",        L"padding",     L"bordersize", L"borderround", L"float",
+                            L"inset",      L"itemsize",    L"childpadding", L"columns",   L"childvpadding",
+                            L"sepheight",  L"width",       L"height",     L"minwidth",    L"maxheight",
+                            L"bkcolor",    L"bkcolor2",    L"bkimage",    L"childalign",  L"vscrollbar"};
+  const wchar_t* values[] = {L"-2147483648,2147483647,-2147483648,2147483647",
+                             L"99999999999,-99999999999",
+                             L"nan,inf,-inf,1e308",
+                             L"0.5,0.5,-1e300,1e300",
+                             L"",
+                             L",,,",
+                             L"#",
+                             L"1",
+                             L"true",
+                             L"file='' corner='9,9,9,9' source='-5,-5,2147483647,2147483647'"};
+  for (const wchar_t* value : values) {
+    CVerticalLayoutUI* vertical = Host<CVerticalLayoutUI>();
+    CTileLayoutUI* tile = new CTileLayoutUI;
+    CHorizontalLayoutUI* horizontal = new CHorizontalLayoutUI;
+    vertical->AddItem(tile);
+    vertical->AddItem(horizontal);
+    CControlUI* leaves[] = {Add(tile, 0, 0), Add(tile, 0, 0), Add(horizontal, 0, 0), Add(horizontal, 10, 10)};
+    for (const wchar_t* name : names) {
+      for (CControlUI* control : {static_cast<CControlUI*>(vertical), static_cast<CControlUI*>(tile),
+                                  static_cast<CControlUI*>(horizontal), leaves[0], leaves[1], leaves[2], leaves[3]}) {
+        control->SetAttribute(name, value);
+      }
+    }
+    m_root->SetPos(CUIRect(0, 0, 320, 320), false);
+    DrawCanvas canvas(320, 320);
+    m_root->Paint(canvas.dc(), CUIRect(0, 0, 320, 320), nullptr);
+    vertical->LineDown();
+    vertical->PageDown();
+    m_root->SetDelayedDestroy(false);
+    m_root->RemoveAllItems();
+  }
 }
 
 TEST_F(LayoutTest, NestedLayoutsPaint) {

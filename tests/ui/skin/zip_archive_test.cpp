@@ -8,7 +8,7 @@
 
 #include "tests/ui/skin/SkinTestFolder.h"
 #include "tests/ui/skin/portable/TestZipBuilder.h"
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 #include "tests/ui/skin/portable/fixtures/ZipToolFixtures.h"
 
 using namespace Trellis;

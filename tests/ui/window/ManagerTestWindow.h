@@ -118,6 +118,7 @@ class ManagerFixture : public ::testing::Test {
               nullptr);
     m_root = new CContainerUI;
     m_root->SetName(L"root");
+    m_root->SetBkColor(0xFFF2F2F2);
     ASSERT_TRUE(manager().AttachRootControl(m_root));
     manager().AddNotifier(&m_recorder);
   }
@@ -128,6 +129,11 @@ class ManagerFixture : public ::testing::Test {
     probe->SetAttribute(L"name", name);
     probe->SetAttribute(L"float", L"true");
     probe->SetAttribute(L"pos", pos);
+    // Each probe in its own colour, so screenshots show where they are.
+    static const DWORD kColours[] = {0xFF3070C0, 0xFFE0A020, 0xFF40A060, 0xFFC04050, 0xFF8060B0};
+    probe->SetBkColor(kColours[m_root->GetCount() % 5]);
+    probe->SetBorderColor(0xFF202020);
+    probe->SetBorderSize(1);
     m_root->AddItem(probe);
     return probe;
   }

@@ -189,6 +189,7 @@ class ManagerLayered : public ManagerFixture {
 };
 
 TEST_F(ManagerLayered, LayeredPaintingKeepsPerPixelAlphaAndOpaqueNativeChildren) {
+  m_root->SetBkColor(0);  // the window itself is see-through
   AddProbe(L"red", L"10,10,110,90")->SetBkColor(0xFFFF0000);
   AddProbe(L"half", L"130,10,230,90")->SetBkColor(0x800000FF);
   // A native child showing black text on white: every pixel of it is opaque.
@@ -222,6 +223,25 @@ TEST_F(ManagerLayered, LayeredPaintingKeepsPerPixelAlphaAndOpaqueNativeChildren)
   EXPECT_EQ(holes, 0) << "black text of a native child is not a hole";
   testshots::SaveBitmapPng(L"window-manager-layered-offscreen.png", offscreen, true);
   Screenshot(L"window-manager-layered.png");
+
+  // Half constant alpha over the per-pixel alpha: the opaque red shows at
+  // half strength over what lies under it (a display without compositing,
+  // as under Xvfb, blends it over black).
+  manager().SetLayeredOpacity(128);
+  driver().PumpFor(150);
+  POINT redAt = {50, 50};
+  POINT emptyAt = {280, 50};
+  ClientToScreen(hwnd(), &redAt);
+  ClientToScreen(hwnd(), &emptyAt);
+  HDC screen = GetDC(nullptr);
+  const COLORREF under = GetPixel(screen, emptyAt.x, emptyAt.y);
+  const COLORREF shown = GetPixel(screen, redAt.x, redAt.y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_GE(GetRValue(shown), 125);
+  EXPECT_LE(GetRValue(shown), (255 + GetRValue(under)) / 2 + 3);
+  EXPECT_LE(GetGValue(shown), GetGValue(under) / 2 + 3);
+  EXPECT_LE(GetBValue(shown), GetBValue(under) / 2 + 3);
+  Screenshot(L"window-manager-layered-half.png");
 
   manager().SetLayered(false);
   EXPECT_EQ(GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);

@@ -1,6 +1,7 @@
 #include "ui/skin/portable/ZipDirectory.h"
 
 #include <cstring>
+#include <vector>
 
 namespace Trellis {
 namespace {
@@ -17,13 +18,17 @@ constexpr uint32_t kLocalSignature = 0x04034b50;
 constexpr size_t kEndRecordSize = 22;
 constexpr size_t kCentralRecordSize = 46;
 constexpr size_t kLocalHeaderSize = 30;
-constexpr uint64_t kSearchSpan = 0xFFFF;  // the end record lies in the last 64 KiB (its comment is at most that)
+// The end record is followed only by its comment, of at most 0xFFFF bytes.
+constexpr uint64_t kSearchSpan = kEndRecordSize + 0xFFFF;
 
 char FoldAscii(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; }
+// Some tools store folder separators as '\'; both spellings name the same entry.
+char FoldSeparator(char ch) { return ch == '\\' ? '/' : ch; }
 
 bool NamesEqual(const char* a, const char* b, bool ignoreCase) {
   for (; *a != 0 && *b != 0; ++a, ++b) {
-    if (ignoreCase ? FoldAscii(*a) != FoldAscii(*b) : *a != *b) return false;
+    const char x = FoldSeparator(*a), y = FoldSeparator(*b);
+    if (ignoreCase ? FoldAscii(x) != FoldAscii(y) : x != y) return false;
   }
   return *a == *b;
 }
@@ -37,11 +42,11 @@ ZipResult ZipDirectory::Open(ZipSource* source) {
   if (size < kEndRecordSize) return kZipIoError;
   // The last signature within the searched tail wins.
   const uint64_t span = size < kSearchSpan ? size : kSearchSpan;
-  unsigned char tail[kSearchSpan];
-  if (!source->ReadAt(size - span, tail, static_cast<size_t>(span))) return kZipIoError;
+  std::vector<unsigned char> tail(static_cast<size_t>(span));
+  if (!source->ReadAt(size - span, tail.data(), tail.size())) return kZipIoError;
   uint64_t found = UINT64_MAX;
   for (uint64_t i = span - 4 + 1; i-- > 0;) {
-    if (Get32(tail + i) == kEndSignature) {
+    if (Get32(tail.data() + i) == kEndSignature) {
       found = size - span + i;
       break;
     }

@@ -56,9 +56,10 @@ class ZipDirectory {
   ZipResult GoToNext();
   // From the current entry forward, or from the first when the index lies before it.
   ZipResult GoTo(uint32_t index);
-  // Makes the first entry named `name` current: exact bytes, or with ASCII
-  // letters folded when ignoreCase. kZipEndOfList when none matches (the
-  // current entry is then restored), kZipBadParameter for a null name.
+  // Makes the first entry named `name` current: exact bytes ('\\' and '/'
+  // alike on either side), or with ASCII letters folded when ignoreCase.
+  // kZipEndOfList when none matches (the current entry is then restored),
+  // kZipBadParameter for a null name.
   ZipResult Locate(const char* name, bool ignoreCase);
   // Checks the current entry's local header (signature, method 0 or 8 and the
   // same as the central one, sizes and CRC unless a data descriptor carries

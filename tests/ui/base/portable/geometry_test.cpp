@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 #include "ui/base/portable/UIGeometry.h"
 #include "ui/base/portable/UIResourceRef.h"
 

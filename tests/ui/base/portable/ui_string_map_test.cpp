@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 
 using Trellis::CUIStringMap;
 using Trellis::UIChar;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 
 using Trellis::CUIString;
 using Trellis::UIChar;

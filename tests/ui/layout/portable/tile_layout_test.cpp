@@ -96,5 +96,27 @@ TEST(TileLayoutTest, NoPlacedChildrenNeedNothing) {
   EXPECT_EQ(result.needed.cy, 0);
 }
 
-}  // namespace
+TEST(TileLayoutTest, HostileSizesDoNotOverflow) {
+  const int32_t extremes[] = {INT32_MIN, -1, 0, 1, INT32_MAX};
+  for (int32_t width : extremes) {
+    for (int32_t item : extremes) {
+      for (int32_t columns : {0, 1, 3, INT32_MAX}) {
+        LayoutTestItems items;
+        for (int i = 0; i < 4; ++i) items.Add(0, 0).rules.padding = CUIRect(item, item, item, item);
+        UITileLayoutParams params = Grid(0, item, item, columns);
+        params.area = CUIRect(0, 0, width, width);
+        params.columnGap = item;
+        params.rowGap = item;
+        params.align = 1;
+        params.valign = 4;
+        params.scroll.hBarVisible = true;
+        params.scroll.hRange = INT32_MAX;
+        params.scroll.hPos = INT32_MIN;
+        const UITileLayoutResult result = LayOutTile(items, params);
+        EXPECT_GE(result.columns, 1);  // never a division by zero columns
+      }
+    }
+  }
+}
 
+}  // namespace

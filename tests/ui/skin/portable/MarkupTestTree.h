@@ -4,7 +4,7 @@
 // test compares a whole tree with one string.
 #include <string>
 
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 #include "ui/skin/portable/XmlMarkup.h"
 
 inline std::string DumpNode(Trellis::CXmlMarkupNode node) {

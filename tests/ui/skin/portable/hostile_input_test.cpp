@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/ui/skin/portable/TestZipBuilder.h"
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 #include "tests/ui/skin/portable/fixtures/ZipToolFixtures.h"
 #include "ui/skin/portable/XmlMarkup.h"
 #include "ui/skin/portable/ZipReader.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/ui/skin/portable/MarkupTestTree.h"
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 
 using Trellis::CXmlMarkup;
 using Trellis::CXmlMarkupNode;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/ui/skin/portable/TestZipBuilder.h"
-#include "tests/ui/skin/portable/UITestText.h"
+#include "tests/ui/base/portable/UITestText.h"
 #include "tests/ui/skin/portable/fixtures/ZipToolFixtures.h"
 #include "ui/skin/portable/ZipPath.h"
 
@@ -150,6 +150,25 @@ TEST(ZipReader, NameLookupFoldsBackslashesAndAsciiCase) {
       EXPECT_EQ(info.index, 99);  // the caller's record is left as it was
     }
   }
+  // A name stored with '\\' is found by either spelling.
+  TestZipBuilder backslashes;
+  backslashes.Add(Entry("img\\Logo.png", "logo"));
+  backslashes.Add(Entry("skin\\sub/Btn.png", "button"));
+  const std::string stored = backslashes.Build();
+  std::unique_ptr<ZipReader> withBackslashes = OpenArchive(stored);
+  const Case storedCases[] = {
+      {UI_TEXT("img\\Logo.png"), false, true},   {UI_TEXT("img/Logo.png"), false, true},
+      {UI_TEXT("IMG/logo.PNG"), true, true},     {UI_TEXT("IMG/logo.PNG"), false, false},
+      {UI_TEXT("skin/sub\\Btn.png"), false, true}, {UI_TEXT("skin/sub/Btn.png"), false, true},
+      {UI_TEXT("img"), true, false},
+  };
+  for (const Case& c : storedCases) {
+    int index = 7;
+    ZipEntryInfo info;
+    EXPECT_EQ(withBackslashes->FindEntry(c.name, c.ignoreCase, &index, &info), c.found ? kZipOk : kZipNotFound)
+        << ToUtf8(c.name);
+    EXPECT_EQ(index >= 0, c.found) << ToUtf8(c.name);
+  }
   // Names of 256 characters or more are never found, 255 are looked up.
   TestZipBuilder builder;
   builder.Add(Entry(std::string(255, 'n'), "long"));
@@ -180,6 +199,26 @@ TEST(ZipReader, ArchivesBuiltWithZlibStoredDeflatedAndAfterOtherData) {
     const Extracted empty = ExtractWhole(*reader, 2);
     EXPECT_EQ(empty.result, kZipOk);
     EXPECT_EQ(empty.data, "");
+  }
+}
+
+// The end record is found behind a comment of any length up to 0xFFFF bytes.
+TEST(ZipReader, ArchivesWithLongCommentsOpen) {
+  TestZipBuilder builder;
+  builder.Add(Entry("a.txt", "commented"));
+  const std::string bare = builder.Build();
+  for (size_t length : {size_t{1}, size_t{65513}, size_t{65514}, size_t{65535}}) {
+    std::string archive = bare;
+    archive[archive.size() - 2] = static_cast<char>(length & 0xFF);
+    archive[archive.size() - 1] = static_cast<char>(length >> 8);
+    archive += std::string(length, 'c');
+    ZipResult opened = kZipOk;
+    std::unique_ptr<ZipReader> reader = OpenArchive(archive, &opened);
+    ASSERT_TRUE(reader) << length << " " << opened;
+    int index = -1;
+    ZipEntryInfo info;
+    ASSERT_EQ(reader->FindEntry(UI_TEXT("a.txt"), false, &index, &info), kZipOk) << length;
+    EXPECT_EQ(ExtractWhole(*reader, index).data, "commented") << length;
   }
 }
 

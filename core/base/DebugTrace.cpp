@@ -1,0 +1,43 @@
+#include "core/base/DebugTrace.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+void DebugTrace(const wchar_t* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int length = _vscwprintf(format, copy);
+  va_end(copy);
+  if (length >= 0) {
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 3);
+    _vsnwprintf(text.data(), static_cast<size_t>(length) + 1, format, args);
+    text[static_cast<size_t>(length)] = L'\r';
+    text[static_cast<size_t>(length) + 1] = L'\n';
+    text[static_cast<size_t>(length) + 2] = L'\0';
+    OutputDebugStringW(text.data());
+  }
+  va_end(args);
+}
+
+void DebugTraceA(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (length >= 0) {
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.resize(static_cast<size_t>(length));
+    text += "\r\n";
+    OutputDebugStringA(text.c_str());
+  }
+  va_end(args);
+}

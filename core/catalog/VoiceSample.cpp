@@ -1,0 +1,58 @@
+#include "core/catalog/VoiceSample.h"
+
+#include "core/base/AppMessages.h"
+#include "core/base/DebugTrace.h"
+#include "core/base/TextConversion.h"
+#include "core/client/ClientState.h"
+#include "core/media/AudioPlayer.h"
+#include "core/media/MediaTools.h"
+
+#include <memory>
+
+namespace {
+
+// Downloads the sample beside its cache name and keeps it only when it holds
+// audio, so an error page served in its place is not played again and again.
+void DownloadSample(const HttpClient& client, const std::string& ansiUrl, const std::wstring& samplePath) {
+  const std::wstring partial = samplePath + L".download";
+  if (client.DownloadFile(ansiUrl, WideToAnsi(partial), 0) && GetMediaDurationMicros(partial) > 0 &&
+      MoveFileExW(partial.c_str(), samplePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return;
+  }
+  DebugTrace(L"voice sample: %ls is not audio; not cached", partial.c_str());
+  DeleteFileW(partial.c_str());
+}
+
+}  // namespace
+
+std::wstring VoiceSamplePath(const VoiceSampleRequest& request) {
+  return request.cacheFolder + L"voiceType_" + std::to_wstring(request.voiceType) + L".mp3";
+}
+
+DWORD WINAPI PlayVoiceSampleThread(LPVOID voiceSampleRequest) {
+  std::unique_ptr<VoiceSampleRequest> request(static_cast<VoiceSampleRequest*>(voiceSampleRequest));
+  ClientState& state = request->state ? *request->state : GetClientState();
+  const std::wstring samplePath = VoiceSamplePath(*request);
+  const std::string ansiPath = WideToAnsi(samplePath);
+  if (GetFileAttributesW(samplePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    DownloadSample(state.httpClient, WideToAnsi(request->mp3Url), samplePath);
+  }
+
+  AudioPlayer* player = CreateAudioPlayer();
+  state.samplePlayer.Publish(player);
+  if (!player->OpenFile(ansiPath.c_str(), kAudioFormatDetect)) {
+    DebugTraceA("open file error");
+    state.samplePlayer.Withdraw(player);
+    player->Release();
+    return static_cast<DWORD>(-1);
+  }
+  if (player->Play()) {
+    // Ends early when a window stops the sample or another sample replaces it.
+    WaitWhilePlaying(player, [&state, player] { return state.samplePlayer.Holds(player); });
+  }
+  player->Stop();
+  state.samplePlayer.Withdraw(player);
+  player->Release();
+  if (request->notifyWindow != nullptr) PostMessageW(request->notifyWindow, WM_APP_SAMPLE_DONE, 0, 0);
+  return 0;
+}

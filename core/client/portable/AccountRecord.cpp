@@ -1,0 +1,39 @@
+#include "core/client/portable/AccountRecord.h"
+
+#include "core/base/portable/ByteScramble.h"
+#include "core/base/portable/Checksums.h"
+
+AccountRecord MakeFreshAccountRecord() {
+  AccountRecord record;
+  std::memset(&record, 0, sizeof record);
+  return record;
+}
+
+uint32_t ComputeAccountRecordCrc(const AccountRecord& record) {
+  return Crc32(&record, kAccountRecordCrcOffset);
+}
+
+std::vector<uint8_t> SealAndEncodeAccountRecord(AccountRecord& record) {
+  record.crc32 = ComputeAccountRecordCrc(record);
+  std::vector<uint8_t> stored(kAccountRecordSize);
+  std::memcpy(stored.data(), &record, kAccountRecordSize);
+  ScrambleBytes(stored.data(), stored.size());
+  return stored;
+}
+
+bool DecodeAccountRecord(const void* data, size_t length, AccountRecord& record) {
+  if (data == nullptr || length != kAccountRecordSize) return false;
+  AccountRecord decoded;
+  std::memcpy(&decoded, data, kAccountRecordSize);
+  ScrambleBytes(&decoded, kAccountRecordSize);
+  if (decoded.crc32 != ComputeAccountRecordCrc(decoded)) return false;
+  record = decoded;
+  return true;
+}
+
+void SetRecordText(char* field, size_t fieldSize, const std::string& text) {
+  if (fieldSize == 0) return;
+  const size_t length = text.size() < fieldSize - 1 ? text.size() : fieldSize - 1;
+  std::memset(field, 0, fieldSize);
+  std::memcpy(field, text.data(), length);
+}

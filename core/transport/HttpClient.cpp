@@ -1,0 +1,174 @@
+#include "core/transport/HttpClient.h"
+
+#include <curl/curl.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "core/base/DebugTrace.h"
+#include "core/base/FileBytes.h"
+#include "core/base/LocalClock.h"
+#include "core/base/TextConversion.h"
+#include "core/base/portable/Checksums.h"
+#include "core/transport/portable/ServiceConfig.h"
+#include "core/transport/portable/SpeechRequest.h"
+
+// --- Transport set-up ---
+
+bool InitializeHttpTransport() {
+  static std::once_flag once;
+  static bool started = false;
+  std::call_once(once, [] { started = curl_global_init(CURL_GLOBAL_WIN32) == CURLE_OK; });
+  return started;
+}
+
+HttpTimeouts& GetHttpTimeouts() {
+  static HttpTimeouts timeouts;
+  return timeouts;
+}
+
+// --- Reply buffer ---
+
+size_t HttpWriteCallback(char* bytes, size_t /*size: always 1*/, size_t count, void* buffer) {
+  return static_cast<HttpResponseBuffer*>(buffer)->Append(bytes, count) ? count : 0;
+}
+
+// --- Transfers ---
+
+namespace {
+
+// URLs longer than this are refused without a transfer.
+constexpr size_t kUrlCapacity = 5124;
+
+struct CurlDeleter {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  void operator()(curl_mime* mime) const { curl_mime_free(mime); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
+using CurlList = std::unique_ptr<curl_slist, CurlDeleter>;
+using CurlMime = std::unique_ptr<curl_mime, CurlDeleter>;
+
+CurlHandle NewHandle() {
+  if (!InitializeHttpTransport()) return CurlHandle();
+  return CurlHandle(curl_easy_init());
+}
+
+// Options every transfer shares: no signals (transfers run on worker threads),
+// the time-outs, the trusted certificates and the reply buffer.
+void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
+  const HttpTimeouts& timeouts = GetHttpTimeouts();
+  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectTimeoutMs);
+  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, timeouts.lowSpeedBytesPerSecond);
+  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, timeouts.lowSpeedSeconds);
+  const std::string& caPem = GetServiceConfig().caCertPem;
+  if (!caPem.empty()) {
+    curl_blob blob{const_cast<char*>(caPem.data()), caPem.size(), CURL_BLOB_COPY};
+    curl_easy_setopt(handle, CURLOPT_CAINFO_BLOB, &blob);
+  } else {
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+  }
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, HttpWriteCallback);
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, reply);
+}
+
+// The path of a URL for the diagnostics: without scheme, host and query (a
+// management request carries its whole encrypted payload in the query).
+std::string UrlPathOf(const std::string& url) {
+  size_t start = url.find("://");
+  start = start == std::string::npos ? 0 : url.find('/', start + 3);
+  if (start == std::string::npos) return "/";
+  return url.substr(start, url.find('?', start) - start);
+}
+
+// Performs the transfer; succeeds only with status 200, and only then moves
+// the reply into `out`. A failure leaves one line in the debugger output.
+bool Perform(CURL* handle, const std::string& url, HttpResponseBuffer& received, HttpResponseBuffer& out) {
+  const CURLcode result = curl_easy_perform(handle);
+  if (result != CURLE_OK) {
+    DebugTraceA("HTTP %s failed: %s", UrlPathOf(url).c_str(), curl_easy_strerror(result));
+    return false;
+  }
+  long status = 0;
+  if (curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != 200) {
+    DebugTraceA("HTTP %s replied with status %ld", UrlPathOf(url).c_str(), status);
+    return false;
+  }
+  out = std::move(received);
+  return true;
+}
+
+}  // namespace
+
+HttpClient::HttpClient(std::string baseUrl) : m_baseUrl(std::move(baseUrl)) {}
+
+std::string HttpClient::ResolveUrl(const std::string& pathOrUrl) const {
+  const bool whole = pathOrUrl.find("https://") != std::string::npos || pathOrUrl.find("http://") != std::string::npos;
+  std::string url = whole ? pathOrUrl : m_baseUrl + pathOrUrl;
+  if (url.size() + 1 >= kUrlCapacity) return std::string();
+  return url;
+}
+
+bool HttpClient::Get(const std::string& pathOrUrl, HttpResponseBuffer& reply) const {
+  return Transfer(pathOrUrl, nullptr, reply);
+}
+
+bool HttpClient::Post(const std::string& pathOrUrl, const std::string& form, HttpResponseBuffer& reply) const {
+  return Transfer(pathOrUrl, &form, reply);
+}
+
+bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form, HttpResponseBuffer& reply) const {
+  const std::string url = ResolveUrl(pathOrUrl);
+  if (url.empty()) return false;
+  CurlHandle handle = NewHandle();
+  if (!handle) return false;
+  HttpResponseBuffer received;
+  curl_easy_setopt(handle.get(), CURLOPT_URL, url.c_str());
+  if (form != nullptr) {
+    curl_easy_setopt(handle.get(), CURLOPT_POST, 1L);
+    curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDSIZE, static_cast<long>(form->size()));
+    curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, form->c_str());
+  }
+  SetCommonOptions(handle.get(), &received);
+  return Perform(handle.get(), url, received, reply);
+}
+
+bool HttpClient::DownloadFile(const std::string& pathOrUrl, const std::string& ansiPath, uint32_t expectedCrc) const {
+  HttpResponseBuffer body;
+  if (!Get(pathOrUrl, body)) return false;
+  if (expectedCrc != 0 && (body.size() == 0 || Crc32(body.data(), body.size()) != expectedCrc)) return false;
+  return WriteFileBytes(AnsiToWide(ansiPath), body.data(), body.size());
+}
+
+bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpResponseBuffer& reply) {
+  CurlHandle handle = NewHandle();
+  if (!handle) return false;
+  // An empty Expect header: no 100-continue round trip before the body.
+  CurlList headers(curl_slist_append(nullptr, "Expect:"));
+  const std::string timestamp = std::to_string(GetLocalTimeMs());
+  const std::string sign = SignRequestText(timestamp);
+
+  CurlMime form(curl_mime_init(handle.get()));
+  if (!headers || !form) return false;
+  curl_mimepart* part = curl_mime_addpart(form.get());
+  curl_mime_name(part, "file");
+  if (curl_mime_filedata(part, ansiPath.c_str()) != CURLE_OK) return false;
+  const char* fields[][2] = {{"timestamp", timestamp.c_str()}, {"sign", sign.c_str()}, {"submit", "Submit"}};
+  for (const auto& field : fields) {
+    part = curl_mime_addpart(form.get());
+    curl_mime_name(part, field[0]);
+    curl_mime_data(part, field[1], CURL_ZERO_TERMINATED);
+  }
+
+  HttpResponseBuffer received;
+  curl_easy_setopt(handle.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(handle.get(), CURLOPT_MIMEPOST, form.get());
+  SetCommonOptions(handle.get(), &received);
+  return Perform(handle.get(), url, received, reply);
+}

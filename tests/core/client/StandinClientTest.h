@@ -1,0 +1,67 @@
+#pragma once
+
+// A fixture whose client state talks to a fresh stand-in instance: the
+// service configuration points at it (restored afterwards) and the state lives
+// in a scratch folder with fixed hardware strings and loaded settings.
+#include "core/client/ClientState.h"
+#include "core/transport/portable/ServiceConfig.h"
+#include "tests/core/client/FixedHardwareStrings.h"
+#include "tests/support/MessageWindow.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/Standin.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+class StandinClientTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    STANDIN_OR_SKIP(m_instance);
+    m_saved = GetServiceConfig();
+    ServiceConfig& config = GetServiceConfig();
+    config.speechBaseUrl = m_instance.urls().speechHttps;
+    config.managementBaseUrl = m_instance.urls().managementHttps;
+    config.loginBaseUrl = m_instance.urls().login;
+    config.rsaPublicKeyPem = m_instance.rsaPublicPem();
+    config.caCertPem = m_instance.caPem();
+    m_state = std::make_unique<ClientState>(m_folder.path(), &m_hardware);
+    m_state->LoadSettings();
+    m_restore = true;
+  }
+  void TearDown() override {
+    if (m_restore) GetServiceConfig() = m_saved;
+  }
+
+  // Runs a thread procedure on its own thread and waits for it.
+  static DWORD RunThread(LPTHREAD_START_ROUTINE procedure, void* parameter) {
+    HANDLE thread = CreateThread(nullptr, 0, procedure, parameter, 0, nullptr);
+    EXPECT_NE(thread, nullptr);
+    if (thread == nullptr) return ~0u;
+    EXPECT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+    DWORD code = ~0u;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return code;
+  }
+
+  // Request-log entries of one path, oldest first.
+  Json::Value RequestsOf(const std::string& path) const {
+    Json::Value found(Json::arrayValue);
+    for (const Json::Value& entry : m_instance.Requests()) {
+      if (entry["path"].asString() == path) found.append(entry);
+    }
+    return found;
+  }
+
+  standin::Instance m_instance;
+  ScratchFolder m_folder;
+  FixedHardwareStrings m_hardware;
+  std::unique_ptr<ClientState> m_state;
+  MessageWindow m_window;
+
+ private:
+  ServiceConfig m_saved;
+  bool m_restore = false;
+};
