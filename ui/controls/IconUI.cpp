@@ -110,7 +110,10 @@ bool CIconUI::EnsureIcon(int width, int height) {
     UIByteBuffer bytes;
     const wchar_t* failure = ReadSkinFile(name, kMaxIconFileBytes, bytes);
     if (failure != nullptr) failure = ReadWholeFile(name, kMaxIconFileBytes, bytes);
-    if (failure == nullptr) m_hIcon = IconFromFileBytes(bytes.data(), bytes.size(), width, height);
+    if (failure == nullptr) {
+      const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+      m_hIcon = IconFromFileBytes(data, bytes.size(), width, height);
+    }
   }
   if (!m_hIcon) {
     ::OutputDebugStringW(L"Trellis: icon control cannot load its icon\r\n");

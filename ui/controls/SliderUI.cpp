@@ -37,7 +37,7 @@ void* CSliderUI::GetInterface(const UIChar* name) {
 UINT CSliderUI::GetControlFlags() const { return IsEnabled() ? (kUIFlagTabStop | kUIFlagSetCursor) : 0; }
 
 void CSliderUI::SetEnabled(bool enabled) {
-  CControlUI::SetEnabled(enabled);
+  CProgressUI::SetEnabled(enabled);
   if (!enabled) m_uButtonState = 0;
 }
 
