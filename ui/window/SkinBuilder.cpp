@@ -17,6 +17,8 @@
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/TabLayoutUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/activex/ActiveXUI.h"
+#include "ui/controls/activex/WebBrowserUI.h"
 #include "ui/controls/CircleProgressUI.h"
 #include "ui/controls/GifAnimUI.h"
 #include "ui/controls/IconUI.h"
@@ -64,7 +66,7 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("Option"), false, &Make<COptionUI>},
     {UI_TEXT("Slider"), false, &Make<CSliderUI>},
     {UI_TEXT("Control"), false, &Make<CControlUI>},
-    {UI_TEXT("ActiveX"), false, nullptr},                     // CActiveXUI
+    {UI_TEXT("ActiveX"), false, &Make<CActiveXUI>},
     {UI_TEXT("GifAnim"), true, &Make<CGifAnimUI>},
     {UI_TEXT("Progress"), false, &Make<CProgressUI>},
     {UI_TEXT("RichEdit"), false, nullptr},                    // CRichEditUI
@@ -77,7 +79,7 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("ScrollBar"), false, &Make<CScrollBarUI>},
     {UI_TEXT("ListHeader"), false, nullptr},                  // CListHeaderUI
     {UI_TEXT("TileLayout"), false, &Make<CTileLayoutUI>},
-    {UI_TEXT("WebBrowser"), false, nullptr},                  // CWebBrowserUI
+    {UI_TEXT("WebBrowser"), false, &Make<CWebBrowserUI>},
     {UI_TEXT("ChildLayout"), false, &Make<CChildLayoutUI>},
     {UI_TEXT("VerticalLayout"), false, &Make<CVerticalLayoutUI>},
     {UI_TEXT("ListHeaderItem"), false, nullptr},              // CListHeaderItemUI
