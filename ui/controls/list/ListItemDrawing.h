@@ -1,0 +1,56 @@
+#pragma once
+
+// What both list-item families (plain elements and container elements) do
+// the same way: repainting only the visible part of an item, painting the
+// item background from the owner's appearance record, hot tracking, and
+// noticing that a notification handler took the item away.
+#include "ui/control/ContainerUI.h"
+#include "ui/controls/list/ListInterfaces.h"
+
+namespace Trellis {
+
+// Invalidates the part of the item visible inside its parent's client area
+// and every further ancestor; nothing while hidden or fully scrolled away.
+void InvalidateListItem(CControlUI* item);
+
+// Fills the item background: colour by state, then the state image, the
+// item's own background image or the owner's item image.
+void DrawListItemBk(CControlUI* item, HDC hDC, UIListInfo& info, UIImageDrawInfo& ownBk, UINT buttonState,
+                    bool selected, int drawIndex);
+
+// Enter and leave: sets or clears the hot bit (repainting the item) and keeps
+// the item a mouse-leave listener while the point is still inside. True when
+// the event was one of the two.
+bool HandleListItemHot(CControlUI* item, UIEvent& event, UINT& buttonState);
+
+// Before a body paints its rows: gives each visible, non-floating list item
+// its row number among the painted rows (alternate backgrounds use it).
+void NumberListRows(CContainerUI& body);
+
+// After a body painted its rows: the row line in the middle of the band of
+// info.iHLineSize pixels under each visible, non-floating child, clipped to
+// the body's client area and the paint rectangle.
+void DrawListRowLines(CContainerUI& body, HDC hDC, const CUIRect& rcPaint, const UIListInfo& info);
+
+// Notices that the item went away (deleted, or taken out of its parent)
+// while a synchronous notification ran. Construct before sending; the item's
+// destructor calls MarkDestroyed through the pointer it holds.
+class CListItemLifeGuard {
+ public:
+  CListItemLifeGuard(CControlUI* item, CListItemLifeGuard** slot);
+  ~CListItemLifeGuard();
+  CListItemLifeGuard(const CListItemLifeGuard&) = delete;
+  CListItemLifeGuard& operator=(const CListItemLifeGuard&) = delete;
+  // True when the item was deleted or no longer sits under the same parent.
+  bool IsGone() const;
+  void MarkDestroyed() { m_bDestroyed = true; }
+
+ private:
+  CControlUI* m_pItem;                 // borrowed; not touched once destroyed
+  CControlUI* m_pParent;               // the parent when the guard was made
+  CListItemLifeGuard** m_ppSlot;       // the item's guard slot; cleared on exit unless destroyed
+  CListItemLifeGuard* m_pOuter;        // the guard of an enclosing call, restored on exit
+  bool m_bDestroyed = false;
+};
+
+}  // namespace Trellis
