@@ -24,6 +24,14 @@
 #include "ui/controls/IconUI.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/controls/SliderUI.h"
+#include "ui/controls/combo/ComboUI.h"
+#include "ui/controls/list/ListContainerElementUI.h"
+#include "ui/controls/list/ListHBoxElementUI.h"
+#include "ui/controls/list/ListHeaderItemUI.h"
+#include "ui/controls/list/ListHeaderUI.h"
+#include "ui/controls/list/ListLabelElementUI.h"
+#include "ui/controls/list/ListTextElementUI.h"
+#include "ui/controls/list/ListUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/TileLayoutUI.h"
@@ -54,13 +62,13 @@ struct FactoryEntry {
 // and goes to the plug-ins and the callback like any other.
 const FactoryEntry kFactory[] = {
     {UI_TEXT("Edit"), false, &Make<CEditUI>},
-    {UI_TEXT("List"), false, nullptr},                        // CListUI
+    {UI_TEXT("List"), false, &Make<CListUI>},
     {UI_TEXT("Text"), false, &Make<CTextUI>},
     {UI_TEXT("Icon"), true, &Make<CIconUI>},
     {UI_TEXT("Tree"), false, nullptr},                        // CTreeViewUI
     {UI_TEXT("HBox"), false, &Make<CHorizontalLayoutUI>},
     {UI_TEXT("VBox"), false, &Make<CVerticalLayoutUI>},
-    {UI_TEXT("Combo"), false, nullptr},                       // CComboUI
+    {UI_TEXT("Combo"), false, &Make<CComboUI>},
     {UI_TEXT("Label"), false, &Make<CLabelUI>},
     {UI_TEXT("Button"), false, &Make<CButtonUI>},
     {UI_TEXT("Option"), false, &Make<COptionUI>},
@@ -71,24 +79,24 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("Progress"), false, &Make<CProgressUI>},
     {UI_TEXT("RichEdit"), false, nullptr},                    // CRichEditUI
     {UI_TEXT("CheckBox"), false, &Make<CCheckBoxUI>},
-    {UI_TEXT("ComboBox"), false, nullptr},                    // CComboUI
+    {UI_TEXT("ComboBox"), false, &Make<CComboUI>},
     {UI_TEXT("DateTime"), false, nullptr},                    // CDateTimeUI
     {UI_TEXT("TreeView"), false, nullptr},                    // CTreeViewUI
     {UI_TEXT("Container"), false, &Make<CContainerUI>},
     {UI_TEXT("TabLayout"), false, &Make<CTabLayoutUI>},
     {UI_TEXT("ScrollBar"), false, &Make<CScrollBarUI>},
-    {UI_TEXT("ListHeader"), false, nullptr},                  // CListHeaderUI
+    {UI_TEXT("ListHeader"), false, &Make<CListHeaderUI>},
     {UI_TEXT("TileLayout"), false, &Make<CTileLayoutUI>},
     {UI_TEXT("WebBrowser"), false, &Make<CWebBrowserUI>},
     {UI_TEXT("ChildLayout"), false, &Make<CChildLayoutUI>},
     {UI_TEXT("VerticalLayout"), false, &Make<CVerticalLayoutUI>},
-    {UI_TEXT("ListHeaderItem"), false, nullptr},              // CListHeaderItemUI
+    {UI_TEXT("ListHeaderItem"), false, &Make<CListHeaderItemUI>},
     {UI_TEXT("CircleProgress"), false, &Make<CCircleProgressUI>},
-    {UI_TEXT("ListTextElement"), false, nullptr},             // CListTextElementUI
-    {UI_TEXT("ListHBoxElement"), false, nullptr},             // CListHBoxElementUI
+    {UI_TEXT("ListTextElement"), false, &Make<CListTextElementUI>},
+    {UI_TEXT("ListHBoxElement"), false, &Make<CListHBoxElementUI>},
     {UI_TEXT("HorizontalLayout"), false, &Make<CHorizontalLayoutUI>},
-    {UI_TEXT("ListLabelElement"), false, nullptr},            // CListLabelElementUI
-    {UI_TEXT("ListContainerElement"), false, nullptr},        // CListContainerElementUI
+    {UI_TEXT("ListLabelElement"), false, &Make<CListLabelElementUI>},
+    {UI_TEXT("ListContainerElement"), false, &Make<CListContainerElementUI>},
 };
 
 // The maker of tree nodes ("TreeNode" never goes through the table above: a
