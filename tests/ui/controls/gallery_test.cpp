@@ -170,7 +170,7 @@ std::wstring Row(const std::wstring& caption, const std::wstring& content, int h
 
 std::wstring GallerySkin() {
   std::wstring skin =
-      L"<Window size=\"860,660\">"
+      L"<Window size=\"860,590\">"
       L"<Font id=\"0\" name=\"WenQuanYi Micro Hei\" size=\"14\" default=\"true\" />"
       L"<Font id=\"1\" name=\"WenQuanYi Micro Hei\" size=\"22\" bold=\"true\" />"
       L"<VerticalLayout bkcolor=\"#FFF4F6FA\" inset=\"20,16,20,16\" childpadding=\"10\">"
@@ -251,7 +251,7 @@ TEST(GalleryTest, EveryBasicControlInItsStates) {
   WritePictures(folder);
   CWindowManagerUI::SetResourcePath(folder.path().c_str());
   GalleryCallback callback;
-  testcontrols::SkinnedTestWindow window(GallerySkin(), 860, 660, &callback);
+  testcontrols::SkinnedTestWindow window(GallerySkin(), 860, 590, &callback);
   ASSERT_TRUE(window.Built());
 
   // Every element was made by the builder as its own class.
@@ -275,7 +275,7 @@ TEST(GalleryTest, EveryBasicControlInItsStates) {
   window.Find<StateButton>(L"btnPushed")->Force(kUIStatePushed);
   window.Find<StateSlider>(L"sldHot")->Force(kUIStateHot);
   window.Find<StateSlider>(L"sldPushed")->Force(kUIStateCaptured);
-  window.driver().MoveTo(POINT{850, 650});  // park the pointer over nothing
+  window.driver().MoveTo(POINT{850, 580});  // park the pointer over nothing
   window.driver().PumpFor(400);             // button fades, the GIF and the layout settle
   window.manager().KillControlTimer(window.driver().Find(L"gifBusy"), CGifAnimUI::kFrameTimerId);
 
