@@ -198,6 +198,10 @@ STDMETHODIMP CActiveXSite::OnInPlaceActivateEx(BOOL*, DWORD flags) {
     m_bWindowless = false;
     hr = EnsureWindow() ? S_OK : E_FAIL;
     if (SUCCEEDED(hr)) {
+      // The child covers the control from the start, so the object's window
+      // context already has its size.
+      const CUIRect& place = m_pOwner->GetPos();
+      ::MoveWindow(m_pWindow->GetHandle(), place.left, place.top, place.GetWidth(), place.GetHeight(), FALSE);
       m_pOwner->SetHostWindow(m_pWindow->GetHandle());
       hr = object->QueryInterface(IID_IOleInPlaceObject, m_pInPlaceObject.ReceiveVoid());
     }

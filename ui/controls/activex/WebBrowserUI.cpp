@@ -178,7 +178,7 @@ STDMETHODIMP CWebBrowserUI::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IServiceProvider*>(this);
   } else if (iid == IID_IOleCommandTarget) {
     *object = static_cast<IOleCommandTarget*>(this);
-  } else if (iid == IID_IDownloadManager) {
+  } else if (iid == __uuidof(IDownloadManager)) {
     *object = static_cast<IDownloadManager*>(this);
   } else {
     return E_NOINTERFACE;
@@ -360,7 +360,7 @@ STDMETHODIMP CWebBrowserUI::FilterDataObject(IDataObject* object, IDataObject** 
 STDMETHODIMP CWebBrowserUI::QueryService(REFGUID service, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (!IsEqualGUID(service, IID_IDownloadManager) || !IsEqualIID(iid, IID_IDownloadManager)) return E_NOINTERFACE;
+  if (!IsEqualGUID(service, __uuidof(IDownloadManager)) || !IsEqualIID(iid, __uuidof(IDownloadManager))) return E_NOINTERFACE;
   *object = static_cast<IDownloadManager*>(this);
   AddRef();
   return S_OK;
