@@ -1,0 +1,102 @@
+#include "app/Startup.h"
+
+#include "app/CrashDump.h"
+#include "app/MainWnd.h"
+#include "app/ProductInfo.h"
+#include "core/base/AppMessages.h"
+#include "core/base/DebugTrace.h"
+#include "core/base/ScopedHandle.h"
+#include "core/catalog/VoiceCatalog.h"
+#include "core/client/ClientState.h"
+#include "core/client/InitParams.h"
+#include "core/client/UpdateCheck.h"
+#include "core/client/UsageReport.h"
+#include "core/transport/HttpClient.h"
+#include "core/transport/portable/ServiceConfig.h"
+
+// --- Application main ---
+
+namespace {
+
+// Kept for the whole run: the mutex that marks the running instance and the
+// handles of the background threads of each kind.
+SingleInstance g_instance;
+OwnedHandle g_initParamsThread;
+OwnedHandle g_updateThread;
+OwnedHandle g_categoriesThread;
+OwnedHandle g_voicesThread;
+OwnedHandle g_emotionsThread;
+CatalogFetch g_catalogFetch;
+
+// A previous thread of the same kind still kept is stopped before the next starts.
+void StartThread(OwnedHandle& slot, LPTHREAD_START_ROUTINE routine, void* parameter, bool stopPrevious) {
+  if (stopPrevious && slot) TerminateThread(slot.Get(), 0);
+  slot.Reset(CreateThread(nullptr, 0, routine, parameter, 0, nullptr));
+  if (!slot) DebugTrace(L"start-up: thread not started (error %lu)\r\n", GetLastError());
+}
+
+#ifdef QUILLORA_TEST_HOOKS
+// The test variant crashes on request, to exercise the crash handler.
+void CrashWhenAsked() {
+  wchar_t value[8] = {};
+  if (GetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", value, 8) > 0 && value[0] == L'1') {
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+  }
+}
+#endif
+
+}  // namespace
+
+int RunApplicationMain() {
+  InstallCrashHandler(CrashHandlerSettings());
+#ifdef QUILLORA_TEST_HOOKS
+  CrashWhenAsked();
+#endif
+
+  // The running instance is looked for before the elevation check, so that
+  // bringing it to the front never asks for elevation.
+  if (!g_instance.Acquire()) {
+    HWND running = SingleInstance::FindRunningWindow(5000);
+    if (running != nullptr) {
+      DWORD processId = 0;
+      GetWindowThreadProcessId(running, &processId);
+      AllowSetForegroundWindow(processId);
+      PostMessageW(running, WM_APP_ACTIVATE_INSTANCE, 0, 0);
+    }
+    return 0;
+  }
+
+  const ElevationCheck elevation = SystemElevationCheck();
+  ElevationCheck check = elevation;
+  check.relaunchElevated = [&elevation]() {
+    g_instance.Release();  // the elevated copy becomes the running instance
+    return elevation.relaunchElevated();
+  };
+  switch (check.Run()) {
+    case ElevationOutcome::Relaunched:
+      ExitProcess(0);
+    case ElevationOutcome::Refused:
+      return 0;
+    case ElevationOutcome::Continue:
+      break;
+  }
+
+  ClientState& state = GetClientState();
+  if (state.LoadSettings() == 0) return 0;
+  state.httpClient.SetBaseUrl(GetServiceConfig().managementBaseUrl);
+
+  if (!InitializeHttpTransport()) {
+    MessageBoxW(nullptr, L"初始化网络失败", kProductTitle, MB_ICONERROR);
+    return 0;
+  }
+
+  StartThread(g_initParamsThread, FetchInitParamsThread, &state, true);
+  StartThread(g_updateThread, CheckForUpdateThread, &state, false);
+  g_catalogFetch = CatalogFetch{&state, &GetVoiceCatalog()};
+  StartThread(g_categoriesThread, FetchVoiceCategoriesThread, &g_catalogFetch, true);
+  StartThread(g_voicesThread, FetchVoiceListThread, &g_catalogFetch, true);
+  StartThread(g_emotionsThread, FetchVoiceEmotionsThread, &g_catalogFetch, true);
+
+  return CreateMainWindow(state) ? 1 : 0;
+}

@@ -1,0 +1,44 @@
+// The program entry: the embedded skin archive, the start-up, the message loop.
+#include "app/ProductInfo.h"
+#include "app/Startup.h"
+#include "core/base/DebugTrace.h"
+#include "ui/window/WindowManager.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Copies the skin archive out of the resources into a heap block that lives
+// for the whole run, and hands it to the framework. False when any step of
+// the lookup fails (the first skinned window then reports the missing skin).
+bool LoadSkinArchive(HINSTANCE instance) {
+  HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(kSkinArchiveResourceId), kSkinArchiveResourceType);
+  if (resource == nullptr) {
+    DebugTrace(L"start-up: skin archive resource not found (error %lu)\r\n", GetLastError());
+    return false;
+  }
+  const DWORD size = SizeofResource(instance, resource);
+  HGLOBAL loaded = LoadResource(instance, resource);
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (size == 0 || bytes == nullptr) {
+    DebugTrace(L"start-up: skin archive resource not loaded (error %lu)\r\n", GetLastError());
+    return false;
+  }
+  void* copy = std::malloc(size);  // kept until the process ends: the framework reads from it
+  if (copy == nullptr) return false;
+  std::memcpy(copy, bytes, size);
+  Trellis::CWindowManagerUI::SetResourceZipMemory(copy, size);
+  return true;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  Trellis::CWindowManagerUI::SetInstance(instance);
+  LoadSkinArchive(instance);
+  if (RunApplicationMain() == 1) Trellis::CWindowManagerUI::RunMessageLoop();
+  return 0;
+}

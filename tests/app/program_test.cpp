@@ -1,0 +1,215 @@
+// The real programs under Wine: Quillora.exe's single instance and main
+// window, and the crash handler of its test variant with Crashvane.exe.
+#include "app/ProductInfo.h"
+#include "core/base/AppMessages.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+using namespace testfiles;
+using testshots::SaveWindowPng;
+
+namespace {
+
+std::wstring BinFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+// A started program; ended (if still running) when the test is done.
+class Program {
+ public:
+  bool Start(const std::wstring& exe, const std::wstring& workingFolder = std::wstring()) {
+    std::wstring commandLine = L"\"" + BinFolder() + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.empty() ? BinFolder().c_str() : workingFolder.c_str(), &startup, &m_info)) {
+      return false;
+    }
+    CloseHandle(m_info.hThread);
+    m_info.hThread = nullptr;
+    return true;
+  }
+  DWORD pid() const { return m_info.dwProcessId; }
+  // The exit code, or STILL_ACTIVE when it did not end in time.
+  DWORD WaitForExit(DWORD timeoutMs) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+  }
+  ~Program() {
+    if (m_info.hProcess == nullptr) return;
+    if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 1);
+    CloseHandle(m_info.hProcess);
+  }
+
+ private:
+  PROCESS_INFORMATION m_info = {};
+};
+
+// The top-level main windows of one process, visible or not. Other test
+// programs may make windows of the same class at the same time, so windows
+// are told apart by their process.
+std::vector<HWND> MainWindowsOf(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+  } search{pid, {}};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->pid && std::wstring(name) == kMainWindowClass) search->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForMainWindow(DWORD pid, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    for (HWND window : MainWindowsOf(pid)) {
+      if (IsWindowVisible(window)) return window;
+    }
+    if (GetTickCount64() >= end) return nullptr;
+    Sleep(100);
+  }
+}
+
+void PumpFor(DWORD milliseconds) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  while (GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+}
+
+// Closes the running program through its window and waits for it to end.
+void CloseProgram(HWND window, Program& program) {
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  program.WaitForExit(10000);
+}
+
+// A window of the test's own that holds the foreground before a second start.
+HWND MakeForegroundWindow() {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"QuilloraTestForeground";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                40, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+  SetForegroundWindow(window);
+  PumpFor(300);
+  return window;
+}
+
+TEST(QuilloraProgram, StartsOnceAndASecondStartBringsTheFirstToTheFront) {
+  Program first;
+  ASSERT_TRUE(first.Start(L"Quillora.exe"));
+  HWND window = WaitForMainWindow(first.pid(), 30000);
+  ASSERT_NE(window, nullptr) << "the main window did not appear";
+  Sleep(1500);  // the first paints, the skin images loaded
+  EXPECT_TRUE(SaveWindowPng(L"main-window-startup.png", window));
+
+  HWND other = MakeForegroundWindow();
+  Program second;
+  ASSERT_TRUE(second.Start(L"Quillora.exe"));
+  EXPECT_EQ(second.WaitForExit(20000), 0u);
+  EXPECT_TRUE(MainWindowsOf(second.pid()).empty()) << "the second start made a window";
+  EXPECT_EQ(MainWindowsOf(first.pid()).size(), 1u);
+  // 1124 reached the first, which took the front from our window.
+  HWND front = nullptr;
+  for (int i = 0; i < 50 && front != window; ++i) {
+    PumpFor(100);
+    front = GetForegroundWindow();
+  }
+  EXPECT_EQ(front, window);
+  DestroyWindow(other);
+
+  CloseProgram(window, first);
+  EXPECT_NE(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "WM_CLOSE did not end the program";
+
+  // Two starts at once: the named mutex lets exactly one of them run.
+  Program a, b;
+  ASSERT_TRUE(a.Start(L"Quillora.exe"));
+  ASSERT_TRUE(b.Start(L"Quillora.exe"));
+  // One of them ends with 0 and without a window; the other keeps running.
+  const ULONGLONG end = GetTickCount64() + 30000;
+  DWORD codeA = STILL_ACTIVE, codeB = STILL_ACTIVE;
+  while (codeA == STILL_ACTIVE && codeB == STILL_ACTIVE && GetTickCount64() < end) {
+    codeA = a.WaitForExit(100);
+    codeB = b.WaitForExit(0);
+  }
+  ASSERT_TRUE((codeA == STILL_ACTIVE) != (codeB == STILL_ACTIVE)) << codeA << " " << codeB;
+  Program& running = codeA == STILL_ACTIVE ? a : b;
+  Program& ended = codeA == STILL_ACTIVE ? b : a;
+  EXPECT_EQ(ended.WaitForExit(0), 0u);
+  HWND only = WaitForMainWindow(running.pid(), 30000);
+  ASSERT_NE(only, nullptr);
+  EXPECT_TRUE(MainWindowsOf(ended.pid()).empty());
+  Sleep(1000);  // the running one stays alone
+  EXPECT_EQ(running.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+  CloseProgram(only, running);
+}
+
+TEST(QuilloraProgram, CrashWritesADumpBesideTheProgramAndStartsTheReporter) {
+  const std::wstring bin = BinFolder();
+  const std::wstring log = bin + L"crash\\crashes.log";
+  DeleteFileW(log.c_str());
+  ScratchFolder elsewhere(L"crash_cwd");  // the current directory must not matter
+
+  SYSTEMTIME before;
+  GetLocalTime(&before);
+  SetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", L"1");
+  Program crashing;
+  const bool started = crashing.Start(L"QuilloraTestHooks.exe", elsewhere.path());
+  SetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", nullptr);
+  ASSERT_TRUE(started);
+  const DWORD code = crashing.WaitForExit(30000);
+  ASSERT_NE(code, static_cast<DWORD>(STILL_ACTIVE)) << "the test variant did not end";
+  EXPECT_NE(code, 0u);
+
+  // The reporter writes its line once it has moved the dump.
+  std::string text;
+  for (int i = 0; i < 100 && text.find("kept") == std::string::npos; ++i) {
+    Sleep(100);
+    ReadFileBytes(log, &text);
+  }
+  ASSERT_NE(text.find("kept"), std::string::npos) << "no reporter line: " << text;
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(text, match,
+                                std::regex("command: \\./Crashvane\\.exe quillora\\.ini,"
+                                           "(Client_([0-9]+)-([0-9]+)_([0-9]+)-([0-9]+)-([0-9]+)\\.dmp)\t")))
+      << text;
+  const std::string dump = match[1];
+  // No zero padding, and the time of the crash.
+  EXPECT_EQ(std::stoi(match[2]), before.wMonth);
+  EXPECT_EQ(std::stoi(match[3]), before.wDay);
+  for (int part = 2; part <= 6; ++part) EXPECT_NE(match[part].str()[0], '0') << dump;
+  EXPECT_NE(text.find("settings: " + std::string(bin.begin(), bin.end()) + "quillora.ini"), std::string::npos)
+      << text;
+
+  const std::wstring wideDump(dump.begin(), dump.end());
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(bin + L"crash\\" + wideDump, &bytes)) << "the dump was not kept in the crash folder";
+  EXPECT_EQ(bytes.substr(0, 4), "MDMP");
+  EXPECT_FALSE(Exists(bin + wideDump)) << "the reporter left the dump beside the program";
+  EXPECT_FALSE(Exists(elsewhere.path() + wideDump)) << "the dump went to the current directory";
+}
+
+}  // namespace
