@@ -13,6 +13,8 @@
 #include "ui/control/portable/AttributeText.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/edit/EditUI.h"
+#include "ui/controls/richedit/RichEditUI.h"
+#include "ui/controls/datetime/DateTimeUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/TabLayoutUI.h"
@@ -77,10 +79,10 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("ActiveX"), false, &Make<CActiveXUI>},
     {UI_TEXT("GifAnim"), true, &Make<CGifAnimUI>},
     {UI_TEXT("Progress"), false, &Make<CProgressUI>},
-    {UI_TEXT("RichEdit"), false, nullptr},                    // CRichEditUI
+    {UI_TEXT("RichEdit"), false, &Make<CRichEditUI>},
     {UI_TEXT("CheckBox"), false, &Make<CCheckBoxUI>},
     {UI_TEXT("ComboBox"), false, &Make<CComboUI>},
-    {UI_TEXT("DateTime"), false, nullptr},                    // CDateTimeUI
+    {UI_TEXT("DateTime"), false, &Make<CDateTimeUI>},
     {UI_TEXT("TreeView"), false, nullptr},                    // CTreeViewUI
     {UI_TEXT("Container"), false, &Make<CContainerUI>},
     {UI_TEXT("TabLayout"), false, &Make<CTabLayoutUI>},
