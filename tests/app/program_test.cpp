@@ -40,6 +40,11 @@ class Program {
     return true;
   }
   DWORD pid() const { return m_info.dwProcessId; }
+  void Terminate() {
+    if (m_info.hProcess == nullptr) return;
+    TerminateProcess(m_info.hProcess, 1);
+    WaitForSingleObject(m_info.hProcess, 10000);
+  }
   // The exit code, or STILL_ACTIVE when it did not end in time.
   DWORD WaitForExit(DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
@@ -98,11 +103,9 @@ void PumpFor(DWORD milliseconds) {
   }
 }
 
-// Closes the running program through its window and waits for it to end.
-void CloseProgram(HWND window, Program& program) {
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  program.WaitForExit(10000);
-}
+// Ends the running program (closing asks the quit question, which the main
+// window's own tests answer).
+void CloseProgram(HWND, Program& program) { program.Terminate(); }
 
 // A window of the test's own that holds the foreground before a second start.
 HWND MakeForegroundWindow() {
@@ -142,7 +145,6 @@ TEST(QuilloraProgram, StartsOnceAndASecondStartBringsTheFirstToTheFront) {
   DestroyWindow(other);
 
   CloseProgram(window, first);
-  EXPECT_NE(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "WM_CLOSE did not end the program";
 
   // Two starts at once: the named mutex lets exactly one of them run.
   Program a, b;
