@@ -130,11 +130,14 @@ LRESULT CComboWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCreate();
       return 0;
     case WM_KILLFOCUS: {
-      if (reinterpret_cast<HWND>(wParam) == m_hWnd) break;
-      // Focus moving into a window of our own (none today) keeps the list open.
-      HWND focus = ::GetFocus();
-      while (focus != nullptr && focus != m_hWnd) focus = ::GetParent(focus);
-      if (focus != m_hWnd) PostWindowMessage(WM_CLOSE);
+      // wParam is the window taking the focus: null for the kill-focus that
+      // Enter and Escape post, so those close the list even though the
+      // focus has not moved yet. Focus moving into a child of the drop-down
+      // keeps it open.
+      HWND next = reinterpret_cast<HWND>(wParam);
+      if (next == m_hWnd) break;
+      while (next != nullptr && next != m_hWnd) next = ::GetParent(next);
+      if (next != m_hWnd) PostWindowMessage(WM_CLOSE);
       return 0;
     }
     case WM_CLOSE:

@@ -37,6 +37,7 @@ CListUI::CListUI() {
   m_pList = new CListBodyUI(this);
   m_pHeader = new CListHeaderUI();
   AddItem(m_pHeader);
+  COwnChildrenScope own(*this);
   CVerticalLayoutUI::AddItem(m_pList);
 }
 
@@ -109,18 +110,29 @@ void CListUI::SetTextProvider(IListTextProviderUI* provider) { m_pTextProvider =
 
 // --- IContainerUI ---
 
-CControlUI* CListUI::GetItemAt(int index) const { return m_pList->GetItemAt(index); }
+CControlUI* CListUI::GetItemAt(int index) const {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::GetItemAt(index);
+  return m_pList->GetItemAt(index);
+}
 
 int CListUI::GetItemIndex(CControlUI* control) const {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::GetItemIndex(control);
   if (control == nullptr) return -1;
-  if (IsHeader(control)) return CVerticalLayoutUI::GetItemIndex(control);
+  if (IsHeader(control)) {
+    COwnChildrenScope own(*const_cast<CListUI*>(this));
+    return CVerticalLayoutUI::GetItemIndex(control);
+  }
   if (IsHeaderItem(control)) return m_pHeader->GetItemIndex(control);
   return m_pList->GetItemIndex(control);
 }
 
 bool CListUI::SetItemIndex(CControlUI* control, int index) {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::SetItemIndex(control, index);
   if (control == nullptr) return false;
-  if (IsHeader(control)) return CVerticalLayoutUI::SetItemIndex(control, index);
+  if (IsHeader(control)) {
+    COwnChildrenScope own(*this);
+    return CVerticalLayoutUI::SetItemIndex(control, index);
+  }
   if (IsHeaderItem(control)) return m_pHeader->SetItemIndex(control, index);
   const int oldIndex = m_pList->GetItemIndex(control);
   if (oldIndex < 0) return false;
@@ -135,8 +147,12 @@ bool CListUI::SetItemIndex(CControlUI* control, int index) {
 }
 
 bool CListUI::MoveItems(CControlUI* control, int count, int newIndex) {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::MoveItems(control, count, newIndex);
   if (control == nullptr || count < 0 || newIndex < 0) return false;
-  if (IsHeader(control)) return CVerticalLayoutUI::MoveItems(control, count, newIndex);
+  if (IsHeader(control)) {
+    COwnChildrenScope own(*this);
+    return CVerticalLayoutUI::MoveItems(control, count, newIndex);
+  }
   if (IsHeaderItem(control)) return m_pHeader->MoveItems(control, count, newIndex);
   const int current = GetItemIndex(control);
   if (current < 0) return false;
@@ -151,11 +167,16 @@ bool CListUI::MoveItems(CControlUI* control, int count, int newIndex) {
   return true;
 }
 
-int CListUI::GetCount() const { return m_pList->GetCount(); }
+int CListUI::GetCount() const {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::GetCount();
+  return m_pList->GetCount();
+}
 
 bool CListUI::AddItem(CControlUI* control) {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::AddItem(control);
   if (control == nullptr) return false;
   if (IsHeader(control)) {
+    COwnChildrenScope own(*this);
     if (control != m_pHeader && m_pHeader->GetCount() == 0) {
       CVerticalLayoutUI::RemoveItem(m_pHeader, false);
       m_pHeader = static_cast<CListHeaderUI*>(control->GetInterface(UI_TEXT("ListHeader")));
@@ -176,8 +197,10 @@ bool CListUI::AddItem(CControlUI* control) {
 }
 
 bool CListUI::AddItemAt(CControlUI* control, int index) {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::AddItemAt(control, index);
   if (control == nullptr) return false;
   if (IsHeader(control)) {
+    COwnChildrenScope own(*this);
     if (control != m_pHeader && m_pHeader->GetCount() == 0) {
       CVerticalLayoutUI::RemoveItem(m_pHeader, false);
       m_pHeader = static_cast<CListHeaderUI*>(control->GetInterface(UI_TEXT("ListHeader")));
@@ -203,8 +226,12 @@ bool CListUI::AddItemAt(CControlUI* control, int index) {
 }
 
 bool CListUI::RemoveItem(CControlUI* control, bool keep) {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::RemoveItem(control, keep);
   if (control == nullptr) return false;
-  if (IsHeader(control)) return CVerticalLayoutUI::RemoveItem(control, keep);
+  if (IsHeader(control)) {
+    COwnChildrenScope own(*this);
+    return CVerticalLayoutUI::RemoveItem(control, keep);
+  }
   if (IsHeaderItem(control)) return m_pHeader->RemoveItem(control, keep);
   const int index = m_pList->GetItemIndex(control);
   if (index < 0) return false;
@@ -212,6 +239,7 @@ bool CListUI::RemoveItem(CControlUI* control, bool keep) {
 }
 
 bool CListUI::RemoveItemAt(int index, bool keep) {
+  if (m_iOwnChildren > 0) return CVerticalLayoutUI::RemoveItemAt(index, keep);
   CControlUI* control = GetItemAt(index);
   if (control == nullptr) return false;
   // A kept item leaves without its selected flag, so it cannot come back
@@ -236,6 +264,10 @@ bool CListUI::RemoveItemAt(int index, bool keep) {
 }
 
 void CListUI::RemoveAllItems() {
+  if (m_iOwnChildren > 0) {
+    CVerticalLayoutUI::RemoveAllItems();
+    return;
+  }
   m_iCurSel = -1;
   m_iExpandedItem = -1;
   m_pList->RemoveAllItems();
@@ -284,12 +316,18 @@ void CListUI::SetPos(CUIRect rc, bool invalidate) {
   // Columns before the layout, so that the body's items see current ones,
   // and after it, from where the header really went.
   UpdateColumns(rc, true);
-  CVerticalLayoutUI::SetPos(rc, invalidate);
+  {
+    COwnChildrenScope own(*this);
+    CVerticalLayoutUI::SetPos(rc, invalidate);
+  }
   UpdateColumns(m_rcItem, m_pHeader != nullptr && !m_pHeader->IsVisible());
 }
 
 void CListUI::Move(CUISize offset, bool invalidate) {
-  CVerticalLayoutUI::Move(offset, invalidate);
+  {
+    COwnChildrenScope own(*this);
+    CVerticalLayoutUI::Move(offset, invalidate);
+  }
   // The container skips hidden children; the hidden header still holds the columns.
   if (m_pHeader != nullptr && !m_pHeader->IsVisible()) m_pHeader->Move(offset, false);
 }
@@ -446,6 +484,33 @@ void CListUI::SetAttribute(const UIChar* name, const UIChar* value) {
   } else {
     CVerticalLayoutUI::SetAttribute(name, value);
   }
+}
+
+// --- CControlUI over the own children ---
+
+void CListUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init) {
+  COwnChildrenScope own(*this);
+  CVerticalLayoutUI::SetManager(manager, parent, init);
+}
+
+void CListUI::SetVisible(bool visible) {
+  COwnChildrenScope own(*this);
+  CVerticalLayoutUI::SetVisible(visible);
+}
+
+void CListUI::SetInheritedVisible(bool visible) {
+  COwnChildrenScope own(*this);
+  CVerticalLayoutUI::SetInheritedVisible(visible);
+}
+
+CControlUI* CListUI::FindControl(UIFindControlProc proc, void* data, UINT flags) {
+  COwnChildrenScope own(*this);
+  return CVerticalLayoutUI::FindControl(proc, data, flags);
+}
+
+bool CListUI::PaintContent(HDC hDC, const CUIRect& rcPaint, CControlUI* pStopControl) {
+  COwnChildrenScope own(*this);
+  return CVerticalLayoutUI::PaintContent(hDC, rcPaint, pStopControl);
 }
 
 // --- CContainerUI: the body's ---

@@ -64,6 +64,13 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void HandleEvent(UIEvent& event) override;
   void SetAttribute(const UIChar* name, const UIChar* value) override;
 
+  // CControlUI, run over the list's own two children (header and body):
+  void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true) override;
+  void SetVisible(bool visible = true) override;
+  void SetInheritedVisible(bool visible = true) override;
+  CControlUI* FindControl(UIFindControlProc proc, void* data, UINT flags) override;
+  bool PaintContent(HDC hDC, const CUIRect& rcPaint, CControlUI* pStopControl) override;
+
   // CContainerUI (all the body's: the list itself has no scroll bars):
   int GetChildPadding() const override;
   void SetChildPadding(int padding) override;
@@ -119,6 +126,20 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void SetDisabledItemImage(const UIChar* description);
 
  protected:
+  // While one lives, GetCount and GetItemAt answer the list's own children:
+  // the container's and layout's own operations walk their children through
+  // those (virtual) calls, and must reach header and body, not the items.
+  class COwnChildrenScope {
+   public:
+    explicit COwnChildrenScope(CListUI& list) : m_list(list) { ++m_list.m_iOwnChildren; }
+    ~COwnChildrenScope() { --m_list.m_iOwnChildren; }
+    COwnChildrenScope(const COwnChildrenScope&) = delete;
+    COwnChildrenScope& operator=(const COwnChildrenScope&) = delete;
+
+   private:
+    CListUI& m_list;
+  };
+
   // Takes the columns from the header items; rc is the list's outer
   // rectangle, layoutHeader places a zero-height header first.
   void UpdateColumns(const CUIRect& rc, bool layoutHeader);
@@ -136,6 +157,7 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   CListBodyUI* m_pList = nullptr;          // child 1, owned through the child list
   CListHeaderUI* m_pHeader = nullptr;      // child 0, owned through the child list
   UIListInfo m_ListInfo;
+  int m_iOwnChildren = 0;                  // depth of COwnChildrenScope
 };
 
 }  // namespace Trellis
