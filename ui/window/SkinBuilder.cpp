@@ -34,6 +34,10 @@
 #include "ui/controls/list/ListLabelElementUI.h"
 #include "ui/controls/list/ListTextElementUI.h"
 #include "ui/controls/list/ListUI.h"
+#include "ui/controls/menu/MenuElementUI.h"
+#include "ui/controls/menu/MenuUI.h"
+#include "ui/controls/tree/TreeNodeUI.h"
+#include "ui/controls/tree/TreeViewUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/TileLayoutUI.h"
@@ -67,7 +71,8 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("List"), false, &Make<CListUI>},
     {UI_TEXT("Text"), false, &Make<CTextUI>},
     {UI_TEXT("Icon"), true, &Make<CIconUI>},
-    {UI_TEXT("Tree"), false, nullptr},                        // CTreeViewUI
+    {UI_TEXT("Tree"), false, &Make<CTreeViewUI>},
+    {UI_TEXT("Menu"), false, &Make<CMenuUI>},
     {UI_TEXT("HBox"), false, &Make<CHorizontalLayoutUI>},
     {UI_TEXT("VBox"), false, &Make<CVerticalLayoutUI>},
     {UI_TEXT("Combo"), false, &Make<CComboUI>},
@@ -83,8 +88,9 @@ const FactoryEntry kFactory[] = {
     {UI_TEXT("CheckBox"), false, &Make<CCheckBoxUI>},
     {UI_TEXT("ComboBox"), false, &Make<CComboUI>},
     {UI_TEXT("DateTime"), false, &Make<CDateTimeUI>},
-    {UI_TEXT("TreeView"), false, nullptr},                    // CTreeViewUI
+    {UI_TEXT("TreeView"), false, &Make<CTreeViewUI>},
     {UI_TEXT("Container"), false, &Make<CContainerUI>},
+    {UI_TEXT("MenuElement"), false, &Make<CMenuElementUI>},
     {UI_TEXT("TabLayout"), false, &Make<CTabLayoutUI>},
     {UI_TEXT("ScrollBar"), false, &Make<CScrollBarUI>},
     {UI_TEXT("ListHeader"), false, &Make<CListHeaderUI>},
@@ -103,7 +109,7 @@ const FactoryEntry kFactory[] = {
 
 // The maker of tree nodes ("TreeNode" never goes through the table above: a
 // node is attached to a tree node or a tree view, not to a plain container).
-const ControlMaker kTreeNodeMaker = nullptr;  // CTreeNodeUI
+const ControlMaker kTreeNodeMaker = &Make<CTreeNodeUI>;
 
 bool IsName(const UIChar* name, const UIChar* expected) { return UITextCompareNoCase(name, expected) == 0; }
 
@@ -433,7 +439,6 @@ void CSkinBuilder::BuildInclude(CXmlMarkupNode node, CControlUI* parent, CWindow
 }
 
 bool CSkinBuilder::BuildTreeNode(CXmlMarkupNode node, CControlUI* parent, CWindowManagerUI* manager) {
-  if (kTreeNodeMaker == nullptr) return true;  // tree nodes are unknown until the tree view joins
   CControlUI* treeNode = kTreeNodeMaker();
   if (parent != nullptr && parent->GetInterface(UI_TEXT("TreeNode")) != nullptr) {
     auto* parentNode = static_cast<IContainerUI*>(parent->GetInterface(UI_TEXT("IContainer")));
