@@ -64,22 +64,25 @@ class Program {
 // The top-level main windows of one process, visible or not. Other test
 // programs may make windows of the same class at the same time, so windows
 // are told apart by their process.
+struct MainWindowSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+// A named callback: on i686 a lambda does not convert to the stdcall WNDENUMPROC.
+BOOL CALLBACK CollectMainWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<MainWindowSearch*>(parameter);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->pid && std::wstring(name) == kMainWindowClass) search->found.push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> MainWindowsOf(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{pid, {}};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(parameter);
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search->pid && std::wstring(name) == kMainWindowClass) search->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  MainWindowSearch search{pid, {}};
+  EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
