@@ -43,11 +43,19 @@ function(quillora_add_tests)
     set(target "${prefix}_${stem}")
     add_executable(${target} ${src})
     target_link_libraries(${target} PRIVATE quillora_test_main ${arg_LIBS} quillora_warnings)
+    # A test file whose cases need the keyboard focus of the shared desktop
+    # (pop-ups that close when another test's window takes the focus) says so
+    # with a line "// Test cases run alone" and runs with nothing beside it.
+    file(STRINGS ${src} run_alone REGEX "^// Test cases run alone")
+    set(serial FALSE)
+    if(run_alone)
+      set(serial TRUE)
+    endif()
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 120
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
-      PROPERTIES TIMEOUT 300 LABELS "${prefix}")
+      PROPERTIES TIMEOUT 300 LABELS "${prefix}" RUN_SERIAL ${serial})
   endforeach()
 endfunction()
 

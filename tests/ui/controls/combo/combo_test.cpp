@@ -1,3 +1,4 @@
+// Test cases run alone: the drop-down closes when another test's window takes the focus.
 // The combo box built from skin XML and driven through real messages: the
 // drop-down opened by a click, an item chosen by a click, keys in the open
 // drop-down, Escape, placement above the combo at the bottom of the work
