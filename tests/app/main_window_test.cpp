@@ -1,3 +1,4 @@
+// Test cases run alone: they check which window has the keyboard focus, which other tests' windows take.
 // The main window under Wine, built from the real skin folder and driven
 // through its own message path by the skin's control names: opening and the
 // control lookup, the quit confirmation, the sliders and their resets, the

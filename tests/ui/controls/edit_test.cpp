@@ -1,3 +1,4 @@
+// Test cases run alone: they check which window has the keyboard focus, which other tests' windows take.
 // The single-line edit under Wine, driven through the window's own messages:
 // a click opens the native edit over the control, typed characters come back
 // as "textchanged" with the text, Enter as "return"; focus moving away closes

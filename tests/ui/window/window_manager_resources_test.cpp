@@ -1,3 +1,4 @@
+// Test cases run alone: they read pixels back from the screen, where other tests' windows may lie.
 // Resources and window attributes of the window manager under Wine: fonts,
 // images, default attribute lists, default colours, the skin's window
 // attributes, the skin archive in memory, and layered painting read back.
