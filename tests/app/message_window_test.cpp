@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The message window under Wine, built from the real skin files: the notice,
 // the quit question and the convert-ok window, driven by their skin names.
 #include "app/MessageWnd.h"

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The real programs under Wine: Quillora.exe's single instance and main
 // window, and the crash handler of its test variant with Crashvane.exe.
 #include "app/ProductInfo.h"

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Start-up decisions that need no running program: the elevation check and
 // the crash handler's names and reporter command line.
 #include "app/CrashDump.h"

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Buttons driven through the window's own message path: presses that leave
 // and come back, a click handler that deletes its button, keys, the disabled
 // state, hot tracking and the fade, and the skin attributes.

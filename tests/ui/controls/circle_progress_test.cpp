@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Circle progress built from skin XML: a ring at 50 % clockwise and
 // counter-clockwise, only the background ring at the minimum, a ring centred
 // in a wide control, an indicator at the end of the arc drawn from a private

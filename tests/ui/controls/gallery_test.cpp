@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The gallery: one window built from a skin that holds every control of the
 // basic set in its states (normal, hot, pushed, selected, disabled), labels
 // with effects, text with a link, a tab layout, edits, progress bars,

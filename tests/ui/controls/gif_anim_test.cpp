@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // GIF animations built from skin XML with pictures made here: frame delays
 // 0 and 5 ask for 100 ms and 50 ms frame timers, hiding rewinds and showing
 // plays again, a one-frame picture is shown without a timer, and a name that

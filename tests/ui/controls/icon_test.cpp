@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Icon controls built from skin XML with icon files made here: the entry
 // that fits the drawn size is chosen, the inset is kept, an inset larger than
 // the control draws nothing, names that cannot be loaded draw nothing, hostile

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Labels: attribute reading, the size estimate and auto width (which must
 // settle after one layout), the default colours taken at the first paint,
 // and the GDI+ effects with their fall-back to plain text.

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Options and check boxes built from skin XML and clicked through the
 // window: radio groups, toggling, "selected" from the skin, options that
 // leave their window, and handlers that delete the option they hear from.

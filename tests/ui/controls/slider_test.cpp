@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Progress bars and sliders built from skin XML and driven through the
 // window's own message path: attribute order, the fore image's share, drag,
 // click and wheel notifications with their values, a disabled slider, a drag

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The tab layout built from skin XML: which page shows, "tabselect", and how
 // the current index follows pages added and removed (or refused).
 #include <gtest/gtest.h>

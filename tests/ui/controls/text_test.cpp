@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Text with links, built from skin XML and clicked through the window: the
 // index sent with "link" counts links as written, also when one wraps.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The sample window: a skinned window built from a skin archive made here
 // (layouts, colour and picture backgrounds, markup text with a link, a long
 // list with a scroll bar, a drop shadow), opened, clicked and scrolled through

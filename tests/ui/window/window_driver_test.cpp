@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The shared window driver: a click reaches the named control as press and
 // release at its centre, typed text and keys reach the focused control, the
 // wheel reaches the control under the mouse, all through the window's queue.

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The skinned window base under Wine: hit testing of the frameless window,
 // title buttons and default keys, maximise/restore buttons, the notify maps,
 // rounded regions and the skin-load failure path.

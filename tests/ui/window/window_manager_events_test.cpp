@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Control timers and notifications of the window manager under Wine: native
 // timer ids, timer events through real WM_TIMER messages, the asynchronous
 // notification queue (merging, senders that go away, listeners that rebuild

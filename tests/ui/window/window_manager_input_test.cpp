@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The window manager under Wine with a real window, driven through the
 // window's own message path: mouse capture and clicks, Tab order, closing with
 // a button held, the wheel, focus on a new window, maximising.

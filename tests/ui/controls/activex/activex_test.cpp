@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The ActiveX host control in a real window, with the test object of
 // tests/support/activex-probe loaded by absolute path ("modulename"): the
 // order in which the host embeds it, delayed creation, the child window

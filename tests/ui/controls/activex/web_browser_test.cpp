@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The web-browser control in a real window, on the browser the test session
 // registers (the stand-in engine) and the login stand-in's pages: what its
 // event handler sees for a page with a frame and for failures, the page

@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The date-time picker under Wine, driven through the window's own messages:
 // a click lays the platform's picker over the control; Escape closes it and
 // keeps the old date, Delete empties the text, losing the focus writes the

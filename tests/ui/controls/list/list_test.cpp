@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The list built from skin XML and driven through the window's messages:
 // keyboard navigation, the selection and expansion following their items
 // across inserts, removals and moves, refused selections and expansions,

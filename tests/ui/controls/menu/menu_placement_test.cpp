@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Where menu windows land, as pure arithmetic against made-up work areas: a
 // top-level menu by its alignment and pulled into the work area, a sub-menu
 // beside its parent menu, flipping left and up at the edges and continuing a

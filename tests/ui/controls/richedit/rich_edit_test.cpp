@@ -1,3 +1,4 @@
+// Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // The rich edit over the platform's windowless text engine under Wine, driven
 // through the window's own messages: the engine binds to our host (interface
 // ids and call layout checked by real calls), long Chinese text round-trips,
