@@ -5,7 +5,7 @@
 // --- Parent messages --- --- Picture ---
 #include "ui/window/Shadow.h"
 
-#include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "ui/base/UIGeometryWin.h"
@@ -124,8 +124,13 @@ void CShadowUI::UpdateIfShown() {
 // --- Window class and creation ---
 
 bool CShadowUI::RegisterWindowClass(HINSTANCE instance) {
-  static std::atomic<bool> registered{false};  // windows of several threads may ask at once
-  if (registered.exchange(true)) return false;
+  // Windows of several threads may ask at once; a thread that finds the class
+  // being registered waits until it exists rather than creating a window of a
+  // class not yet there.
+  static std::mutex guard;
+  static bool registered = false;
+  std::lock_guard<std::mutex> lock(guard);
+  if (registered) return false;
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -136,9 +141,9 @@ bool CShadowUI::RegisterWindowClass(HINSTANCE instance) {
   wc.lpszClassName = kShadowClass;
   if (::RegisterClassExW(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     ::OutputDebugStringW(L"CShadowUI::RegisterWindowClass: RegisterClassExW failed\r\n");
-    registered = false;  // a later call may try again
-    return false;
+    return false;  // a later call may try again
   }
+  registered = true;
   return true;
 }
 
