@@ -13,41 +13,9 @@ bool Is(const UIChar* name, const UIChar* literal) { return UITextCompare(name, 
 
 CListContainerElementUI::CListContainerElementUI() = default;
 
-CListContainerElementUI::~CListContainerElementUI() {
-  if (m_pLifeGuard != nullptr) m_pLifeGuard->MarkDestroyed();
-}
+CListContainerElementUI::~CListContainerElementUI() = default;
 
 // --- IListItemUI ---
-
-int CListContainerElementUI::GetIndex() const { return m_iIndex; }
-void CListContainerElementUI::SetIndex(int index) { m_iIndex = index; }
-int CListContainerElementUI::GetDrawIndex() const { return m_iDrawIndex; }
-void CListContainerElementUI::SetDrawIndex(int index) { m_iDrawIndex = index; }
-IListOwnerUI* CListContainerElementUI::GetOwner() { return m_pOwner; }
-
-void CListContainerElementUI::SetOwner(CControlUI* owner) {
-  if (owner == nullptr) return;
-  m_pOwner = static_cast<IListOwnerUI*>(owner->GetInterface(UI_TEXT("IListOwner")));
-}
-
-bool CListContainerElementUI::IsSelected() const { return m_bSelected; }
-
-bool CListContainerElementUI::Select(bool select, bool takeFocus) {
-  // A disabled item cannot be selected, but it can always be deselected.
-  if (select && !IsEnabled()) return false;
-  if (m_bSelected == select) return true;
-  m_bSelected = select;
-  if (select && m_pOwner != nullptr) {
-    CListItemLifeGuard guard(this, &m_pLifeGuard);
-    const bool accepted = m_pOwner->SelectItem(m_iIndex, takeFocus, true);
-    if (guard.IsGone()) return accepted;
-    if (!accepted) m_bSelected = false;
-    InvalidateItem();
-    return accepted;
-  }
-  InvalidateItem();
-  return true;
-}
 
 bool CListContainerElementUI::IsExpanded() const { return m_bExpanded; }
 
@@ -79,27 +47,6 @@ void* CListContainerElementUI::GetInterface(const UIChar* name) {
   return CContainerUI::GetInterface(name);
 }
 
-UINT CListContainerElementUI::GetControlFlags() const { return 0; }
-
-bool CListContainerElementUI::Activate() {
-  if (!CContainerUI::Activate()) return false;
-  if (m_pManager != nullptr) m_pManager->SendNotify(this, UI_TEXT("itemactivate"));
-  return true;
-}
-
-void CListContainerElementUI::SetVisible(bool visible) {
-  CContainerUI::SetVisible(visible);
-  if (!IsVisible() && m_bSelected) {
-    m_bSelected = false;
-    if (m_pOwner != nullptr) m_pOwner->SelectItem(-1, false, true);
-  }
-}
-
-void CListContainerElementUI::SetEnabled(bool enabled) {
-  CContainerUI::SetEnabled(enabled);
-  if (!IsEnabled()) m_uButtonState = 0;
-}
-
 void CListContainerElementUI::HandleEvent(UIEvent& event) {
   if (!IsMouseEnabled() && IsMouseEventKind(event.Type)) {
     if (m_pOwner != nullptr) {
@@ -111,11 +58,7 @@ void CListContainerElementUI::HandleEvent(UIEvent& event) {
   }
   if (event.Type == kUIEventDoubleClick ||
       (event.Type == kUIEventKeyDown && event.chKey == VK_RETURN && IsKeyboardEnabled())) {
-    if (IsEnabled()) {
-      CListItemLifeGuard guard(this, &m_pLifeGuard);
-      Activate();
-      if (!guard.IsGone()) InvalidateItem();
-    }
+    if (IsEnabled()) ActivateAndRepaint();
     if (event.Type == kUIEventDoubleClick || IsEnabled()) return;
   }
   if (event.Type == kUIEventButtonDown || event.Type == kUIEventRightButtonDown) {
@@ -162,16 +105,5 @@ bool CListContainerElementUI::PaintContent(HDC hDC, const CUIRect& rcPaint, CCon
   DrawItemBk(hDC, m_rcItem);
   return CContainerUI::PaintContent(hDC, rcPaint, pStopControl);
 }
-
-// --- Helpers ---
-
-void CListContainerElementUI::DrawItemBk(HDC hDC, const CUIRect&) {
-  if (m_pOwner == nullptr) return;
-  UIListInfo* info = m_pOwner->GetListInfo();
-  if (info == nullptr) return;
-  DrawListItemBk(this, hDC, *info, m_diBk, m_uButtonState, m_bSelected, m_iDrawIndex);
-}
-
-void CListContainerElementUI::InvalidateItem() { InvalidateListItem(this); }
 
 }  // namespace Trellis
