@@ -16,10 +16,6 @@ class CHorizontalLayoutUI : public CStackLayoutUI {
   const UIChar* GetClassName() const override;
   // "HorizontalLayout": the layout; else the container's answer.
   void* GetInterface(const UIChar* name) override;
-  // Places the children left to right, then the scroll bars.
-  void SetPos(CUIRect rc, bool invalidate = true) override;
-  // "sepwidth", "sepimm"; the rest to the container.
-  void SetAttribute(const UIChar* name, const UIChar* value) override;
 };
 
 }  // namespace Trellis

@@ -1,8 +1,11 @@
-// The separator drag of the vertical and horizontal layouts.
+// What the vertical and horizontal layouts share: placing the children along
+// one direction, and the separator drag.
 #include "ui/layout/StackLayoutUI.h"
 
 #include "ui/control/portable/AttributeText.h"
 #include "ui/draw/DrawEngine.h"
+#include "ui/layout/ContainerLayoutItems.h"
+#include "ui/layout/portable/StackLayout.h"
 #include "ui/layout/portable/SeparatorDrag.h"
 #include "ui/window/WindowManager.h"
 
@@ -33,10 +36,32 @@ CUIRect CStackLayoutUI::GetThumbRect(bool useNewPos) const {
   return SeparatorBand((useNewPos && IsDragging()) ? m_rcNewPos : m_rcItem, m_iSepSize, m_bHorizontal);
 }
 
-bool CStackLayoutUI::SetSeparatorAttribute(const UIChar* name, const UIChar* value) {
-  if (UITextCompare(name, UI_TEXT("sepimm")) != 0) return false;
-  SetSepImmediateMode(ParseAttributeBool(value));
-  return true;
+void CStackLayoutUI::SetPos(CUIRect rc, bool invalidate) {
+  CControlUI::SetPos(rc, invalidate);
+  const CUIRect area = CContainerUI::GetClientPos();
+  if (m_items.IsEmpty()) {
+    ProcessScrollBar(area, 0, 0);
+    return;
+  }
+  CContainerLayoutItems items(*this);
+  UIStackLayoutParams params;
+  params.area = area;
+  params.childPadding = m_iChildPadding;
+  params.align = m_bHorizontal ? m_iChildVAlign : m_iChildAlign;
+  params.scroll = ReadLayoutScroll(*this);
+  const CUISize needed = m_bHorizontal ? LayOutHorizontal(items, params) : LayOutVertical(items, params);
+  ProcessScrollBar(area, needed.cx, needed.cy);
+}
+
+void CStackLayoutUI::SetAttribute(const UIChar* name, const UIChar* value) {
+  if (name == nullptr) return;
+  if (UITextCompare(name, m_bHorizontal ? UI_TEXT("sepwidth") : UI_TEXT("sepheight")) == 0) {
+    SetSepSize(ParseAttributeInt(value));
+  } else if (UITextCompare(name, UI_TEXT("sepimm")) == 0) {
+    SetSepImmediateMode(ParseAttributeBool(value));
+  } else {
+    CContainerUI::SetAttribute(name, value);
+  }
 }
 
 void CStackLayoutUI::HandleEvent(UIEvent& event) {

@@ -22,6 +22,11 @@ class CStackLayoutUI : public CContainerUI {
   void HandleEvent(UIEvent& event) override;
   // Fills the proposed band (black, alpha 0xAA) while a deferred drag runs.
   void PostPaint(HDC hDC, const CUIRect& rcPaint) override;
+  // Places the children along the layout's direction, then the scroll bars.
+  void SetPos(CUIRect rc, bool invalidate = true) override;
+  // "sepwidth" (horizontal) or "sepheight" (vertical), "sepimm"; the rest to
+  // the container.
+  void SetAttribute(const UIChar* name, const UIChar* value) override;
 
   int GetSepSize() const { return m_iSepSize; }
   // Stores the size (0 = no separator); no repaint, no layout.
@@ -36,11 +41,9 @@ class CStackLayoutUI : public CContainerUI {
 
  protected:
   explicit CStackLayoutUI(bool horizontal) : m_bHorizontal(horizontal) {}
-  // Applies "sepimm"; false for other names.
-  bool SetSeparatorAttribute(const UIChar* name, const UIChar* value);
 
  private:
-  const bool m_bHorizontal;        // the separator drags the width (else the height)
+  const bool m_bHorizontal;        // children side by side and the separator drags the width (else stacked, the height)
   int m_iSepSize = 0;              // 0 none; positive: bottom/right band; negative: top/left band
   UINT m_uButtonState = 0;         // kUIStateCaptured while dragging
   CUIPoint m_ptLastMouse;          // last pointer point of the drag

@@ -16,10 +16,6 @@ class CVerticalLayoutUI : public CStackLayoutUI {
   const UIChar* GetClassName() const override;
   // "VerticalLayout": the layout; else the container's answer.
   void* GetInterface(const UIChar* name) override;
-  // Places the children top to bottom, then the scroll bars.
-  void SetPos(CUIRect rc, bool invalidate = true) override;
-  // "sepheight", "sepimm"; the rest to the container.
-  void SetAttribute(const UIChar* name, const UIChar* value) override;
 };
 
 }  // namespace Trellis
