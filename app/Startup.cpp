@@ -3,6 +3,7 @@
 #include "app/CrashDump.h"
 #include "app/MainWnd.h"
 #include "app/ProductInfo.h"
+#include "app/TestHooks.h"
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
@@ -49,6 +50,7 @@ void CrashWhenAsked() {
 }  // namespace
 
 int RunApplicationMain() {
+  ApplyTestServiceOverrides();  // the test variant only
   InstallCrashHandler(CrashHandlerSettings());
 #ifdef QUILLORA_TEST_HOOKS
   CrashWhenAsked();
@@ -98,5 +100,7 @@ int RunApplicationMain() {
   StartThread(g_voicesThread, FetchVoiceListThread, &g_catalogFetch, true);
   StartThread(g_emotionsThread, FetchVoiceEmotionsThread, &g_catalogFetch, true);
 
-  return CreateMainWindow(state) ? 1 : 0;
+  if (!CreateMainWindow(state)) return 0;
+  StartTestInspector();  // the test variant only
+  return 1;
 }

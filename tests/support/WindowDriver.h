@@ -12,6 +12,12 @@
 #include "ui/control/ControlUI.h"
 #include "ui/window/WindowManager.h"
 
+#include <cstdint>
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace testwindows {
 
 class WindowDriver {
@@ -139,6 +145,132 @@ class WindowDriver {
   void Post(UINT message, WPARAM wParam, LPARAM lParam) { PostMessageW(window(), message, wParam, lParam); }
 
   Trellis::CWindowManagerUI& m_manager;  // borrowed: the window under test
+};
+
+// Drives the windows of a program running in a process of its own (the test
+// variant QuilloraTestHooks.exe), by the same skin names: the program writes
+// its framework windows and their named controls into the file named by its
+// QUILLORA_TEST_INSPECT variable every 200 ms (app/TestHooks.h), and this
+// reads that file and posts the mouse input to the program's windows.
+class ProgramWindowDriver {
+ public:
+  struct Control {
+    HWND window = nullptr;  // the framework window that holds it
+    bool visible = false;   // the control and every parent visible
+    RECT pos = {};          // client coordinates of that window
+    std::wstring name;
+    std::wstring text;
+  };
+
+  // `inspectFile` is the file the program writes (the program's QUILLORA_TEST_INSPECT).
+  explicit ProgramWindowDriver(std::wstring inspectFile) : m_file(std::move(inspectFile)) {}
+
+  // Reads the program's latest report; false when there is none yet.
+  bool Refresh() {
+    HANDLE file = CreateFileW(m_file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    m_windows.clear();
+    m_controls.clear();
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find(L'\n', start);
+      if (end == std::wstring::npos) end = text.size();
+      ParseLine(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return !m_windows.empty();
+  }
+
+  // The program's framework windows of a window class (visible ones only when asked).
+  std::vector<HWND> Windows(const wchar_t* className, bool visibleOnly = true) const {
+    std::vector<HWND> found;
+    for (const WindowInfo& window : m_windows) {
+      if (window.className == className && (!visibleOnly || window.visible)) found.push_back(window.window);
+    }
+    return found;
+  }
+
+  // The first control of that skin name (in `window` when given); false when there is none.
+  bool Find(const wchar_t* name, Control& control, HWND window = nullptr) const {
+    for (const Control& c : m_controls) {
+      if (c.name == name && (window == nullptr || c.window == window)) {
+        control = c;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Refreshes until `done` holds or `timeoutMs` passes; the result of the last check.
+  bool WaitFor(const std::function<bool(ProgramWindowDriver&)>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+      if (Refresh() && done(*this)) return true;
+      if (GetTickCount64() >= end) return false;
+      Sleep(100);
+    }
+  }
+
+  // Moves the mouse over the named visible control of the program, presses
+  // and releases the left button at its centre; false when no such control shows.
+  bool Click(const wchar_t* name, HWND window = nullptr) {
+    Control control;
+    if (!Find(name, control, window) || !control.visible) return false;
+    const LPARAM at = MAKELPARAM((control.pos.left + control.pos.right) / 2, (control.pos.top + control.pos.bottom) / 2);
+    PostMessageW(control.window, WM_MOUSEMOVE, 0, at);
+    PostMessageW(control.window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(control.window, WM_LBUTTONUP, 0, at);
+    return true;
+  }
+
+ private:
+  struct WindowInfo {
+    HWND window;
+    bool visible;
+    std::wstring className;
+  };
+
+  static std::vector<std::wstring> Split(const std::wstring& line) {
+    std::vector<std::wstring> fields;
+    size_t start = 0;
+    for (;;) {
+      const size_t tab = line.find(L'\t', start);
+      fields.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
+      if (tab == std::wstring::npos) return fields;
+      start = tab + 1;
+    }
+  }
+  static HWND Handle(const std::wstring& text) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(text.c_str(), nullptr, 10)));
+  }
+
+  void ParseLine(const std::wstring& line) {
+    const std::vector<std::wstring> f = Split(line);
+    if (f.size() == 4 && f[0] == L"W") {
+      m_windows.push_back({Handle(f[1]), f[2] == L"1", f[3]});
+    } else if (f.size() == 9 && f[0] == L"C") {
+      Control c;
+      c.window = Handle(f[1]);
+      c.visible = f[2] == L"1";
+      c.pos = RECT{std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6])};
+      c.name = f[7];
+      c.text = f[8];
+      m_controls.push_back(c);
+    }
+  }
+
+  std::wstring m_file;
+  std::vector<WindowInfo> m_windows;
+  std::vector<Control> m_controls;
 };
 
 }  // namespace testwindows

@@ -52,3 +52,19 @@ bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix) {
   }
   return true;
 }
+
+size_t Utf8PrefixLength(const std::string& text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text.size();
+  // Find where the character that holds byte `maxBytes` starts: at most three
+  // continuation bytes (10xxxxxx) lie between a lead byte and the cut.
+  size_t start = maxBytes;
+  while (start > 0 && maxBytes - start < 3 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+  const unsigned char lead = static_cast<unsigned char>(text[start]);
+  size_t length = 1;
+  if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  else if (lead >= 0xE0) length = lead <= 0xEF ? 3 : 1;
+  else if (lead >= 0xC2) length = 2;
+  // A lead byte whose character runs past the cut: cut before it. Anything
+  // else (a stray continuation byte, an invalid lead) is a byte of its own.
+  return (length > 1 && start + length > maxBytes && start < maxBytes) ? start : maxBytes;
+}

@@ -17,6 +17,11 @@ std::string ReplaceAll(const std::string& text, const std::string& pattern, cons
 // meaning as data.
 std::string PercentEncode(const std::string& value);
 
+// The length of the longest start of a UTF-8 text that fits in `maxBytes`
+// bytes without ending inside a character: a cut never leaves the first bytes
+// of a character behind. Bytes that are not well-formed UTF-8 count one by one.
+size_t Utf8PrefixLength(const std::string& text, size_t maxBytes);
+
 // The file name of a Windows path without its folder and its extension: the
 // characters between the last "\" and the last ".". Empty when the name has
 // no extension (or the last point lies in a folder name).

@@ -2,6 +2,7 @@
 
 #include "core/base/portable/ByteScramble.h"
 #include "core/base/portable/Checksums.h"
+#include "core/base/portable/TextHelpers.h"
 
 AccountRecord MakeFreshAccountRecord() {
   AccountRecord record;
@@ -33,7 +34,9 @@ bool DecodeAccountRecord(const void* data, size_t length, AccountRecord& record)
 
 void SetRecordText(char* field, size_t fieldSize, const std::string& text) {
   if (fieldSize == 0) return;
-  const size_t length = text.size() < fieldSize - 1 ? text.size() : fieldSize - 1;
+  // Server texts are UTF-8: a cut inside a character would leave a broken
+  // character at the end of a nickname shown to the user.
+  const size_t length = Utf8PrefixLength(text, fieldSize - 1);
   std::memset(field, 0, fieldSize);
   std::memcpy(field, text.data(), length);
 }

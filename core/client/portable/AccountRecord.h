@@ -45,7 +45,8 @@ std::vector<uint8_t> SealAndEncodeAccountRecord(AccountRecord& record);
 // counts as no record.
 bool DecodeAccountRecord(const void* data, size_t length, AccountRecord& record);
 
-// Copies server text into a fixed field, cut to fit with its terminator.
+// Copies server text (UTF-8) into a fixed field, always terminated: a text
+// that does not fit is cut at the last whole character that fits.
 void SetRecordText(char* field, size_t fieldSize, const std::string& text);
 template <size_t N>
 void SetRecordText(char (&field)[N], const std::string& text) {

@@ -35,3 +35,27 @@ TEST(FormEncoding, EncodesEverythingButUnreservedCharacters) {
   };
   for (const Case& c : cases) EXPECT_EQ(PercentEncode(c.value), c.encoded) << c.value;
 }
+
+TEST(Utf8PrefixLength, CutsOnlyBetweenCharacters) {
+  // "测" is E6 B5 8B, "é" C3 A9, "😀" F0 9F 98 80.
+  struct Case {
+    const char* text;
+    size_t maxBytes;
+    size_t length;
+  } cases[] = {
+      {"abc", 5, 3},                          // fits whole
+      {"abc", 3, 3},
+      {"abc", 2, 2},
+      {"ab\xE6\xB5\x8B", 4, 2},               // inside the three-byte character: before it
+      {"ab\xE6\xB5\x8B", 3, 2},
+      {"ab\xE6\xB5\x8B", 2, 2},
+      {"ab\xE6\xB5\x8Bx", 5, 5},              // just after it
+      {"\xC3\xA9\xC3\xA9", 3, 2},
+      {"\xF0\x9F\x98\x80z", 3, 0},            // nothing of a four-byte character fits
+      {"\xF0\x9F\x98\x80z", 4, 4},
+      {"\xE6\xB5\x8B\xE6\xB5\x8B", 0, 0},
+      {"a\x80\x80\x80\x80\x80", 4, 4},        // stray continuation bytes count one by one
+      {"a\xFF\xFF\xFF", 2, 2},                // so do bytes that never start a character
+  };
+  for (const Case& c : cases) EXPECT_EQ(Utf8PrefixLength(c.text, c.maxBytes), c.length) << c.text << " " << c.maxBytes;
+}

@@ -93,3 +93,19 @@ TEST(AccountRecord, ServerTextsAreCutToTheirFields) {
   std::memset(record.uuid, 'u', sizeof record.uuid);
   EXPECT_EQ(RecordText(record.uuid), std::string(20, 'u'));
 }
+
+TEST(AccountRecord, LongUtf8NicknameIsCutAtACharacterAndTerminated) {
+  // 50 characters of three bytes each: 150 bytes, one more than the field
+  // holds beside its terminator. The last whole character that fits ends it.
+  std::string nickname;
+  for (int i = 0; i < 50; ++i) nickname += "\xE6\xB5\x8B";
+  AccountRecord record = MakeFreshAccountRecord();
+  std::memset(record.nickname, 'x', sizeof record.nickname);
+  SetRecordText(record.nickname, nickname);
+  EXPECT_EQ(RecordText(record.nickname), nickname.substr(0, 147));
+  EXPECT_EQ(record.nickname[149], '\0');
+
+  std::string avatar = std::string(148, 'a') + "\xC3\xA9";  // 150 bytes, the last character two of them
+  SetRecordText(record.avatar, avatar);
+  EXPECT_EQ(RecordText(record.avatar), std::string(148, 'a'));
+}

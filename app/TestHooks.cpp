@@ -1,0 +1,102 @@
+#include "app/TestHooks.h"
+
+#ifdef QUILLORA_TEST_HOOKS
+
+#include "core/base/FileBytes.h"
+#include "core/base/TextConversion.h"
+#include "core/transport/portable/ServiceConfig.h"
+#include "ui/control/ContainerUI.h"
+#include "ui/control/ControlUI.h"
+#include "ui/window/WindowManager.h"
+
+#include <windows.h>
+
+#include <string>
+
+using namespace Trellis;
+
+namespace {
+
+constexpr UINT kInspectIntervalMs = 200;
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+  return (length > 0 && length < 1024) ? std::wstring(value, length) : std::wstring();
+}
+
+void Override(const wchar_t* name, std::string& field) {
+  const std::wstring value = Environment(name);
+  if (!value.empty()) field = WideToUtf8(value);
+}
+
+void OverrideFromFile(const wchar_t* name, std::string& field) {
+  const std::wstring path = Environment(name);
+  if (path.empty()) return;
+  ByteBuffer bytes;
+  if (ReadWholeFile(path, 1 << 20, bytes) == FileReadResult::kOk) field.assign(bytes.data(), bytes.size());
+}
+
+std::wstring g_inspectPath;
+
+// Tabs and line ends would break the line format.
+std::wstring OneLine(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
+  return text;
+}
+
+void DumpControls(std::wstring& out, HWND window, CControlUI* control, bool parentVisible) {
+  if (control == nullptr) return;
+  const bool visible = parentVisible && control->IsVisible();
+  const CUIString name = control->GetName();
+  if (!name.IsEmpty()) {
+    const CUIRect& pos = control->GetPos();
+    out += L"C\t" + std::to_wstring(reinterpret_cast<uintptr_t>(window)) + L"\t" + (visible ? L"1" : L"0") + L"\t" +
+           std::to_wstring(pos.left) + L"\t" + std::to_wstring(pos.top) + L"\t" + std::to_wstring(pos.right) +
+           L"\t" + std::to_wstring(pos.bottom) + L"\t" + OneLine(name.GetText()) + L"\t" +
+           OneLine(control->GetText().GetText()) + L"\n";
+  }
+  auto* container = static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
+  if (container == nullptr) return;
+  for (int i = 0; i < container->GetCount(); ++i) DumpControls(out, window, container->GetItemAt(i), visible);
+}
+
+void CALLBACK InspectTimer(HWND, UINT, UINT_PTR, DWORD) {
+  std::wstring out;
+  for (int i = 0; i < CWindowManagerUI::GetManagerCount(); ++i) {
+    CWindowManagerUI* manager = CWindowManagerUI::GetManagerAt(i);
+    HWND window = manager != nullptr ? manager->GetPaintWindow() : nullptr;
+    if (window == nullptr || !IsWindow(window)) continue;
+    wchar_t className[128] = {};
+    GetClassNameW(window, className, 128);
+    out += L"W\t" + std::to_wstring(reinterpret_cast<uintptr_t>(window)) + L"\t" +
+           (IsWindowVisible(window) ? L"1" : L"0") + L"\t" + OneLine(className) + L"\n";
+    DumpControls(out, window, manager->GetRootControl(), true);
+  }
+  const std::string bytes = WideToUtf8(out);
+  WriteFileReplacing(g_inspectPath, bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+void ApplyTestServiceOverrides() {
+  ServiceConfig& config = GetServiceConfig();
+  Override(L"QUILLORA_TEST_SPEECH_URL", config.speechBaseUrl);
+  Override(L"QUILLORA_TEST_MANAGEMENT_URL", config.managementBaseUrl);
+  Override(L"QUILLORA_TEST_LOGIN_URL", config.loginBaseUrl);
+  OverrideFromFile(L"QUILLORA_TEST_RSA_KEY_FILE", config.rsaPublicKeyPem);
+  OverrideFromFile(L"QUILLORA_TEST_CA_FILE", config.caCertPem);
+}
+
+void StartTestInspector() {
+  g_inspectPath = Environment(L"QUILLORA_TEST_INSPECT");
+  if (!g_inspectPath.empty()) SetTimer(nullptr, 0, kInspectIntervalMs, InspectTimer);
+}
+
+#else
+
+void ApplyTestServiceOverrides() {}
+void StartTestInspector() {}
+
+#endif

@@ -1,0 +1,206 @@
+// Test cases run alone: the login window takes the keyboard focus of the one test desktop.
+// The login window in the test's own process, from the real skin folder, with
+// the stand-in browser engine and a stand-in login service: whom it tells of
+// a completed login (its owner and the owner's owner, never a missing one),
+// and that the window object, its handler and the browser are let go when
+// the window ends.
+#include "app/login/LoginWnd.h"
+#include "core/base/AppMessages.h"
+#include "core/client/ClientState.h"
+#include "core/client/UsageReport.h"
+#include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/Standin.h"
+#include "tests/support/WindowDriver.h"
+#include "ui/window/WindowManager.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+using namespace Trellis;
+using testwindows::WindowDriver;
+
+namespace {
+
+// The source skin folder as Wine sees it (drive Z: is the root).
+std::wstring SkinFolder() {
+  std::string source = __FILE__;
+  source = source.substr(0, source.rfind("tests/app/"));
+  std::wstring path = L"Z:";
+  for (char c : source + "skin/") path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
+  return path;
+}
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Owner windows that count the login messages they receive.
+int g_loginMessages[2] = {};
+
+LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP_LOGIN_CHANGED) ++g_loginMessages[GetWindowLongPtrW(window, GWLP_USERDATA)];
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Login messages posted to no window: they land in the posting thread's own queue.
+int g_strayLoginMessages = 0;
+
+LRESULT CALLBACK WatchThreadMessages(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && message->hwnd == nullptr && message->message == WM_APP_LOGIN_CHANGED) {
+    ++g_strayLoginMessages;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HWND MakeOwner(HWND owner, int index) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = CountingWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"QuilloraLoginOwner";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"owner", WS_POPUP, 0, 0, 100, 100, owner, nullptr,
+                                windowClass.hInstance, nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, index);
+  return window;
+}
+
+class LoginWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!m_instance.ok()) return;
+    CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    ServiceConfig& config = GetServiceConfig();
+    m_savedConfig = config;
+    config.loginBaseUrl = m_instance.urls().login;
+    config.managementBaseUrl = m_instance.urls().managementHttps;
+    config.caCertPem = m_instance.caPem();
+    config.rsaPublicKeyPem = m_instance.rsaPublicPem();
+    ScratchFolder::WriteFileBytes(m_folder / L"ca.pem", m_instance.caPem());
+    SetEnvironmentVariableW(L"QUILLORA_BROWSER_CA", (m_folder / L"ca.pem").c_str());
+    SetEnvironmentVariableW(L"QUILLORA_BROWSER_LOG", (m_folder / L"browser.log").c_str());
+    m_state.softId = 130;
+    m_state.uuid = "AAAAAAAAAAAAAAAA";
+    m_state.httpClient.SetBaseUrl(config.managementBaseUrl);
+    m_state.rsaKeyText = m_instance.rsaPublicPem();
+    g_loginMessages[0] = g_loginMessages[1] = 0;
+  }
+  void TearDown() override {
+    if (!m_instance.ok()) return;
+    GetServiceConfig() = m_savedConfig;
+    SetEnvironmentVariableW(L"QUILLORA_BROWSER_CA", nullptr);
+    SetEnvironmentVariableW(L"QUILLORA_BROWSER_LOG", nullptr);
+  }
+
+  // Opens a login window owned by `owner` (may be null); its driver in m_driver.
+  CLoginWnd* Open(HWND owner) {
+    auto* login = new CLoginWnd(m_state);
+    if (login->CreateWithSize(owner, L"LoginWnd", 0x90000000, 0) == nullptr) return nullptr;
+    m_driver = std::make_unique<WindowDriver>(login->GetPaintManager());
+    return login;
+  }
+
+  bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!done()) {
+      if (GetTickCount64() >= end) return false;
+      m_driver->Pump();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+  }
+
+  int Reports(int detail) const {
+    int count = 0;
+    for (const Json::Value& entry : m_instance.Requests()) {
+      if (entry["path"].asString() == "/client/reportlog" &&
+          entry["params"]["detail"].asString() == std::to_string(detail)) {
+        ++count;
+      }
+    }
+    return count;
+  }
+
+  std::wstring BrowserLog() const {
+    const std::string bytes = ScratchFolder::ReadFileBytes(m_folder / L"browser.log");
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    return text;
+  }
+
+  standin::Instance m_instance;
+  ScratchFolder m_folder{L"login_window"};
+  ClientState m_state{m_folder.path()};
+  ServiceConfig m_savedConfig;
+  std::unique_ptr<WindowDriver> m_driver;
+};
+
+TEST_F(LoginWindowTest, ACompletedLoginTellsTheOwnerAndItsOwnerAndNeverAMissingOne) {
+  STANDIN_OR_SKIP(m_instance);
+  HWND top = MakeOwner(nullptr, 0);
+  HWND middle = MakeOwner(top, 1);
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_TRUE(m_instance.Script("/member/login/index", R"({"redirect":"/wxlogincb?uuid=AAAAAAAAAAAAAAAA"})"));
+  }
+
+  // Owned by `middle`, owned in turn by `top`: both hear of the login.
+  CLoginWnd* login = Open(middle);
+  ASSERT_NE(login, nullptr);
+  HWND window = login->GetHandle();
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); })) << "the login window stayed open";
+  EXPECT_FALSE(CLoginWnd::IsOpen()) << "the window object was not deleted";
+  ASSERT_TRUE(PumpUntil([] { return g_loginMessages[0] == 1 && g_loginMessages[1] == 1; }, 5000));
+  EXPECT_EQ(m_state.CopyAccountRecord().loggedIn, 1);
+
+  // Without an owner nothing is posted anywhere.
+  g_strayLoginMessages = 0;
+  HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, WatchThreadMessages, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  login = Open(nullptr);
+  ASSERT_NE(login, nullptr);
+  window = login->GetHandle();
+  const bool closed = PumpUntil([&] { return !IsWindow(window); });
+  m_driver->PumpFor(300);
+  UnhookWindowsHookEx(hook);
+  ASSERT_TRUE(closed);
+  EXPECT_EQ(g_strayLoginMessages, 0) << "a login message was posted to a null window";
+  EXPECT_EQ(m_state.CopyAccountRecord().loggedIn, 1);
+  EXPECT_EQ(g_loginMessages[0], 1);
+  EXPECT_EQ(g_loginMessages[1], 1);
+  for (int i = 0; i < 50 && Reports(kReportLoginDone) < 2; ++i) Sleep(100);
+  EXPECT_EQ(Reports(kReportLoginDone), 2);
+  DestroyWindow(middle);
+  DestroyWindow(top);
+}
+
+TEST_F(LoginWindowTest, ClosingLetsGoOfTheWindowItsHandlerAndTheBrowser) {
+  STANDIN_OR_SKIP(m_instance);
+  CLoginWnd* login = Open(nullptr);
+  ASSERT_NE(login, nullptr);
+  HWND window = login->GetHandle();
+  ASSERT_TRUE(PumpUntil([&] {
+    CControlUI* browser = m_driver->Find(L"webChatLogin");
+    return browser != nullptr && browser->IsVisible() && BrowserLog().find(L"member/login/qrcode") != std::wstring::npos;
+  })) << "the login page did not show";
+  // Blank page, jump page (once), login page.
+  const std::wstring log = BrowserLog();
+  EXPECT_NE(log.find(L"Navigate2 about:blank"), std::wstring::npos);
+  const size_t jump = log.find(L"Navigate " + Wide(m_instance.urls().managementHttps) + L"wxlogin/jump");
+  ASSERT_NE(jump, std::wstring::npos) << "the jump page was not opened";
+  EXPECT_EQ(log.find(L"Navigate " + Wide(m_instance.urls().managementHttps) + L"wxlogin/jump", jump + 1),
+            std::wstring::npos)
+      << "the jump page was opened twice";
+
+  ASSERT_TRUE(m_driver->Click(L"closeBtn"));
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
+  EXPECT_FALSE(CLoginWnd::IsOpen()) << "the window object was not deleted";
+  const std::wstring closed = BrowserLog();
+  EXPECT_NE(closed.find(L"destroyed"), std::wstring::npos) << "the browser object was not released";
+  EXPECT_EQ(closed.find(L"still advised"), std::wstring::npos) << "the browser was let go with its sink advised";
+  EXPECT_EQ(closed.find(L"still holds a UI handler"), std::wstring::npos);
+  EXPECT_EQ(m_state.CopyAccountRecord().loggedIn, 0);
+}
+
+}  // namespace
