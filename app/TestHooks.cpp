@@ -55,7 +55,7 @@ void DumpControls(std::wstring& out, HWND window, CControlUI* control, bool pare
     out += L"C\t" + std::to_wstring(reinterpret_cast<uintptr_t>(window)) + L"\t" + (visible ? L"1" : L"0") + L"\t" +
            std::to_wstring(pos.left) + L"\t" + std::to_wstring(pos.top) + L"\t" + std::to_wstring(pos.right) +
            L"\t" + std::to_wstring(pos.bottom) + L"\t" + OneLine(name.GetText()) + L"\t" +
-           OneLine(control->GetText().GetText()) + L"\n";
+           OneLine(control->GetText().GetText()) + L"\t" + (control->IsEnabled() ? L"1" : L"0") + L"\n";
   }
   auto* container = static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
   if (container == nullptr) return;

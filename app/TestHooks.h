@@ -14,6 +14,7 @@ void ApplyTestServiceOverrides();
 // When QUILLORA_TEST_INSPECT names a file, writes into it every 200 ms (from
 // a timer of the UI thread, so also while a modal window or a message box
 // runs) each framework window of the program and its named controls: handle,
-// visibility, position and text. A test in another process finds and clicks
-// controls by their skin names with it (tests/support/WindowDriver.h).
+// visibility, position, text and enabled state. A test in another process
+// finds and clicks controls by their skin names with it
+// (tests/support/WindowDriver.h).
 void StartTestInspector();

@@ -157,6 +157,7 @@ class ProgramWindowDriver {
   struct Control {
     HWND window = nullptr;  // the framework window that holds it
     bool visible = false;   // the control and every parent visible
+    bool enabled = false;   // the control's own enabled state
     RECT pos = {};          // client coordinates of that window
     std::wstring name;
     std::wstring text;
@@ -199,10 +200,11 @@ class ProgramWindowDriver {
     return found;
   }
 
-  // The first control of that skin name (in `window` when given); false when there is none.
-  bool Find(const wchar_t* name, Control& control, HWND window = nullptr) const {
+  // The control of that skin name (in `window` when given; the `index`-th of
+  // that name in tree order, hidden ones counted); false when there is none.
+  bool Find(const wchar_t* name, Control& control, HWND window = nullptr, int index = 0) const {
     for (const Control& c : m_controls) {
-      if (c.name == name && (window == nullptr || c.window == window)) {
+      if (c.name == name && (window == nullptr || c.window == window) && index-- == 0) {
         control = c;
         return true;
       }
@@ -257,13 +259,14 @@ class ProgramWindowDriver {
     const std::vector<std::wstring> f = Split(line);
     if (f.size() == 4 && f[0] == L"W") {
       m_windows.push_back({Handle(f[1]), f[2] == L"1", f[3]});
-    } else if (f.size() == 9 && f[0] == L"C") {
+    } else if (f.size() >= 9 && f[0] == L"C") {
       Control c;
       c.window = Handle(f[1]);
       c.visible = f[2] == L"1";
       c.pos = RECT{std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6])};
       c.name = f[7];
       c.text = f[8];
+      c.enabled = f.size() < 10 || f[9] == L"1";
       m_controls.push_back(c);
     }
   }
