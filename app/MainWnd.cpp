@@ -10,6 +10,7 @@
 
 #include "app/MessageWnd.h"
 #include "app/ProductInfo.h"
+#include "app/voice/VoiceTypeWnd.h"
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
@@ -709,7 +710,14 @@ void CMainWnd::OnTextPlus(UINotify&) {
 
 void CMainWnd::OnChangeAnchor(UINotify&) {
   Report(kReportVoiceChange);
-  // The voice picker window comes with the text-to-speech page's voice windows.
+  VoicePickerSetup setup;
+  setup.catalog = &GetVoiceCatalog();
+  setup.client = &m_state.httpClient;
+  setup.currentVoiceType = m_job != nullptr ? m_job->voiceType : 0;
+  setup.sampleFolder = m_job != nullptr ? m_job->tempFolder : std::wstring();
+  setup.report = [this](int detail) { Report(detail); };
+  // Modal; a voice used in it arrives afterwards as WM_APP_VOICE_CHOSEN.
+  ShowVoicePicker(GetHandle(), std::move(setup));
   ClearCache();
 }
 

@@ -9,21 +9,17 @@
 
 #include <memory>
 
-namespace {
-
-// Downloads the sample beside its cache name and keeps it only when it holds
-// audio, so an error page served in its place is not played again and again.
-void DownloadSample(const HttpClient& client, const std::string& ansiUrl, const std::wstring& samplePath) {
-  const std::wstring partial = samplePath + L".download";
-  if (client.DownloadFile(ansiUrl, WideToAnsi(partial), 0) && GetMediaDurationMicros(partial) > 0 &&
+bool DownloadVoiceSample(const HttpClient& client, const std::string& ansiUrl, const std::wstring& samplePath,
+                         const std::wstring& partSuffix, const std::atomic<bool>* cancel) {
+  const std::wstring partial = samplePath + partSuffix + L".download";
+  if (client.DownloadFile(ansiUrl, WideToAnsi(partial), 0, cancel) && GetMediaDurationMicros(partial) > 0 &&
       MoveFileExW(partial.c_str(), samplePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    return;
+    return true;
   }
-  DebugTrace(L"voice sample: %ls is not audio; not cached", partial.c_str());
+  DebugTrace(L"voice sample: %ls did not arrive or is not audio; not cached", partial.c_str());
   DeleteFileW(partial.c_str());
+  return false;
 }
-
-}  // namespace
 
 std::wstring VoiceSamplePath(const VoiceSampleRequest& request) {
   return request.cacheFolder + L"voiceType_" + std::to_wstring(request.voiceType) + L".mp3";
@@ -35,7 +31,7 @@ DWORD WINAPI PlayVoiceSampleThread(LPVOID voiceSampleRequest) {
   const std::wstring samplePath = VoiceSamplePath(*request);
   const std::string ansiPath = WideToAnsi(samplePath);
   if (GetFileAttributesW(samplePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    DownloadSample(state.httpClient, WideToAnsi(request->mp3Url), samplePath);
+    DownloadVoiceSample(state.httpClient, WideToAnsi(request->mp3Url), samplePath);
   }
 
   AudioPlayer* player = CreateAudioPlayer();

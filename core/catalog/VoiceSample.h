@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 class ClientState;
+class HttpClient;
 
 // One voice-sample playback, made on the heap by a voice picker window and
 // taken over (and freed) by PlayVoiceSampleThread.
@@ -18,6 +20,15 @@ struct VoiceSampleRequest {
 
 // The cached sample of a voice: cacheFolder + "voiceType_<id>.mp3".
 std::wstring VoiceSamplePath(const VoiceSampleRequest& request);
+
+// Downloads a voice's sample to `samplePath` and keeps it only when it holds
+// audio, so an error page served in its place is never cached. The download
+// goes to a file of its own beside the sample (`partSuffix` tells concurrent
+// downloads of one voice apart) and replaces the sample only when complete.
+// With `cancel` given, the transfer is abandoned once it is set. False (no
+// sample written) on any failure.
+bool DownloadVoiceSample(const HttpClient& client, const std::string& ansiUrl, const std::wstring& samplePath,
+                         const std::wstring& partSuffix = std::wstring(), const std::atomic<bool>* cancel = nullptr);
 
 // Plays a voice's sample, downloading it into the cache first when it is not
 // there (only a download that holds audio is kept). The player is named in the

@@ -77,6 +77,12 @@ void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, reply);
 }
 
+// libcurl progress function: a non-zero answer abandons the transfer. libcurl
+// calls it at least once a second, also while nothing arrives.
+int CancelProgress(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
 // The path of a URL for the diagnostics: without scheme, host and query (a
 // management request carries its whole encrypted payload in the query).
 std::string UrlPathOf(const std::string& url) {
@@ -122,7 +128,8 @@ bool HttpClient::Post(const std::string& pathOrUrl, const std::string& form, Htt
   return Transfer(pathOrUrl, &form, reply);
 }
 
-bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form, HttpResponseBuffer& reply) const {
+bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form, HttpResponseBuffer& reply,
+                          const std::atomic<bool>* cancel) const {
   const std::string url = ResolveUrl(pathOrUrl);
   if (url.empty()) return false;
   CurlHandle handle = NewHandle();
@@ -135,12 +142,18 @@ bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form,
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, form->c_str());
   }
   SetCommonOptions(handle.get(), &received);
+  if (cancel != nullptr) {
+    curl_easy_setopt(handle.get(), CURLOPT_XFERINFOFUNCTION, CancelProgress);
+    curl_easy_setopt(handle.get(), CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancel));
+    curl_easy_setopt(handle.get(), CURLOPT_NOPROGRESS, 0L);
+  }
   return Perform(handle.get(), url, received, reply);
 }
 
-bool HttpClient::DownloadFile(const std::string& pathOrUrl, const std::string& ansiPath, uint32_t expectedCrc) const {
+bool HttpClient::DownloadFile(const std::string& pathOrUrl, const std::string& ansiPath, uint32_t expectedCrc,
+                              const std::atomic<bool>* cancel) const {
   HttpResponseBuffer body;
-  if (!Get(pathOrUrl, body)) return false;
+  if (!Transfer(pathOrUrl, nullptr, body, cancel)) return false;
   if (expectedCrc != 0 && (body.size() == 0 || Crc32(body.data(), body.size()) != expectedCrc)) return false;
   return WriteFileBytes(AnsiToWide(ansiPath), body.data(), body.size());
 }

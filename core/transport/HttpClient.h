@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,14 +58,19 @@ class HttpClient {
   bool Post(const std::string& pathOrUrl, const std::string& form, HttpResponseBuffer& reply) const;
   // GETs the URL and writes the body to `ansiPath`, replacing the file. A
   // non-zero `expectedCrc` must match the body's CRC-32 (an empty body fails it).
-  bool DownloadFile(const std::string& pathOrUrl, const std::string& ansiPath, uint32_t expectedCrc) const;
+  // With `cancel` given, the transfer is abandoned (false, no file written) soon
+  // after another thread sets it: within about a second, even while the server
+  // sends nothing.
+  bool DownloadFile(const std::string& pathOrUrl, const std::string& ansiPath, uint32_t expectedCrc,
+                    const std::atomic<bool>* cancel = nullptr) const;
 
   // The whole URL a path resolves to, or empty when it is too long for a request.
   std::string ResolveUrl(const std::string& pathOrUrl) const;
 
  private:
-  // GET, or POST of `form` when it is given.
-  bool Transfer(const std::string& pathOrUrl, const std::string* form, HttpResponseBuffer& reply) const;
+  // GET, or POST of `form` when it is given; abandoned once `cancel` is set.
+  bool Transfer(const std::string& pathOrUrl, const std::string* form, HttpResponseBuffer& reply,
+                const std::atomic<bool>* cancel = nullptr) const;
 
   std::string m_baseUrl;  // the client-management service, ends with "/"
 };

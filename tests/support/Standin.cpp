@@ -6,6 +6,7 @@
 #include "tests/support/Standin.h"
 
 #include <curl/curl.h>
+#include <windows.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -91,7 +92,9 @@ bool InCi() {
   return ci != nullptr && std::string(ci) == "true";
 }
 
-Instance::Instance() {
+Instance::Instance() : Instance(false) {}
+
+Instance::Instance(bool onFixedPorts) {
   const char* control = std::getenv("QUILLORA_STANDIN");
   if (control == nullptr || *control == '\0') {
     error_ = "QUILLORA_STANDIN is not set (run the tests through tools/test.sh)";
@@ -100,9 +103,20 @@ Instance::Instance() {
   control_ = control;
   std::string reply;
   Json::Value made;
-  if (!Call("POST", control_ + "/instances", "{}", &reply, &error_) || !ParseJson(reply, &made, &error_)) {
-    return;
+  bool created = Call("POST", control_ + "/instances", onFixedPorts ? "{\"fixed\":true}" : "{}", &reply, &error_);
+  // The fixed ports: a fixed instance left by a crashed test of this run is
+  // released; ports held by another run are waited for.
+  for (int attempt = 0; onFixedPorts && !created && attempt < 120; ++attempt) {
+    if (error_.find("HTTP 409") != std::string::npos) {
+      std::string ignored;
+      Call("DELETE", control_ + "/instances/fixed", "", &ignored, &ignored);
+    } else if (error_.find("HTTP 503") == std::string::npos) {
+      break;
+    }
+    Sleep(1000);
+    created = Call("POST", control_ + "/instances", "{\"fixed\":true}", &reply, &error_);
   }
+  if (!created || !ParseJson(reply, &made, &error_)) return;
   const Json::Value& urls = made["urls"];
   urls_.speechHttp = Member(urls, "speechHttp");
   urls_.speechHttps = Member(urls, "speechHttps");

@@ -21,6 +21,11 @@ struct Urls {
 class Instance {  // a fresh, isolated set of stand-in servers for one test
  public:
   Instance();   // asks the supervisor ($QUILLORA_STANDIN) for a new instance
+  // With `onFixedPorts`: the instance that the programs as built talk to (the
+  // fixed ports of the build's default addresses, the committed development
+  // keys), for end-to-end tests of Quillora.exe. One exists at a time on the
+  // machine: this waits up to two minutes while another run holds the ports.
+  explicit Instance(bool onFixedPorts);
   ~Instance();  // releases it (servers stop)
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;

@@ -47,6 +47,19 @@ class WindowDriver {
     return true;
   }
 
+  // Clicks the named control but leaves the press and release queued: for a
+  // click made from inside a window's modal loop (a thread timer), whose
+  // result that loop must read itself (it takes WM_CLOSE's result code only
+  // from messages it removes). False when no such control exists.
+  bool PostClick(const wchar_t* name) {
+    const POINT at = CentreOf(name);
+    if (Find(name) == nullptr) return false;
+    MoveTo(at);
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, Point(at));
+    Post(WM_LBUTTONUP, 0, Point(at));
+    return true;
+  }
+
   // The same at a client point.
   void ClickAt(POINT at) {
     MoveTo(at);

@@ -30,8 +30,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import faults  # noqa: E402
 import keys  # noqa: E402
 import processes  # noqa: E402
-from instance import Instance, Run  # noqa: E402
+from instance import FIXED_PORTS, Instance, Run  # noqa: E402
 
+DEV_KEYS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "dev-keys")
 IDLE_SECONDS = 30 * 60  # instances a crashed test never released are stopped after this
 
 
@@ -47,6 +48,7 @@ class Supervisor:
         self.instances = {}
         self.lock = threading.Lock()
         self.next_id = 1
+        self.dev_run = None  # the run of the fixed instance, made when first asked for
 
     def create(self, instance_id=None, ports=None):
         with self.lock:
@@ -59,6 +61,24 @@ class Supervisor:
             raise ControlError(503, "cannot open the instance's ports: %s" % error)
         with self.lock:
             self.instances[instance_id] = instance
+        return instance
+
+    def create_fixed(self):
+        """The instance that the program as built talks to: the fixed ports of
+        its default settings and the committed development keys. One at a time
+        on the machine; 503 while the ports are taken (another run holds them)."""
+        with self.lock:
+            if "fixed" in self.instances:
+                raise ControlError(409, "the fixed instance exists already")
+            if self.dev_run is None:
+                self.dev_run = Run(keys.KeySet(DEV_KEYS))
+            dev_run = self.dev_run
+        try:
+            instance = Instance("fixed", dev_run, FIXED_PORTS)
+        except OSError as error:
+            raise ControlError(503, "cannot open the fixed ports: %s" % error)
+        with self.lock:
+            self.instances["fixed"] = instance
         return instance
 
     def get(self, instance_id):
@@ -148,7 +168,9 @@ class ControlHandler(BaseHTTPRequestHandler):
             with supervisor.lock:
                 return 200, {"ok": True, "instances": len(supervisor.instances)}
         if parts == ["instances"] and method == "POST":
-            self._body_json()
+            body = self._body_json()
+            if isinstance(body, dict) and body.get("fixed") is True:
+                return 200, supervisor.create_fixed().describe()
             return 200, supervisor.create().describe()
         if parts == ["instances"] and method == "GET":
             with supervisor.lock:

@@ -282,8 +282,12 @@ int CLabelUI::GetFontHeight() const {
 void CLabelUI::UpdateAutoCalcWidth() {
   if (m_pManager == nullptr) return;
   CUIRect measured;
+  // The whole text is measured: an ellipsis style would cut it to the empty
+  // measuring rectangle and leave the label as wide as "...".
+  const UINT measureStyle =
+      (m_uTextStyle & ~static_cast<UINT>(DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) | DT_CALCRECT;
   CDrawEngine::DrawPlainText(m_pManager->GetPaintDC(), m_pManager, measured, m_sText.GetText(), 0, m_iFont,
-                             m_uTextStyle | DT_CALCRECT);
+                             measureStyle);
   const int width = measured.GetWidth() + m_rcTextPadding.left + m_rcTextPadding.right;
   // Storing an unchanged width would ask the parent for a layout on every
   // layout pass, which never ends.

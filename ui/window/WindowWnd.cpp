@@ -175,19 +175,22 @@ void CWindowWnd::CenterOnOwner() {
 
 UINT CWindowWnd::RunModalLoop() {
   UINT result = 0;
-  const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-  ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+  // Only locals from here on: a heap window deletes itself at its last
+  // message, inside this loop, so its members are gone when the loop ends.
+  const HWND window = m_hWnd;
+  const HWND owner = ::GetWindow(window, GW_OWNER);
+  ::ShowWindow(window, SW_SHOWNORMAL);
   if (owner != nullptr) ::EnableWindow(owner, FALSE);
   MSG msg = {};
   bool quit = false;
-  while (::IsWindow(m_hWnd)) {
+  while (::IsWindow(window)) {
     const MessageWait wait = WaitForNextMessage(msg);
     if (wait == MessageWait::Failed) break;  // nothing was received: never dispatch it
     if (wait == MessageWait::Quit) {
       quit = true;
       break;
     }
-    if (msg.message == WM_CLOSE && msg.hwnd == m_hWnd) {
+    if (msg.message == WM_CLOSE && msg.hwnd == window) {
       result = static_cast<UINT>(msg.wParam);
       // The owner must be enabled before this window goes, or the system
       // activates some other program's window.

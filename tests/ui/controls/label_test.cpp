@@ -102,6 +102,22 @@ TEST(LabelTest, AutoWidthFollowsTheTextAndSettles) {
   EXPECT_LT(label->GetWidth(), extent.cx + 20);
 }
 
+TEST(LabelTest, AutoWidthMeasuresTheWholeTextWhenLongTextsEndInAnEllipsis) {
+  SkinnedTestWindow w(LabelSkin(L"<HorizontalLayout height=\"30\">"
+                                L"<Label name=\"auto\" width=\"32\" text=\"Hello there\" autocalcwidth=\"true\" "
+                                L"endellipsis=\"true\" maxwidth=\"180\" /><Control /></HorizontalLayout>"));
+  ASSERT_TRUE(w.ok());
+  CControlUI* label = w.driver().Find(L"auto");
+  ASSERT_NE(label, nullptr);
+  SIZE extent = {};
+  {
+    HDC dc = w.manager().GetPaintDC();
+    SelectObjectScope font(dc, w.manager().GetFontHandle(-1));
+    GetTextExtentPoint32W(dc, L"Hello there", 11, &extent);
+  }
+  EXPECT_EQ(label->GetWidth(), extent.cx);
+}
+
 TEST(LabelTest, EstimateSingleAndMultiLine) {
   SkinnedTestWindow w(LabelSkin(L"<Label name=\"single\" text=\"One line\" textpadding=\"0,3,0,4\" />"
                                 L"<Label name=\"multi\" multiline=\"true\" "
