@@ -28,12 +28,6 @@ std::wstring UrlText(const VARIANT* url) {
   return std::wstring(V_BSTR(url), SysStringLen(V_BSTR(url)));
 }
 
-ComPtr<IUnknown> IdentityOf(IUnknown* object) {
-  ComPtr<IUnknown> identity;
-  if (object != nullptr) object->QueryInterface(IID_IUnknown, identity.ReceiveVoid());
-  return identity;
-}
-
 }  // namespace
 
 CCustomWebEventHandler::CCustomWebEventHandler(CWebBrowserUI* browser, CWindowManagerUI* manager,
@@ -50,8 +44,7 @@ HWND CCustomWebEventHandler::LoginWindow() const {
 }
 
 bool CCustomWebEventHandler::IsTopLevel(IDispatch* browser) const {
-  if (browser == nullptr || m_browser == nullptr || m_browser->GetWebBrowser2() == nullptr) return false;
-  return IdentityOf(browser).Get() == IdentityOf(m_browser->GetWebBrowser2()).Get();
+  return m_browser != nullptr && m_browser->IsTopBrowser(browser);
 }
 
 // --- Browser events ---

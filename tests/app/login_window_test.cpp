@@ -3,7 +3,8 @@
 // the stand-in browser engine and a stand-in login service: whom it tells of
 // a completed login (its owner and the owner's owner, never a missing one),
 // and that the window object, its handler and the browser are let go when
-// the window ends.
+// the window ends. And the main window's user panel following the record.
+#include "app/MainWnd.h"
 #include "app/login/LoginWnd.h"
 #include "core/base/AppMessages.h"
 #include "core/client/ClientState.h"
@@ -24,12 +25,11 @@ using testwindows::WindowDriver;
 
 namespace {
 
-// The source skin folder as Wine sees it (drive Z: is the root).
+// The source skin folder as Wine sees it (drive Z: is the root of the Unix
+// path the build gives).
 std::wstring SkinFolder() {
-  std::string source = __FILE__;
-  source = source.substr(0, source.rfind("tests/app/"));
   std::wstring path = L"Z:";
-  for (char c : source + "skin/") path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
+  for (const char* p = QUILLORA_SKIN_DIR "/"; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
   return path;
 }
 
@@ -71,6 +71,9 @@ class LoginWindowTest : public ::testing::Test {
   void SetUp() override {
     if (!m_instance.ok()) return;
     CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    // A skin that cannot be loaded fails the window's creation instead of
+    // ending the process behind a message box nobody answers.
+    m_savedSkinHandler = WindowImplBase::SetSkinLoadFailureHandler([](WindowImplBase*) {});
     ServiceConfig& config = GetServiceConfig();
     m_savedConfig = config;
     config.loginBaseUrl = m_instance.urls().login;
@@ -89,6 +92,7 @@ class LoginWindowTest : public ::testing::Test {
   void TearDown() override {
     if (!m_instance.ok()) return;
     GetServiceConfig() = m_savedConfig;
+    WindowImplBase::SetSkinLoadFailureHandler(m_savedSkinHandler);
     SetEnvironmentVariableW(L"QUILLORA_BROWSER_CA", nullptr);
     SetEnvironmentVariableW(L"QUILLORA_BROWSER_LOG", nullptr);
   }
@@ -134,6 +138,7 @@ class LoginWindowTest : public ::testing::Test {
   ScratchFolder m_folder{L"login_window"};
   ClientState m_state{m_folder.path()};
   ServiceConfig m_savedConfig;
+  WindowImplBase::SkinLoadFailureHandler m_savedSkinHandler = nullptr;
   std::unique_ptr<WindowDriver> m_driver;
 };
 
@@ -201,6 +206,39 @@ TEST_F(LoginWindowTest, ClosingLetsGoOfTheWindowItsHandlerAndTheBrowser) {
   EXPECT_EQ(closed.find(L"still advised"), std::wstring::npos) << "the browser was let go with its sink advised";
   EXPECT_EQ(closed.find(L"still holds a UI handler"), std::wstring::npos);
   EXPECT_EQ(m_state.CopyAccountRecord().loggedIn, 0);
+}
+
+TEST_F(LoginWindowTest, TheUserPanelFollowsTheRecord) {
+  STANDIN_OR_SKIP(m_instance);
+  // Signed in from an earlier run, with a UTF-8 nickname (the user's code page is 936).
+  m_state.UpdateAccountRecord([](AccountRecord& record) {
+    record.loggedIn = 1;
+    SetRecordText(record.nickname, "\xE5\xB0\x8F\xE6\x98\x8E");  // 小明
+  });
+  auto* window = new CMainWnd(m_state);
+  window->SetReporter([](int, HANDLE*) { return true; });
+  ASSERT_NE(window->CreateWithSize(nullptr, L"Tavrin文字语音转换器", 0x10CF0000, 0, 0, 0, 1024, 720), nullptr);
+  HWND handle = window->GetHandle();
+  m_driver = std::make_unique<WindowDriver>(window->GetPaintManager());
+  m_driver->PumpFor(300);
+  auto shown = [this](const wchar_t* name) { return m_driver->Find(name)->IsVisible(); };
+  EXPECT_FALSE(shown(L"btnLogin"));
+  EXPECT_TRUE(shown(L"btnLogout"));
+  EXPECT_TRUE(shown(L"loginSucessLayout"));
+  EXPECT_EQ(std::wstring(m_driver->Find(L"showInfoBtn")->GetText().GetText()), L"登录用户：小明");
+
+  // Signed out by someone else (another window, a refresh after start-up):
+  // the panel must not keep showing the last user.
+  m_state.UpdateAccountRecord([](AccountRecord& record) { record.loggedIn = 0; });
+  SendMessageW(handle, WM_APP_LOGIN_CHANGED, 0, 0);
+  EXPECT_TRUE(shown(L"btnLogin"));
+  EXPECT_FALSE(shown(L"btnLogout"));
+  EXPECT_FALSE(shown(L"loginSucessLayout"));
+
+  DestroyWindow(handle);  // its last message deletes it and posts WM_QUIT
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
 }
 
 }  // namespace

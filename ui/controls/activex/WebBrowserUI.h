@@ -66,6 +66,9 @@ class CWebBrowserUI : public CActiveXUI,
   // Reads the named property of a script object: E_FAIL for an unknown name,
   // else the result of the property get. Does not clear value on failure.
   static HRESULT GetProperty(IDispatch* script, const UIChar* name, VARIANT* value);
+  // True when an event's browser is the top browser itself (not a frame's
+  // browser); false without a browser.
+  bool IsTopBrowser(IDispatch* browser) const;
   // The browser (borrowed); null before creation.
   IWebBrowser2* GetWebBrowser2() const { return m_pWebBrowser.Get(); }
   void SetHomePage(const UIChar* url) { m_sHomePage = CUIString(url); }
@@ -124,8 +127,6 @@ class CWebBrowserUI : public CActiveXUI,
   void SetDocumentUIHandler(IDocHostUIHandler* handler);
   // The event's arguments, checked: the DISPID's count and types; false when they do not fit.
   HRESULT DispatchEvent(DISPID id, DISPPARAMS* params);
-  // True when browser is the top browser itself (not a frame's browser).
-  bool IsTopBrowser(IDispatch* browser) const;
 
   ComPtr<IWebBrowser2> m_pWebBrowser;           // owned; set by DoCreateControl, cleared by ReleaseControl
   ComPtr<IHTMLWindow2> m_pHtmlWindow;           // owned; the page window of the last GetHtmlWindow
