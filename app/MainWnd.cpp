@@ -895,7 +895,9 @@ void CMainWnd::ClearCache() {
   m_job->resultValid = false;
 }
 
-bool CMainWnd::IsConverting() const { return m_gifConvert != nullptr && m_gifConvert->IsVisible(); }
+// The animation's own flag: it lies on the text-to-speech page, and a
+// conversion goes on running while another page is shown.
+bool CMainWnd::IsConverting() const { return m_gifConvert != nullptr && m_gifConvert->IsSetVisible(); }
 
 bool CMainWnd::IsBusy() const { return IsConverting() || m_v2tRunning > 0; }
 

@@ -187,7 +187,7 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   // Clears the job's task-done and result-valid flags: the next conversion
   // sends a new request.
   void ClearCache();
-  // A text-to-speech conversion runs ("gifConvert" visible).
+  // A text-to-speech conversion runs ("gifConvert" shown, whichever page is selected).
   bool IsConverting() const;
   // A conversion or a recognition runs: the pages must not be reset.
   bool IsBusy() const;
