@@ -315,6 +315,7 @@ void CMainWnd::OnVoiceChosen(const VoiceInfo* voice, bool takeExampleText) {
   if (takeExampleText && m_editor != nullptr) {
     m_editor->SetText(L"");
     if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->AppendText(m_currentVoice.text.c_str());
+    ApplyTextLimit();
   }
 }
 
@@ -724,6 +725,7 @@ void CMainWnd::OnPolyphone(UINotify&) {
     m_polyphoneMenu = nullptr;
   }
   if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(L"[=]", false);
+  ApplyTextLimit();
   ClearCache();
 }
 
@@ -740,11 +742,13 @@ void CMainWnd::OnInterval(UINotify& msg) {
   if (pause.IsEmpty() || wcscmp(pause.GetText(), L"0") == 0) return;  // the menu's opener, not an item
   const std::wstring tag = std::wstring(L"<break time=\"") + pause.GetText() + L"\"/>";
   if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(tag.c_str(), false);
+  ApplyTextLimit();
   ClearCache();
 }
 
 void CMainWnd::OnCleanText(UINotify&) {
   if (m_editor != nullptr) m_editor->SetText(L"");
+  ApplyTextLimit();
   ClearCache();
 }
 
@@ -807,9 +811,15 @@ void CMainWnd::OnSliderChanged(UINotify& msg) {
 }
 
 void CMainWnd::OnTextChanged(UINotify&) {
+  ApplyTextLimit();
+  ClearCache();
+}
+
+void CMainWnd::ApplyTextLimit() {
   auto* editor = As<CRichEditUI>(m_editor, L"RichEdit");
   if (editor == nullptr) return;
-  // Cutting the text back sends "textchanged" again; that one only counts.
+  // Writing the cut text back is the program's own edit; should it ever come
+  // back as "textchanged", that one is not cut again.
   if (m_inTextLimit) return;
   m_inTextLimit = true;
   editor->SetLimitText(kEditorLimit);
@@ -826,7 +836,6 @@ void CMainWnd::OnTextChanged(UINotify&) {
   wchar_t count[32];
   swprintf(count, 32, L"%ld/5000", length);
   SetText(m_textCount, count);
-  ClearCache();
 }
 
 void CMainWnd::OnFormatChanged(UINotify& msg) {

@@ -191,6 +191,11 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   bool IsConverting() const;
   // A conversion or a recognition runs: the pages must not be reset.
   bool IsBusy() const;
+  // Keeps the editor within its 5000 characters (cutting the rest, the caret
+  // at the end) and shows the count in "textCount". Run for the user's edits
+  // ("textchanged") and after the program's own edits of the editor, which
+  // send no "textchanged".
+  void ApplyTextLimit();
   std::wstring EditorText() const;
   int CountPauseMarks() const;
   // No background music chosen: says so and returns true.

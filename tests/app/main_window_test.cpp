@@ -343,6 +343,31 @@ TEST_F(MainWndTest, PastingSixThousandCharactersLeavesFiveThousandWithoutRecursi
   EXPECT_EQ(window->maxTextDepth, 1);  // the cut's own change is not handled again
 }
 
+// The program's own edits of the editor (the polyphone mark at the caret,
+// clearing) send no "textchanged"; the limit and the counter follow them
+// all the same.
+TEST_F(MainWndTest, TheProgramsOwnEditsKeepTheLimitAndTheCount) {
+  OpenTextPage();
+  auto* editor = static_cast<CRichEditUI*>(driver->Find(L"editText2Vioce")->GetInterface(L"RichEdit"));
+  ASSERT_NE(editor, nullptr);
+  const std::wstring typed(4999, L'字');
+  ASSERT_TRUE(PutOnClipboard(window->GetHandle(), typed));
+  driver->KeyWith(VK_CONTROL, 'V');
+  driver->PumpFor(200);
+  ASSERT_EQ(Text(L"textCount"), L"4999/5000");
+
+  ASSERT_TRUE(driver->Click(L"btnPolyphone"));  // "[=]" at the caret: 5002 characters
+  driver->PumpFor(200);
+  EXPECT_EQ(editor->GetTextLength(), 5000);
+  EXPECT_TRUE(std::wstring(editor->GetText().GetText()) == typed + L"[") << "not the first 5000 characters";
+  EXPECT_EQ(Text(L"textCount"), L"5000/5000");
+
+  ASSERT_TRUE(driver->Click(L"btnCleanText"));
+  driver->PumpFor(200);
+  EXPECT_EQ(editor->GetTextLength(), 0);
+  EXPECT_EQ(Text(L"textCount"), L"0/5000");
+}
+
 // Drops need a global block the window frees with DragFinish.
 HDROP MakeDrop(const std::vector<std::wstring>& paths) {
   size_t chars = 1;
