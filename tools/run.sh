@@ -108,6 +108,7 @@ if [ -n "$PERSON_DISPLAY" ]; then
   PROGRAM_PID=$!
   wait "$PROGRAM_PID"
   PROGRAM_PID=""
+  echo "run.sh: Quillora.exe has ended; stopping"
 else
   SHOTS="$BUILD_ROOT/screenshots"
   mkdir -p "$SHOTS"
