@@ -316,6 +316,7 @@ void CMainWnd::OnVoiceChosen(const VoiceInfo* voice, bool takeExampleText) {
   if (takeExampleText && m_editor != nullptr) {
     m_editor->SetText(L"");
     if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->AppendText(m_currentVoice.text.c_str());
+    ApplyTextLimit();
   }
 }
 
@@ -732,6 +733,7 @@ void CMainWnd::OnPolyphone(UINotify&) {
     m_polyphoneMenu = nullptr;
   }
   if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(L"[=]", false);
+  ApplyTextLimit();
   ClearCache();
 }
 
@@ -748,11 +750,13 @@ void CMainWnd::OnInterval(UINotify& msg) {
   if (pause.IsEmpty() || wcscmp(pause.GetText(), L"0") == 0) return;  // the menu's opener, not an item
   const std::wstring tag = std::wstring(L"<break time=\"") + pause.GetText() + L"\"/>";
   if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(tag.c_str(), false);
+  ApplyTextLimit();
   ClearCache();
 }
 
 void CMainWnd::OnCleanText(UINotify&) {
   if (m_editor != nullptr) m_editor->SetText(L"");
+  ApplyTextLimit();
   ClearCache();
 }
 
@@ -815,9 +819,15 @@ void CMainWnd::OnSliderChanged(UINotify& msg) {
 }
 
 void CMainWnd::OnTextChanged(UINotify&) {
+  ApplyTextLimit();
+  ClearCache();
+}
+
+void CMainWnd::ApplyTextLimit() {
   auto* editor = As<CRichEditUI>(m_editor, L"RichEdit");
   if (editor == nullptr) return;
-  // Cutting the text back sends "textchanged" again; that one only counts.
+  // Writing the cut text back is the program's own edit; should it ever come
+  // back as "textchanged", that one is not cut again.
   if (m_inTextLimit) return;
   m_inTextLimit = true;
   editor->SetLimitText(kEditorLimit);
@@ -834,7 +844,6 @@ void CMainWnd::OnTextChanged(UINotify&) {
   wchar_t count[32];
   swprintf(count, 32, L"%ld/5000", length);
   SetText(m_textCount, count);
-  ClearCache();
 }
 
 void CMainWnd::OnFormatChanged(UINotify& msg) {
@@ -903,7 +912,9 @@ void CMainWnd::ClearCache() {
   m_job->resultValid = false;
 }
 
-bool CMainWnd::IsConverting() const { return m_gifConvert != nullptr && m_gifConvert->IsVisible(); }
+// The animation's own flag: it lies on the text-to-speech page, and a
+// conversion goes on running while another page is shown.
+bool CMainWnd::IsConverting() const { return m_gifConvert != nullptr && m_gifConvert->IsSetVisible(); }
 
 bool CMainWnd::IsBusy() const { return IsConverting() || m_v2tRunning > 0; }
 

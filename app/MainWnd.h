@@ -187,10 +187,15 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   // Clears the job's task-done and result-valid flags: the next conversion
   // sends a new request.
   void ClearCache();
-  // A text-to-speech conversion runs ("gifConvert" visible).
+  // A text-to-speech conversion runs ("gifConvert" shown, whichever page is selected).
   bool IsConverting() const;
   // A conversion or a recognition runs: the pages must not be reset.
   bool IsBusy() const;
+  // Keeps the editor within its 5000 characters (cutting the rest, the caret
+  // at the end) and shows the count in "textCount". Run for the user's edits
+  // ("textchanged") and after the program's own edits of the editor, which
+  // send no "textchanged".
+  void ApplyTextLimit();
   std::wstring EditorText() const;
   int CountPauseMarks() const;
   // No background music chosen: says so and returns true.

@@ -112,6 +112,21 @@ class WindowDriver {
     Pump();
   }
 
+  // Presses one key while a modifier (VK_CONTROL, VK_SHIFT or VK_MENU) is held:
+  // the thread's key state says the modifier is down while the key's messages
+  // are handled, as it does for the user's chord (Ctrl+V, say).
+  void KeyWith(UINT modifier, UINT virtualKey) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    const BYTE before = state[modifier];
+    state[modifier] |= 0x80;
+    SetKeyboardState(state);
+    Key(virtualKey);
+    GetKeyboardState(state);
+    state[modifier] = before;
+    SetKeyboardState(state);
+  }
+
   // Turns the mouse wheel over the named control by `notches` (positive scrolls
   // up, negative down); false when no such control exists.
   bool Scroll(const wchar_t* name, int notches) {

@@ -135,6 +135,9 @@ class CControlUI {
   // --- Visibility and state ---
   // Visible and inherited-visible.
   virtual bool IsVisible() const;
+  // The control's own flag, whether or not its ancestors are shown (a control
+  // on a tab page that is not selected keeps it).
+  bool IsSetVisible() const { return m_bVisible; }
   // Stores the flag, drops the focus when hiding, asks the parent for a layout
   // when the effective visibility changed, passes it on to the cover.
   virtual void SetVisible(bool visible = true);
