@@ -3,6 +3,7 @@
 #include "app/CrashDump.h"
 #include "app/MainWnd.h"
 #include "app/ProductInfo.h"
+#include "app/TestHooks.h"
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
@@ -82,6 +83,9 @@ int RunApplicationMain() {
       break;
   }
 
+#ifdef QUILLORA_TEST_HOOKS
+  ApplyTestServiceSettings();
+#endif
   ClientState& state = GetClientState();
   if (state.LoadSettings() == 0) return 0;
   state.httpClient.SetBaseUrl(GetServiceConfig().managementBaseUrl);
