@@ -2,6 +2,9 @@
 
 #ifdef QUILLORA_TEST_HOOKS
 
+#include <shlobj.h>
+
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -50,6 +53,25 @@ bool ShownWithParents(CControlUI* control) {
   return true;
 }
 
+// The drop block WM_DROPFILES carries, made from the NUL-separated list.
+LRESULT PostFileDrop(HWND window, const COPYDATASTRUCT* data) {
+  const size_t chars = data->cbData / sizeof(wchar_t);
+  const auto* list = static_cast<const wchar_t*>(data->lpData);
+  if (chars < 2 || list[chars - 1] != L'\0' || list[chars - 2] != L'\0') return 0;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  if (memory == nullptr) return 0;
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(header + 1, list, chars * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  if (!PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0)) {
+    GlobalFree(memory);
+    return 0;
+  }
+  return 1;
+}
+
 }  // namespace
 
 void ApplyTestServiceSettings() {
@@ -62,7 +84,9 @@ void ApplyTestServiceSettings() {
 }
 
 LRESULT AnswerTestQuery(CWindowManagerUI& manager, const COPYDATASTRUCT* data) {
-  if (data == nullptr || data->dwData != kTestQueryControl || data->lpData == nullptr) return 0;
+  if (data == nullptr || data->lpData == nullptr) return 0;
+  if (data->dwData == kTestDropFiles) return PostFileDrop(manager.GetPaintWindow(), data);
+  if (data->dwData != kTestQueryControl) return 0;
   std::wstring query(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
   query.resize(wcsnlen(query.c_str(), query.size()));
   int index = 0;

@@ -9,6 +9,10 @@
 //   program at a stand-in instance of its own.
 // - A control query by skin name through WM_COPYDATA to the main window, so a
 //   test in another process finds what to click.
+// - A file drop through WM_COPYDATA: the program makes the drop's global block
+//   in its own memory and posts WM_DROPFILES to its window, as the system's
+//   drop helper does for the receiving window (a block of the test's process
+//   would mean nothing here).
 #include <windows.h>
 
 #include <cstdint>
@@ -17,6 +21,11 @@
 // optionally followed by "#n" for the n-th control of that name (0 first, in
 // tree order, hidden ones included). The reply packs what the test needs.
 constexpr ULONG_PTR kTestQueryControl = 0x51544331;  // "QTC1"
+
+// WM_COPYDATA dwData of a file drop; lpData holds the UTF-16 paths, each
+// ended by a NUL, and an empty path at the end. The reply is 1 when the drop
+// was posted.
+constexpr ULONG_PTR kTestDropFiles = 0x51544432;  // "QTD2"
 
 // Reply of a control query: 0 when there is no such control; otherwise bit 0
 // set, bit 1 visible (with its parents), bit 2 enabled, bits 8..19 the
@@ -35,6 +44,7 @@ class CWindowManagerUI;
 // Takes the service addresses and certificates from the environment, where given.
 void ApplyTestServiceSettings();
 
-// Answers a control query of the window's tree; 0 for anything else.
+// Answers a control query of the window's tree, or posts a file drop to the
+// window; 0 for anything else.
 LRESULT AnswerTestQuery(Trellis::CWindowManagerUI& manager, const COPYDATASTRUCT* data);
 #endif

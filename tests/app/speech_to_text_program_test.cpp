@@ -14,7 +14,6 @@
 #include "core/transport/portable/ServiceConfig.h"
 #include "core/transport/portable/SpeechRequest.h"
 #include "tests/pagemint/portable/DocumentReadback.h"
-#include "tests/support/AppWindowTesting.h"
 #include "tests/support/RunningProgram.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
@@ -107,11 +106,12 @@ class SpeechToTextProgramTest : public ::testing::Test {
     ASSERT_TRUE(m_driver->WaitUntil([&] { return m_driver->Shows(L"btnAddVoiceMid"); }, 10000));
   }
 
-  // Drops the files on the page as the shell does and waits for their rows.
+  // Drops the files on the page (WM_DROPFILES as a drop from Explorer brings
+  // it) and waits for their rows.
   void DropFiles(const std::vector<Source>& sources) {
     std::vector<std::wstring> paths;
     for (const Source& source : sources) paths.push_back(source.path);
-    PostMessageW(m_window, WM_DROPFILES, reinterpret_cast<WPARAM>(apptest::MakeFileDrop(paths)), 0);
+    ASSERT_TRUE(m_driver->DropFiles(paths));
     ASSERT_TRUE(m_driver->WaitUntil(
         [&] { return m_driver->Query(L"btnMoveFile", static_cast<int>(sources.size()) - 1).found; }, 20000))
         << "the dropped files made no rows";

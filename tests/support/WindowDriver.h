@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/TestHooks.h"
 #include "ui/control/ControlUI.h"
@@ -182,6 +183,22 @@ class RemoteWindowDriver {
     control.enabled = (reply & kTestControlEnabled) != 0;
     if (control.found) control.centre = POINT{TestControlX(reply), TestControlY(reply)};
     return control;
+  }
+
+  // Drops files on the window: the program posts itself WM_DROPFILES with a
+  // drop block of its own, as the system does for a drop from Explorer.
+  bool DropFiles(const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const std::wstring& path : paths) list += path + L'\0';
+    list += L'\0';
+    COPYDATASTRUCT data = {};
+    data.dwData = kTestDropFiles;
+    data.cbData = static_cast<DWORD>(list.size() * sizeof(wchar_t));
+    data.lpData = &list[0];
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                               &result) != 0 &&
+           result == 1;
   }
 
   // Whether the n-th control of that name is shown.
