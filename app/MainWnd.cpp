@@ -10,6 +10,7 @@
 
 #include "app/MessageWnd.h"
 #include "app/ProductInfo.h"
+#include "app/TestHooks.h"
 #include "app/voice/VoiceTypeWnd.h"
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
@@ -123,7 +124,8 @@ CMainWnd::CMainWnd(ClientState& state) : m_state(state) {
 }
 
 CMainWnd::~CMainWnd() {
-  // The pages' worker threads end on their own; we only drop our handles.
+  StopRecognitions();
+  // The other pages' worker threads end on their own; we only drop our handles.
   for (HANDLE* thread : {&m_conversionThread, &m_taskThread, &m_playbackThread, &m_lastV2tThread}) {
     OwnedHandle owned(*thread);
     *thread = nullptr;
@@ -206,6 +208,10 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
+#ifdef QUILLORA_TEST_HOOKS
+    case WM_COPYDATA:
+      return AnswerTestQuery(m_pm, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+#endif
     case WM_KILLFOCUS:
     case WM_NCCALCSIZE:
     case WM_NCPAINT:

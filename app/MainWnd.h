@@ -11,6 +11,7 @@
 // text-to-speech job and the speech-to-text rows' jobs. A heap object: its
 // last message clears the program's main-window handle, ends the message loop
 // and deletes it. UI thread only.
+#include "app/stt/RecognitionRunner.h"
 #include "core/catalog/portable/VoiceCatalogRecords.h"
 #include "core/stt/Voice2TextJob.h"
 #include "core/tts/ConvertJob.h"
@@ -89,8 +90,14 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   void ChooseRecognitionFolder();
   // A folder chosen by the user; empty when the dialog was cancelled.
   std::wstring ChooseFolder();
-  // Shows a row's state (1 converting, 2 done, 3 failed) in its list item.
+  // Shows a row's state (1 converting, 2 done, 3 failed) in its list item;
+  // an end state also settles the row's worker and shows what it had to say.
   virtual void ShowRowStatus(Trellis::CControlUI* row, Voice2TextJob& job, int status);
+  // Hands a file to the shell: opens it, or runs it with `parameters`
+  // (tests watch this instead of starting programs).
+  virtual void ShellOpen(const std::wstring& file, const std::wstring& parameters);
+  // Replaces the work of rows started from now on (tests give a stand-in).
+  void SetRecognitionWork(RecognitionWork work) { m_v2tWorkers.SetWork(std::move(work)); }
 
   // --- Text-to-speech page (app/pages/TextToSpeechPage.cpp) ---
   void ListenTest();
@@ -203,6 +210,21 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   void ShowBusyMessage();
   void SelectPages(int mainPage, int convertPage);
 
+  // --- Speech-to-text page helpers (app/pages/SpeechToTextPage.cpp) ---
+  // The job of the row that holds a row button; null when it is no row's.
+  Voice2TextJob* RowJobOf(Trellis::UINotify& msg) const;
+  Voice2TextJob* FindRowBySource(const std::wstring& path) const;
+  // Marks the row converting and starts its worker.
+  void StartRowJob(Voice2TextJob& job);
+  RecognitionSettings CurrentRecognitionSettings() const;
+  // A worker's message, shown on the UI thread; one notice at a time.
+  void ShowRecognitionNotice(const std::wstring& text);
+  // Renumbers the rows after a removal (items, jobs, row buttons).
+  void RenumberRows();
+  // Stops every worker (bounded wait) as the window ends; jobs still in use
+  // by a thread that did not end are left to it.
+  void StopRecognitions();
+
  protected:
   ClientState& m_state;          // borrowed: the program's client state
   Trellis::CWindowManagerUI m_pm;  // owns the control tree
@@ -277,6 +299,11 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   std::wstring m_v2tOutputFolder;  // empty: next to each source file
   std::wstring m_v2tModel = L"16k_zh";
   std::wstring m_v2tFormat;        // empty: text
+  // Jobs of removed rows that a worker ran: a status post naming them may
+  // still wait in the queue, so their addresses stay taken until the window ends.
+  std::vector<std::unique_ptr<Voice2TextJob>> m_v2tRetired;
+  HWND m_v2tNotice = nullptr;  // the last speech-to-text notice window (checked with IsWindow)
+  RecognitionRunner m_v2tWorkers;  // after the jobs: stops its workers before they are freed
 
   bool m_inTextLimit = false;  // set while the editor's text is cut back to the limit
 };

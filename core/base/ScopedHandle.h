@@ -100,6 +100,16 @@ struct BstrTraits {
   static void Close(Handle h) noexcept { ::SysFreeString(h); }
 };
 
+// A block the system allocated with CoTaskMemAlloc for the caller (a shell
+// item list, say), freed with CoTaskMemFree.
+template <typename T>
+struct CoTaskMemoryTraits {
+  using Handle = T*;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::CoTaskMemFree(h); }
+};
+
 struct RegistryKeyTraits {
   using Handle = HKEY;
   static Handle Invalid() noexcept { return nullptr; }
@@ -119,6 +129,8 @@ using OwnedModule = UniqueHandle<ModuleTraits>;      // LoadLibrary / FreeLibrar
 using OwnedFindHandle = UniqueHandle<FindFileTraits>;
 using OwnedBstr = UniqueHandle<BstrTraits>;
 using OwnedRegistryKey = UniqueHandle<RegistryKeyTraits>;  // RegOpenKeyEx / RegCloseKey
+template <typename T>
+using OwnedCoTaskMemory = UniqueHandle<CoTaskMemoryTraits<T>>;  // CoTaskMemAlloc / CoTaskMemFree
 
 // BeginPaint for the lifetime of the scope, EndPaint at its end.
 class PaintScope {

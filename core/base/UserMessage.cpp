@@ -6,9 +6,20 @@ const wchar_t* const kProductTitle = L"Tavrin文字语音转换器";
 
 namespace {
 UserMessageSink messageSink = nullptr;
+thread_local UserMessageRoute threadRoute = nullptr;  // SetThreadUserMessageRoute
+thread_local void* threadRouteContext = nullptr;
+}  // namespace
+
+void SetThreadUserMessageRoute(UserMessageRoute route, void* context) {
+  threadRoute = route;
+  threadRouteContext = route != nullptr ? context : nullptr;
 }
 
 void ShowUserMessage(HWND owner, const std::wstring& text) {
+  if (threadRoute != nullptr) {
+    threadRoute(threadRouteContext, text);
+    return;
+  }
   if (messageSink != nullptr) {
     messageSink(text);
     return;

@@ -14,6 +14,12 @@ using UserMessageSink = void (*)(const std::wstring& text);
 // hands it to the installed sink instead.
 void ShowUserMessage(HWND owner, const std::wstring& text);
 
+// Hands the calling thread's messages to `route` (with `context`) instead of
+// showing them; null restores. A worker thread routes its messages to the UI
+// thread this way, which shows them: a worker never opens a window itself.
+using UserMessageRoute = void (*)(void* context, const std::wstring& text);
+void SetThreadUserMessageRoute(UserMessageRoute route, void* context);
+
 // Installs a sink (nullptr restores the message box). Not thread-safe against
 // concurrent ShowUserMessage calls: install it before workers start.
 void SetUserMessageSink(UserMessageSink sink);

@@ -31,6 +31,12 @@ HttpTimeouts& GetHttpTimeouts() {
   return timeouts;
 }
 
+namespace {
+thread_local const std::atomic<bool>* transferStopFlag = nullptr;  // SetThreadTransferStopFlag
+}
+
+void SetThreadTransferStopFlag(const std::atomic<bool>* flag) { transferStopFlag = flag; }
+
 // --- Reply buffer ---
 
 size_t HttpWriteCallback(char* bytes, size_t /*size: always 1*/, size_t count, void* buffer) {
@@ -58,8 +64,14 @@ CurlHandle NewHandle() {
   return CurlHandle(curl_easy_init());
 }
 
+// libcurl progress function: a non-zero answer aborts the transfer.
+int StopWhenAsked(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
+
 // Options every transfer shares: no signals (transfers run on worker threads),
-// the time-outs, the trusted certificates and the reply buffer.
+// the time-outs, the trusted certificates, the reply buffer and the thread's
+// stop flag.
 void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
   const HttpTimeouts& timeouts = GetHttpTimeouts();
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
@@ -75,6 +87,11 @@ void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
   }
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, HttpWriteCallback);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, reply);
+  if (transferStopFlag != nullptr) {
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenAsked);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(transferStopFlag));
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+  }
 }
 
 // libcurl progress function: a non-zero answer abandons the transfer. libcurl

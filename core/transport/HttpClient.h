@@ -32,6 +32,13 @@ struct HttpTimeouts {
 };
 HttpTimeouts& GetHttpTimeouts();
 
+// Lets a worker's owner abort the worker's transfers: while `flag` is set for
+// the calling thread, each of its transfers ends (failing, as a broken
+// connection does) soon after the flag turns true; libcurl looks at it
+// whenever data moves and about once a second while it waits. Null removes
+// it. The flag must outlive the thread's transfers.
+void SetThreadTransferStopFlag(const std::atomic<bool>* flag);
+
 // The reply body of one transfer (the program's one byte buffer): exactly
 // size() bytes followed by a 0 byte, so the reply reads as a C string; empty
 // (null data, size 0) until the first byte arrives.

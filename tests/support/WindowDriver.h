@@ -6,9 +6,13 @@
 // then pumped through the framework's own loop steps (the managers'
 // pre-translation, TranslateMessage, DispatchMessageW), so it takes the same
 // path as real input: pre-message filters, capture, hover and focus included.
+// ProgramWindowDriver and RemoteWindowDriver drive the windows of the
+// program's test variant running in a process of its own (the end-to-end
+// tests).
 // Header only: it needs the framework, which only window tests link.
 #include <windows.h>
 
+#include "app/TestHooks.h"
 #include "ui/control/ControlUI.h"
 #include "ui/window/WindowManager.h"
 
@@ -302,6 +306,103 @@ class ProgramWindowDriver {
   std::wstring m_file;
   std::vector<WindowInfo> m_windows;
   std::vector<Control> m_controls;
+};
+
+// Drives the main window of the program's test variant (QuilloraTestHooks.exe)
+// from the test's own process: controls are found by skin name through the
+// program's control query (app/TestHooks.h), and mouse input is posted to the
+// window, which its own thread then runs through the framework's loop.
+class RemoteWindowDriver {
+ public:
+  struct Control {
+    bool found = false;
+    bool visible = false;  // shown, with every parent
+    bool enabled = false;
+    POINT centre = {-1, -1};  // client coordinates
+  };
+
+  explicit RemoteWindowDriver(HWND window) : m_window(window) {}
+
+  HWND window() const { return m_window; }
+
+  // The n-th control of that skin name (0 first, in tree order, hidden ones included).
+  Control Query(const std::wstring& name, int index = 0) const {
+    const std::wstring query = name + L"#" + std::to_wstring(index);
+    COPYDATASTRUCT data = {};
+    data.dwData = kTestQueryControl;
+    data.cbData = static_cast<DWORD>((query.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(query.c_str());
+    DWORD_PTR result = 0;
+    Control control;
+    if (!SendMessageTimeoutW(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                             &result)) {
+      return control;
+    }
+    const uint32_t reply = static_cast<uint32_t>(result);
+    control.found = (reply & kTestControlFound) != 0;
+    control.visible = (reply & kTestControlVisible) != 0;
+    control.enabled = (reply & kTestControlEnabled) != 0;
+    if (control.found) control.centre = POINT{TestControlX(reply), TestControlY(reply)};
+    return control;
+  }
+
+  // Drops files on the window: the program posts itself WM_DROPFILES with a
+  // drop block of its own, as the system does for a drop from Explorer.
+  bool DropFiles(const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const std::wstring& path : paths) list += path + L'\0';
+    list += L'\0';
+    COPYDATASTRUCT data = {};
+    data.dwData = kTestDropFiles;
+    data.cbData = static_cast<DWORD>(list.size() * sizeof(wchar_t));
+    data.lpData = &list[0];
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                               &result) != 0 &&
+           result == 1;
+  }
+
+  // Whether the n-th control of that name is shown.
+  bool Shows(const std::wstring& name, int index = 0) const { return Query(name, index).visible; }
+
+  // Moves the mouse over the shown control and clicks its centre; false when
+  // there is no such control or it is hidden.
+  bool Click(const std::wstring& name, int index = 0) {
+    const Control control = Query(name, index);
+    if (!control.visible) return false;
+    ClickAt(control.centre);
+    return true;
+  }
+
+  void ClickAt(POINT at) {
+    const LPARAM point = MAKELPARAM(at.x, at.y);
+    PostMessageW(m_window, WM_MOUSEMOVE, 0, point);
+    PostMessageW(m_window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(m_window, WM_LBUTTONUP, 0, point);
+    Settle();
+  }
+
+  // Waits until the window's thread has taken what was posted so far.
+  void Settle() const {
+    DWORD_PTR ignored = 0;
+    Sleep(100);
+    SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+    Sleep(100);
+  }
+
+  // Polls `condition` every 100 ms until it holds; false after `ms`.
+  template <typename Condition>
+  bool WaitUntil(Condition condition, DWORD ms) const {
+    const ULONGLONG end = GetTickCount64() + ms;
+    while (!condition()) {
+      if (GetTickCount64() > end) return false;
+      Sleep(100);
+    }
+    return true;
+  }
+
+ private:
+  HWND m_window;  // borrowed: a window of another process
 };
 
 }  // namespace testwindows

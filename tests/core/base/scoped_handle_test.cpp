@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shtypes.h>
 
 #include <utility>
 
@@ -261,4 +262,70 @@ TEST(OwnedBstr, HoldsItsString) {
   BSTR given = text.Release();
   EXPECT_FALSE(text);
   SysFreeString(given);
+}
+
+namespace {
+
+// Watches the task allocator's frees for one block.
+class FreeWatch : public IMallocSpy {
+ public:
+  void* watched = nullptr;
+  int freed = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IMallocSpy) {
+      *out = static_cast<IMallocSpy*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T size) override { return size; }
+  void* STDMETHODCALLTYPE PostAlloc(void* actual) override { return actual; }
+  void* STDMETHODCALLTYPE PreFree(void* request, BOOL) override {
+    if (request != nullptr && request == watched) ++freed;
+    return request;
+  }
+  void STDMETHODCALLTYPE PostFree(BOOL) override {}
+  SIZE_T STDMETHODCALLTYPE PreRealloc(void* request, SIZE_T size, void** newRequest, BOOL) override {
+    *newRequest = request;
+    return size;
+  }
+  void* STDMETHODCALLTYPE PostRealloc(void* actual, BOOL) override { return actual; }
+  void* STDMETHODCALLTYPE PreGetSize(void* request, BOOL) override { return request; }
+  SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T size, BOOL) override { return size; }
+  void* STDMETHODCALLTYPE PreDidAlloc(void* request, BOOL) override { return request; }
+  int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+  void STDMETHODCALLTYPE PreHeapMinimize() override {}
+  void STDMETHODCALLTYPE PostHeapMinimize() override {}
+};
+
+}  // namespace
+
+// A shell item list handed to the caller goes back to the task allocator
+// once, when its owner goes out of scope; a released block is the caller's.
+TEST(OwnedCoTaskMemory, FreesItsBlockOnce) {
+  FreeWatch watch;
+  ASSERT_EQ(CoRegisterMallocSpy(&watch), S_OK);
+  {
+    OwnedCoTaskMemory<ITEMIDLIST> list(static_cast<ITEMIDLIST*>(CoTaskMemAlloc(16)));
+    ASSERT_TRUE(list);
+    watch.watched = list.Get();
+    OwnedCoTaskMemory<ITEMIDLIST> moved(std::move(list));
+    EXPECT_FALSE(list);
+    EXPECT_EQ(watch.freed, 0);
+  }
+  EXPECT_EQ(watch.freed, 1);
+
+  OwnedCoTaskMemory<ITEMIDLIST> kept(static_cast<ITEMIDLIST*>(CoTaskMemAlloc(16)));
+  watch.watched = kept.Get();
+  watch.freed = 0;
+  ITEMIDLIST* given = kept.Release();
+  kept.Reset();
+  EXPECT_EQ(watch.freed, 0);
+  CoTaskMemFree(given);
+  EXPECT_EQ(watch.freed, 1);
+  EXPECT_EQ(CoRevokeMallocSpy(), S_OK);
 }

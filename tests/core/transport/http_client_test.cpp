@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -173,4 +174,48 @@ TEST_F(HttpTransferTest, UploadsASignedMultipartForm) {
 
   HttpResponseBuffer none;
   EXPECT_FALSE(HttpUploadFile(instance.urls().speechHttps + "/colud/ars/upload.php", "C:\\no\\such\\file.mp3", none));
+}
+
+// A worker's owner ends its transfer through the thread's stop flag: a slow
+// reply is abandoned within a few seconds of the flag, not waited out, and
+// the flag touches only the thread that set it.
+namespace {
+
+struct StoppableTransfer {
+  const HttpClient* client;
+  std::string path;
+  std::atomic<bool> stop{false};
+  std::atomic<bool> result{true};
+};
+
+DWORD WINAPI RunStoppableTransfer(void* parameter) {
+  auto* transfer = static_cast<StoppableTransfer*>(parameter);
+  SetThreadTransferStopFlag(&transfer->stop);
+  HttpResponseBuffer reply;
+  transfer->result = transfer->client->Post(transfer->path, "taskId=1", reply);
+  SetThreadTransferStopFlag(nullptr);
+  return 0;
+}
+
+}  // namespace
+
+TEST_F(HttpTransferTest, TheThreadsStopFlagAbortsItsSlowTransfer) {
+  const std::string path = "/colud/ars/voice2TextTask.php";
+  ASSERT_TRUE(instance.Script(path, R"({"delay_ms":30000})"));
+  const HttpClient client(instance.urls().speechHttp);
+  StoppableTransfer transfer{&client, path};
+  HANDLE thread = CreateThread(nullptr, 0, RunStoppableTransfer, &transfer, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  Sleep(1000);  // the request is out and its reply delayed
+  EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  const ULONGLONG asked = GetTickCount64();
+  transfer.stop = true;
+  EXPECT_EQ(WaitForSingleObject(thread, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_LT(GetTickCount64() - asked, 5000u);
+  EXPECT_FALSE(transfer.result.load());
+  CloseHandle(thread);
+
+  // This thread never set a flag: its transfers run as before.
+  HttpResponseBuffer reply;
+  EXPECT_TRUE(client.Post(path, "taskId=1", reply));
 }
