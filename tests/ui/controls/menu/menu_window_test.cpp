@@ -90,6 +90,27 @@ class OwnerWindow : public testwindows::ManagedTestWindow {
   std::vector<Click> clicks;
 };
 
+// Records the notifications the owner window's manager delivers.
+class NotifySeen : public INotifyUI {
+ public:
+  void Notify(UINotify& msg) override {
+    seen.push_back(std::wstring(msg.sType.GetText()) + L"/" +
+                   (msg.pSender != nullptr ? msg.pSender->GetName().GetText() : L""));
+  }
+  std::vector<std::wstring> seen;
+};
+
+// A menu whose one item holds two buttons, as the pause menu of the editor does.
+const wchar_t kButtonMenuSkin[] =
+    L"<Window>"
+    L"<Font id=\"0\" name=\"WenQuanYi Micro Hei\" size=\"13\" default=\"true\" />"
+    L"<Menu bkcolor=\"#FFFFFFFF\" itemhotbkcolor=\"#FFFFFFFF\" itemselectedbkcolor=\"#FFFFFFFF\">"
+    L"<MenuElement name=\"pauses\" width=\"130\" height=\"40\">"
+    L"<HorizontalLayout inset=\"5,5,5,5\" childpadding=\"4\">"
+    L"<Button name=\"btnHalf\" text=\"0.5s\" width=\"58\" bkcolor=\"#FFEEF1FE\" />"
+    L"<Button name=\"btnOne\" text=\"1s\" width=\"58\" bkcolor=\"#FFEEF1FE\" />"
+    L"</HorizontalLayout></MenuElement></Menu></Window>";
+
 class MenuWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -215,6 +236,26 @@ TEST_F(MenuWindowTest, CheckItemsToggleInTheOpenersMapAndKeepTheirStateOnReopeni
   EXPECT_EQ(owner.clicks[1].lParam, 1);
   EXPECT_EQ(owner.clicks[1].item, L"wrap");
   EXPECT_TRUE(map[L"wrap"]);
+}
+
+TEST_F(MenuWindowTest, ClicksOnButtonsInsideAnItemReachTheOwnerWindow) {
+  OwnerWindow owner;
+  NotifySeen seen;
+  owner.manager().AddNotifier(&seen);
+  CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, UIResourceRef(kButtonMenuSkin), 200, 150, &owner.manager());
+  ASSERT_NE(menu, nullptr);
+  WindowDriver driver(menu->GetManager());
+  driver.PumpFor(30);
+  // Laid out inside the item, side by side.
+  const CUIRect half = driver.Find(L"btnHalf")->GetPos();
+  const CUIRect one = driver.Find(L"btnOne")->GetPos();
+  EXPECT_EQ(half.GetWidth(), 58);
+  EXPECT_EQ(one.left, half.right + 4);
+
+  ASSERT_TRUE(driver.Click(L"btnOne"));
+  driver.PumpFor(20);
+  EXPECT_EQ(seen.seen, std::vector<std::wstring>{L"click/btnOne"});
+  owner.manager().RemoveNotifier(&seen);
 }
 
 TEST_F(MenuWindowTest, DisabledItemsAndSeparatorsTakeNoClickAndRightButtonsDoNothing) {
