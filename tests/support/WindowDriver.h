@@ -148,7 +148,8 @@ class WindowDriver {
 
   // Runs every message queued for this thread now through the framework's
   // loop steps, painting included (WM_PAINT is made when nothing else waits).
-  void Pump() {
+  // Every window of the thread is served (pop-ups such as menus included).
+  static void Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
@@ -163,7 +164,7 @@ class WindowDriver {
   }
 
   // Pumps for a while (timers, delayed notifications, animations).
-  void PumpFor(DWORD milliseconds) {
+  static void PumpFor(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     do {
       Pump();

@@ -3,8 +3,10 @@
 // basic set in its states (normal, hot, pushed, selected, disabled), labels
 // with effects, text with a link, a tab layout, edits, progress bars,
 // sliders, rings, a GIF animation and an icon, with every picture drawn here.
-// Its screenshot (gallery-basic.png) is the first place to look when a
-// control changes.
+// A second window shows the item and input controls: rich edit, list with a
+// header, combo boxes, tree view, date-time picker, progress and slider. Their
+// screenshots (gallery-basic.png, gallery-items.png) are the first place to
+// look when a control changes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,7 +26,14 @@
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TabLayoutUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/combo/ComboUI.h"
+#include "ui/controls/datetime/DateTimeUI.h"
 #include "ui/controls/edit/EditUI.h"
+#include "ui/controls/list/ListTextElementUI.h"
+#include "ui/controls/list/ListUI.h"
+#include "ui/controls/richedit/RichEditUI.h"
+#include "ui/controls/tree/TreeNodeUI.h"
+#include "ui/controls/tree/TreeViewUI.h"
 
 using namespace Trellis;
 using namespace testpictures;
@@ -103,6 +112,16 @@ std::string Thumb(uint32_t ring) {
   });
 }
 
+// A 16 x 16 folder mark of a tree node: pointing down while the folder is
+// open, right while it is closed.
+std::string Triangle(bool open) {
+  return testbitmaps::MakeBmp(16, 16, [=](int x, int y) {
+    const int a = open ? y - 5 : x - 5;
+    const int b = open ? x : y;
+    return a >= 0 && a <= 5 && b >= 3 + a && b <= 12 - a ? 0x5B6478u : 0xFFFFFFu;
+  });
+}
+
 void WritePictures(ScratchFolder& folder) {
   const struct {
     const wchar_t* name;
@@ -131,6 +150,9 @@ void WritePictures(ScratchFolder& folder) {
        })},
       {L"busy.gif", MakeGif(32, {{0, 0}, {1, 5}})},
       {L"app.ico", MakeIco({{16, 0x2BAE66}, {32, 0x8E6CEF}})},
+      {L"fold_open.bmp", Triangle(true)},
+      {L"fold_closed.bmp", Triangle(false)},
+      {L"combo_arrow.bmp", Triangle(true)},
   };
   for (const auto& picture : pictures) ScratchFolder::WriteFileBytes(folder / picture.name, picture.bytes);
 }
@@ -295,6 +317,151 @@ TEST(GalleryTest, EveryBasicControlInItsStates) {
   const CUIRect normal = window.driver().Find(L"btnNormal")->GetPos();
   const CUIRect pushed = window.driver().Find(L"btnPushed")->GetPos();
   EXPECT_NE(window.PixelAt(normal.left + 6, normal.top + 6), window.PixelAt(pushed.left + 6, pushed.top + 6));
+}
+
+// --- The item and input controls ---
+
+std::wstring TreeNode(const wchar_t* name, const wchar_t* text, const std::wstring& children = L"") {
+  return std::wstring(L"<TreeNode name=\"") + name + L"\" text=\"" + text +
+         L"\" height=\"24\" folderattr=\"width=&quot;16&quot; normalimage=&quot;file='fold_open.bmp' dest='0,4,16,20'&quot; "
+         L"selectedimage=&quot;file='fold_closed.bmp' dest='0,4,16,20'&quot;\" "
+         L"itemattr=\"textpadding=&quot;4,0,0,0&quot;\">" +
+         children + L"</TreeNode>";
+}
+
+std::wstring ItemsSkin() {
+  const std::wstring column = L"<VerticalLayout width=\"400\" childpadding=\"10\">";
+  auto caption = [](const wchar_t* text) {
+    return std::wstring(L"<Label height=\"20\" text=\"") + text + L"\" textcolor=\"#FF5B6478\" />";
+  };
+  std::wstring skin =
+      L"<Window size=\"860,480\">"
+      L"<Font id=\"0\" name=\"WenQuanYi Micro Hei\" size=\"14\" default=\"true\" />"
+      L"<Font id=\"1\" name=\"WenQuanYi Micro Hei\" size=\"22\" bold=\"true\" />"
+      L"<VerticalLayout bkcolor=\"#FFF4F6FA\" inset=\"20,16,20,16\" childpadding=\"8\">"
+      L"<Label text=\"列表与输入控件\" font=\"1\" height=\"36\" textcolor=\"#FF1E2533\" />"
+      L"<HorizontalLayout childpadding=\"20\">" +
+      column + caption(L"富文本编辑框") +
+      L"<RichEdit name=\"rich\" height=\"84\" multiline=\"true\" bkcolor=\"#FFFFFFFF\" bordersize=\"1\" "
+      L"bordercolor=\"#FF9DB4DD\" textpadding=\"6,4,6,4\" textcolor=\"#FF1E2533\" "
+      L"text=\"欢迎使用文字语音转换器。这里可以输入要转换的文字，文字较长时自动换行，可以编辑多行内容。\" />" +
+      caption(L"带表头的列表") +
+      L"<List name=\"list\" height=\"132\" itemheight=\"24\" itemaltbk=\"true\" itembkcolor=\"#FFF4F7FC\" "
+      L"itemselectedbkcolor=\"#FFDDE6FB\" itemtextpadding=\"8,0,0,0\" "
+      L"itemtextcolor=\"#FF1E2533\" itemhlinesize=\"1\" itemhlinecolor=\"#FFE3E8F0\" bkcolor=\"#FFFFFFFF\" "
+      L"bordersize=\"1\" bordercolor=\"#FF9DB4DD\">"
+      L"<ListHeader height=\"26\" bkcolor=\"#FFE8ECF2\">"
+      L"<ListHeaderItem text=\"文件名\" width=\"180\" sepcolor=\"#FFB8C0CC\" textcolor=\"#FF1E2533\" />"
+      L"<ListHeaderItem text=\"时长\" width=\"90\" sepcolor=\"#FFB8C0CC\" textcolor=\"#FF1E2533\" />"
+      L"<ListHeaderItem text=\"状态\" width=\"128\" sepcolor=\"#FFB8C0CC\" textcolor=\"#FF1E2533\" />"
+      L"</ListHeader>"
+      L"<ListTextElement name=\"row0\" /><ListTextElement name=\"row1\" />"
+      L"<ListTextElement name=\"row2\" /><ListTextElement name=\"row3\" />"
+      L"</List>" +
+      caption(L"下拉框（普通、禁用）") +
+      L"<HorizontalLayout height=\"30\" childpadding=\"12\">"
+      L"<Combo name=\"combo\" width=\"180\" bkcolor=\"#FFFFFFFF\" bordersize=\"1\" bordercolor=\"#FF9DB4DD\" "
+      L"textpadding=\"8,0,24,0\" itemheight=\"26\" itemtextpadding=\"8,0,0,0\" "
+      L"normalimage=\"file='combo_arrow.bmp' dest='156,7,172,23'\">"
+      L"<ListLabelElement text=\"标准女声\" /><ListLabelElement text=\"标准男声\" selected=\"true\" />"
+      L"<ListLabelElement text=\"情感女声\" /></Combo>"
+      L"<Combo name=\"comboOff\" width=\"180\" enabled=\"false\" bkcolor=\"#FFEEF0F4\" bordersize=\"1\" "
+      L"bordercolor=\"#FFCCD2DC\" textpadding=\"8,0,24,0\" itemdisabledtextcolor=\"#FFA0A8B8\">"
+      L"<ListLabelElement text=\"不可选择\" selected=\"true\" /></Combo>"
+      L"</HorizontalLayout>"
+      L"</VerticalLayout>" +
+      column + caption(L"树形视图（“笔记”已折叠）") +
+      L"<TreeView name=\"tree\" height=\"186\" bkcolor=\"#FFFFFFFF\" bordersize=\"1\" bordercolor=\"#FF9DB4DD\" "
+      L"itemtextcolor=\"#FF1E2533\" itemselectedbkcolor=\"#FFDDE6FB\" inset=\"4,4,4,4\">" +
+      TreeNode(L"tDocs", L"文档",
+               TreeNode(L"tGuide", L"使用指南", TreeNode(L"tIntro", L"简介") + TreeNode(L"tUsage", L"操作步骤")) +
+                   TreeNode(L"tNotes", L"笔记", TreeNode(L"tTodo", L"待办"))) +
+      TreeNode(L"tMusic", L"音乐", TreeNode(L"tSongs", L"歌曲")) +
+      L"</TreeView>" + caption(L"日期选择（普通、禁用）") +
+      L"<HorizontalLayout height=\"30\" childpadding=\"12\">"
+      L"<DateTime name=\"date\" width=\"180\" bkcolor=\"#FFFFFFFF\" bordersize=\"1\" bordercolor=\"#FF9DB4DD\" "
+      L"textpadding=\"8,0,8,0\" />"
+      L"<DateTime name=\"dateOff\" width=\"180\" enabled=\"false\" bkcolor=\"#FFEEF0F4\" bordersize=\"1\" "
+      L"bordercolor=\"#FFCCD2DC\" textpadding=\"8,0,8,0\" disabledtextcolor=\"#FFA0A8B8\" />"
+      L"</HorizontalLayout>" +
+      caption(L"进度条与滑块") +
+      L"<HorizontalLayout height=\"24\" childpadding=\"12\">"
+      L"<Progress name=\"prg\" width=\"180\" height=\"12\" padding=\"0,6,0,0\" min=\"0\" max=\"100\" "
+      L"value=\"45\" bkcolor=\"#FFDDE3EE\" foreimage=\"bar.bmp\" />"
+      L"<Progress name=\"prgV\" width=\"180\" height=\"20\" padding=\"0,2,0,0\" min=\"0\" max=\"100\" "
+      L"value=\"80\" bkcolor=\"#FFDDE3EE\" foreimage=\"bar.bmp\" text=\"已完成 80%\" />"
+      L"</HorizontalLayout>"
+      L"<HorizontalLayout height=\"24\" childpadding=\"12\">" +
+      Slider(L"Slider", L"sld", L"value=\"65\"") +
+      Slider(L"Slider", L"sldOff", L"value=\"25\" enabled=\"false\"", L"fill_disabled.bmp", L"thumb_disabled.bmp") +
+      L"</HorizontalLayout>"
+      L"</VerticalLayout>"
+      L"</HorizontalLayout></VerticalLayout></Window>";
+  return skin;
+}
+
+TEST(GalleryTest, ItemAndInputControlsInTheirStates) {
+  ScratchFolder folder;
+  WritePictures(folder);
+  CWindowManagerUI::SetResourcePath(folder.path().c_str());
+  GalleryCallback callback;
+  testcontrols::SkinnedTestWindow window(ItemsSkin(), 860, 480, &callback);
+  ASSERT_TRUE(window.Built());
+
+  const struct {
+    const wchar_t* name;
+    const wchar_t* interfaceName;
+  } made[] = {
+      {L"rich", L"RichEdit"}, {L"list", L"List"},     {L"combo", L"Combo"},   {L"tree", L"TreeView"},
+      {L"tDocs", L"TreeNode"}, {L"date", L"DateTime"}, {L"prg", L"Progress"}, {L"sld", L"Slider"},
+  };
+  for (const auto& m : made) {
+    CControlUI* control = window.driver().Find(m.name);
+    ASSERT_NE(control, nullptr) << m.name;
+    EXPECT_NE(control->GetInterface(m.interfaceName), nullptr) << m.name << " is not a " << m.interfaceName;
+  }
+
+  // List rows: three columns each, the second row selected.
+  const wchar_t* rows[][3] = {{L"春天的故事.mp3", L"03:12", L"已转换"},
+                              {L"会议记录.wav", L"45:08", L"转换中 60%"},
+                              {L"课堂笔记.m4a", L"12:40", L"等待中"},
+                              {L"访谈.mp3", L"28:05", L"失败，可重试"}};
+  for (int r = 0; r < 4; ++r) {
+    auto* row = window.Find<CListTextElementUI>((L"row" + std::to_wstring(r)).c_str());
+    ASSERT_NE(row, nullptr);
+    for (int c = 0; c < 3; ++c) row->SetText(c, rows[r][c]);
+  }
+  auto* list = window.Find<CListUI>(L"list");
+  ASSERT_TRUE(list->SelectItem(1, false, false));
+
+  // The tree: "笔记" collapsed by its folder button, "使用指南" selected.
+  auto* notes = static_cast<CTreeNodeUI*>(window.driver().Find(L"tNotes")->GetInterface(L"TreeNode"));
+  notes->GetFolderButton()->SetSelected(true, true);
+  window.driver().Pump();
+  EXPECT_FALSE(window.driver().Find(L"tTodo")->IsVisible());
+  auto* guide = static_cast<CTreeNodeUI*>(window.driver().Find(L"tGuide")->GetInterface(L"TreeNode"));
+  guide->Select(true, false);
+
+  // A fixed date, so the picture does not change from day to day.
+  SYSTEMTIME day = {};
+  day.wYear = 2026;
+  day.wMonth = 12;
+  day.wDay = 10;
+  static_cast<CDateTimeUI*>(window.driver().Find(L"date")->GetInterface(L"DateTime"))->SetTime(day);
+  static_cast<CDateTimeUI*>(window.driver().Find(L"dateOff")->GetInterface(L"DateTime"))->SetTime(day);
+
+  window.driver().MoveTo(POINT{850, 470});
+  window.driver().PumpFor(300);
+  ASSERT_TRUE(window.Capture());
+  EXPECT_TRUE(testshots::SaveWindowPng(L"gallery-items.png", window.handle()));
+
+  // The selected list row and tree node carry the selection colour.
+  const CUIRect row1 = window.driver().Find(L"row1")->GetPos();
+  EXPECT_EQ(window.PixelAt(row1.right - 4, row1.top + 4), 0xDDE6FBu);
+  const CUIRect guideRow = guide->GetPos();
+  EXPECT_EQ(window.PixelAt(guideRow.right - 4, guideRow.top + 4), 0xDDE6FBu);
+  // The combo shows its selected item's text.
+  EXPECT_STREQ(window.Find<CComboUI>(L"combo")->GetText().GetText(), L"标准男声");
 }
 
 }  // namespace

@@ -416,17 +416,9 @@ void CComboUI::PaintStatusImage(HDC hDC) {
   } else {
     m_uButtonState &= ~static_cast<UINT>(kUIStateDisabled);
   }
-  UIImageDrawInfo* image = &m_diNormal;
-  if ((m_uButtonState & kUIStateDisabled) != 0) {
-    image = &m_diDisabled;
-  } else if ((m_uButtonState & kUIStatePushed) != 0) {
-    image = &m_diPushed;
-  } else if ((m_uButtonState & kUIStateHot) != 0) {
-    image = &m_diHot;
-  } else if ((m_uButtonState & kUIStateFocused) != 0) {
-    image = &m_diFocused;
-  }
-  if (!DrawImage(hDC, *image) && image != &m_diNormal) DrawImage(hDC, m_diNormal);
+  static const CStateImages::Slot kOrder[] = {CStateImages::kDisabled, CStateImages::kPushed, CStateImages::kHot,
+                                              CStateImages::kFocused};
+  m_images.Draw(*this, hDC, CStateImages::Choose(m_uButtonState, kOrder, 4));
 }
 
 void CComboUI::PaintText(HDC hDC) {
@@ -463,17 +455,20 @@ void CComboUI::SetTextPadding(CUIRect padding) {
 void CComboUI::SetDropBoxAttributeList(const UIChar* list) { m_sDropBoxAttributes.AssignText(list); }
 void CComboUI::SetDropBoxSize(CUISize size) { m_szDropBox = size; }
 
-void CComboUI::SetImage(UIImageDrawInfo& image, const UIChar* description) {
-  if (image.sDrawString.EqualsText(description != nullptr ? description : UI_TEXT("")) && image.bLoaded) return;
-  image.Clear();
-  image.sDrawString.AssignText(description);
-  Invalidate();
+void CComboUI::SetNormalImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kNormal, description)) Invalidate();
 }
-
-void CComboUI::SetNormalImage(const UIChar* description) { SetImage(m_diNormal, description); }
-void CComboUI::SetHotImage(const UIChar* description) { SetImage(m_diHot, description); }
-void CComboUI::SetPushedImage(const UIChar* description) { SetImage(m_diPushed, description); }
-void CComboUI::SetFocusedImage(const UIChar* description) { SetImage(m_diFocused, description); }
-void CComboUI::SetDisabledImage(const UIChar* description) { SetImage(m_diDisabled, description); }
+void CComboUI::SetHotImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kHot, description)) Invalidate();
+}
+void CComboUI::SetPushedImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kPushed, description)) Invalidate();
+}
+void CComboUI::SetFocusedImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kFocused, description)) Invalidate();
+}
+void CComboUI::SetDisabledImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kDisabled, description)) Invalidate();
+}
 
 }  // namespace Trellis

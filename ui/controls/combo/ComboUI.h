@@ -9,6 +9,7 @@
 // Ownership: the items are children (deleted with the combo); the pop-up
 // window object deletes itself at its last message and clears m_pWindow.
 #include "ui/control/ContainerUI.h"
+#include "ui/controls/StateImages.h"
 #include "ui/controls/list/ListInterfaces.h"
 
 namespace Trellis {
@@ -91,7 +92,6 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   // Gives lent items back before the child list changes.
   void ReclaimItems();
   void RenumberItems(int first, int last);
-  void SetImage(UIImageDrawInfo& image, const UIChar* description);
   // One keyboard or wheel selection step: keeps the pop-up open.
   void SelectStep(int index);
 
@@ -103,11 +103,7 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   CUIString m_sDropBoxAttributes;
   CUISize m_szDropBox{0, 150};
   UINT m_uButtonState = 0;
-  UIImageDrawInfo m_diNormal;
-  UIImageDrawInfo m_diHot;
-  UIImageDrawInfo m_diPushed;
-  UIImageDrawInfo m_diFocused;
-  UIImageDrawInfo m_diDisabled;
+  CStateImages m_images;
   UIListInfo m_ListInfo;
 };
 

@@ -105,17 +105,13 @@ void CEditUI::SetMaxChar(int maxChar) {
 
 void CEditUI::SetNativeEditBkColor(DWORD color) { m_dwNativeBkColor = color; }
 
-void CEditUI::SetNormalImage(const UIChar* description) { SetStateImage(m_diNormal, description); }
-void CEditUI::SetHotImage(const UIChar* description) { SetStateImage(m_diHot, description); }
-void CEditUI::SetFocusedImage(const UIChar* description) { SetStateImage(m_diFocused, description); }
-void CEditUI::SetDisabledImage(const UIChar* description) { SetStateImage(m_diDisabled, description); }
+void CEditUI::SetNormalImage(const UIChar* description) { SetStateImage(CStateImages::kNormal, description); }
+void CEditUI::SetHotImage(const UIChar* description) { SetStateImage(CStateImages::kHot, description); }
+void CEditUI::SetFocusedImage(const UIChar* description) { SetStateImage(CStateImages::kFocused, description); }
+void CEditUI::SetDisabledImage(const UIChar* description) { SetStateImage(CStateImages::kDisabled, description); }
 
-void CEditUI::SetStateImage(UIImageDrawInfo& image, const UIChar* description) {
-  if (description == nullptr) description = UI_TEXT("");
-  if (image.bLoaded && image.sDrawString.EqualsText(description)) return;
-  image.Clear();
-  image.sDrawString.AssignText(description);
-  Invalidate();
+void CEditUI::SetStateImage(CStateImages::Slot slot, const UIChar* description) {
+  if (m_images.Set(slot, description)) Invalidate();
 }
 
 // --- Native edit ---
@@ -329,17 +325,8 @@ void CEditUI::PaintStatusImage(HDC hDC) {
   } else {
     m_uButtonState &= ~static_cast<UINT>(kUIStateDisabled);
   }
-  UIImageDrawInfo* chosen = &m_diNormal;
-  if ((m_uButtonState & kUIStateDisabled) != 0) {
-    chosen = &m_diDisabled;
-  } else if ((m_uButtonState & kUIStateFocused) != 0) {
-    chosen = &m_diFocused;
-  } else if ((m_uButtonState & kUIStateHot) != 0) {
-    chosen = &m_diHot;
-  }
-  if (chosen->sDrawString.IsEmpty() || !DrawImage(hDC, *chosen)) {
-    if (chosen != &m_diNormal && !m_diNormal.sDrawString.IsEmpty()) DrawImage(hDC, m_diNormal);
-  }
+  static const CStateImages::Slot kOrder[] = {CStateImages::kDisabled, CStateImages::kFocused, CStateImages::kHot};
+  m_images.Draw(*this, hDC, CStateImages::Choose(m_uButtonState, kOrder, 3));
 }
 
 void CEditUI::PaintText(HDC hDC) {

@@ -12,6 +12,7 @@
 // control that goes away while its native edit is open detaches the window
 // before destroying it, so the window never reaches a freed control.
 #include "ui/controls/LabelUI.h"
+#include "ui/controls/StateImages.h"
 #include "ui/draw/portable/UIImageDrawInfo.h"
 
 namespace Trellis {
@@ -86,13 +87,13 @@ class CEditUI : public CLabelUI {
   UINT GetNativeEditStyle() const { return m_uEditStyle; }
 
   // --- State images (image descriptions; a new one repaints) ---
-  const UIChar* GetNormalImage() const { return m_diNormal.sDrawString.GetText(); }
+  const UIChar* GetNormalImage() const { return m_images.GetDescription(CStateImages::kNormal); }
   void SetNormalImage(const UIChar* description);
-  const UIChar* GetHotImage() const { return m_diHot.sDrawString.GetText(); }
+  const UIChar* GetHotImage() const { return m_images.GetDescription(CStateImages::kHot); }
   void SetHotImage(const UIChar* description);
-  const UIChar* GetFocusedImage() const { return m_diFocused.sDrawString.GetText(); }
+  const UIChar* GetFocusedImage() const { return m_images.GetDescription(CStateImages::kFocused); }
   void SetFocusedImage(const UIChar* description);
-  const UIChar* GetDisabledImage() const { return m_diDisabled.sDrawString.GetText(); }
+  const UIChar* GetDisabledImage() const { return m_images.GetDescription(CStateImages::kDisabled); }
   void SetDisabledImage(const UIChar* description);
 
  private:
@@ -113,8 +114,8 @@ class CEditUI : public CLabelUI {
   void StoreTextFromNativeEdit(const UIChar* text);
   // The native edit is gone (called by it from its last message).
   void OnNativeEditClosed(CEditWnd* window);
-  // Applies an image description to one record (unchanged and loaded: nothing).
-  void SetStateImage(UIImageDrawInfo& image, const UIChar* description);
+  // Stores a state image's description and repaints (unchanged and loaded: nothing).
+  void SetStateImage(CStateImages::Slot slot, const UIChar* description);
 
   CEditWnd* m_pWindow = nullptr;           // the open native edit; cleared by the window's last message or by the destructor
   int m_iMaxChar = 255;                    // EM_LIMITTEXT of the native edit
@@ -125,10 +126,7 @@ class CEditUI : public CLabelUI {
   UINT m_uButtonState = 0;                 // kUIStateFocused | kUIStateDisabled | kUIStateHot
   DWORD m_dwNativeBkColor = 0xFFFFFFFF;    // 0xFFFFFFFF = the native edit paints its own background
   UINT m_uEditStyle = 0;                   // extra native styles: ES_NUMBER only
-  UIImageDrawInfo m_diNormal;
-  UIImageDrawInfo m_diHot;
-  UIImageDrawInfo m_diFocused;
-  UIImageDrawInfo m_diDisabled;
+  CStateImages m_images;                   // normal, hot, focused, disabled
 };
 
 }  // namespace Trellis

@@ -197,15 +197,8 @@ void CListHeaderItemUI::PaintStatusImage(HDC hDC) {
   } else {
     m_uButtonState &= ~static_cast<UINT>(kUIStateFocused);
   }
-  bool drawn = false;
-  if ((m_uButtonState & kUIStatePushed) != 0) {
-    drawn = DrawImage(hDC, m_diPushed);
-  } else if ((m_uButtonState & kUIStateHot) != 0) {
-    drawn = DrawImage(hDC, m_diHot);
-  } else if ((m_uButtonState & kUIStateFocused) != 0) {
-    drawn = DrawImage(hDC, m_diFocused);
-  }
-  if (!drawn) DrawImage(hDC, m_diNormal);
+  static const CStateImages::Slot kOrder[] = {CStateImages::kPushed, CStateImages::kHot, CStateImages::kFocused};
+  m_images.Draw(*this, hDC, CStateImages::Choose(m_uButtonState, kOrder, 3));
   if (m_iSepWidth > 0) {
     const CUIRect band = GetThumbRect();
     m_diSep.rcDest = CUIRect(band.left - m_rcItem.left, band.top - m_rcItem.top, band.right - m_rcItem.left,
@@ -273,10 +266,18 @@ void CListHeaderItemUI::SetImage(UIImageDrawInfo& image, const UIChar* descripti
   Invalidate();
 }
 
-void CListHeaderItemUI::SetNormalImage(const UIChar* description) { SetImage(m_diNormal, description); }
-void CListHeaderItemUI::SetHotImage(const UIChar* description) { SetImage(m_diHot, description); }
-void CListHeaderItemUI::SetPushedImage(const UIChar* description) { SetImage(m_diPushed, description); }
-void CListHeaderItemUI::SetFocusedImage(const UIChar* description) { SetImage(m_diFocused, description); }
+void CListHeaderItemUI::SetNormalImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kNormal, description)) Invalidate();
+}
+void CListHeaderItemUI::SetHotImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kHot, description)) Invalidate();
+}
+void CListHeaderItemUI::SetPushedImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kPushed, description)) Invalidate();
+}
+void CListHeaderItemUI::SetFocusedImage(const UIChar* description) {
+  if (m_images.Set(CStateImages::kFocused, description)) Invalidate();
+}
 void CListHeaderItemUI::SetSepImage(const UIChar* description) { SetImage(m_diSep, description); }
 
 }  // namespace Trellis

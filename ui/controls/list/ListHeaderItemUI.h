@@ -4,6 +4,7 @@
 // caption with state images that sends "headerclick", resized by dragging
 // its separator band (never below its minimum width, 16 by default).
 #include "ui/control/ControlUI.h"
+#include "ui/controls/StateImages.h"
 
 namespace Trellis {
 
@@ -58,10 +59,7 @@ class CListHeaderItemUI : public CControlUI {
   UINT m_uTextStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
   bool m_bShowHtml = false;
   CUIRect m_rcTextPadding{2, 0, 2, 0};
-  UIImageDrawInfo m_diNormal;
-  UIImageDrawInfo m_diHot;
-  UIImageDrawInfo m_diPushed;
-  UIImageDrawInfo m_diFocused;
+  CStateImages m_images;                   // normal, hot, pushed, focused
   UIImageDrawInfo m_diSep;
 };
 

@@ -82,6 +82,8 @@ class CMenuElementUI : public CListContainerElementUI {
   // The open sub-menu window, or null; cleared by the window at its end.
   CMenuWnd* GetSubMenuWindow() const { return m_pSubMenuWnd; }
   void SetSubMenuWindow(CMenuWnd* window) { m_pSubMenuWnd = window; }
+  // True while the pointer is over the item.
+  bool IsHot() const { return (m_uButtonState & kUIStateHot) != 0; }
   // Drops the pushed state and repaints (the sub-menu window ended).
   void ClearPushed();
   // Number of menu elements among the children.

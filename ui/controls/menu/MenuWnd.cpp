@@ -33,6 +33,55 @@ CUIRect InsetOf(CControlUI* control) {
   return container != nullptr ? container->GetInset() : CUIRect();
 }
 
+// The Menu an item lives in (its list), or null.
+CMenuUI* MenuOf(CControlUI* item) {
+  for (CControlUI* up = item != nullptr ? item->GetParent() : nullptr; up != nullptr; up = up->GetParent()) {
+    if (auto* menu = static_cast<CMenuUI*>(up->GetInterface(UI_TEXT("Menu")))) return menu;
+  }
+  return nullptr;
+}
+
+// A fresh record naming the same image: the copy loads it through its own window.
+void CopyImageDescription(const UIImageDrawInfo& from, UIImageDrawInfo& to) {
+  to.Clear();
+  to.sDrawString = from.sDrawString;
+}
+
+// A sub-menu whose window has no "Menu" default list looks like the menu it
+// opens from (background, border, inset and the item appearance); without
+// it the sub-menu would show unpainted, with black-on-black items.
+void CopyMenuLook(CMenuUI* from, CMenuUI* to) {
+  to->SetBkColor(from->GetBkColor());
+  to->SetBorderColor(from->GetBorderColor());
+  to->SetBorderSize(from->GetBorderSize());
+  to->SetBorderRound(from->GetBorderRound());
+  to->SetInset(from->GetInset());
+  const UIListInfo& src = *from->GetListInfo();
+  UIListInfo& dst = *to->GetListInfo();
+  dst.iItemHeight = src.iItemHeight;
+  dst.iFont = src.iFont;
+  dst.uTextStyle = src.uTextStyle;
+  dst.rcTextPadding = src.rcTextPadding;
+  dst.dwTextColor = src.dwTextColor;
+  dst.dwBkColor = src.dwBkColor;
+  dst.bAlternateBk = src.bAlternateBk;
+  dst.dwSelectedTextColor = src.dwSelectedTextColor;
+  dst.dwSelectedBkColor = src.dwSelectedBkColor;
+  dst.dwHotTextColor = src.dwHotTextColor;
+  dst.dwHotBkColor = src.dwHotBkColor;
+  dst.dwDisabledTextColor = src.dwDisabledTextColor;
+  dst.dwDisabledBkColor = src.dwDisabledBkColor;
+  dst.iHLineSize = src.iHLineSize;
+  dst.dwHLineColor = src.dwHLineColor;
+  dst.iVLineSize = src.iVLineSize;
+  dst.dwVLineColor = src.dwVLineColor;
+  dst.bShowHtml = src.bShowHtml;
+  CopyImageDescription(src.diBk, dst.diBk);
+  CopyImageDescription(src.diSelected, dst.diSelected);
+  CopyImageDescription(src.diHot, dst.diHot);
+  CopyImageDescription(src.diDisabled, dst.diDisabled);
+}
+
 void Trace(const UIChar* what) {
   CUIString line(UI_TEXT("CMenuWnd: "));
   line.Append(what);
@@ -140,7 +189,11 @@ LRESULT CMenuWnd::OnCreate() {
     if (ownerManager != nullptr) m_pm.SetParentManager(ownerManager);
     m_pLayout->SetManager(&m_pm, nullptr, true);
     const UIChar* defaults = ownerManager != nullptr ? ownerManager->GetDefaultAttributeList(UI_TEXT("Menu")) : nullptr;
-    if (defaults != nullptr) m_pLayout->ApplyAttributeList(defaults);
+    if (defaults != nullptr) {
+      m_pLayout->ApplyAttributeList(defaults);
+    } else if (CMenuUI* parentMenu = MenuOf(m_pOwner)) {
+      CopyMenuLook(parentMenu, m_pLayout);
+    }
     // The items stay the owner's: the sub-menu shows them and gives them back.
     m_pLayout->SetAutoDestroy(false);
     if (m_pLayout->GetListBody() != nullptr) m_pLayout->GetListBody()->SetAutoDestroy(false);
@@ -229,10 +282,13 @@ void CMenuWnd::PlaceSubMenu() {
     reachBottom = rc.top >= parent.bottom;
     if (menu->GetHandle() == parentWindow || reachRight || reachBottom) break;
   }
+  // The layout's inset belongs to the height the placement works with, so a
+  // menu flipped upwards ends exactly where its item begins.
   const CUIRect inset = InsetOf(m_pLayout);
+  height += inset.top + inset.bottom;
   const CUIRect rc =
       CMenuPlacement::PlaceSubMenu(ownerTop.y, width, height, parent, reachRight, reachBottom, work);
-  ::MoveWindow(m_hWnd, rc.left, rc.top, rc.GetWidth(), rc.GetHeight() + inset.top + inset.bottom, FALSE);
+  ::MoveWindow(m_hWnd, rc.left, rc.top, rc.GetWidth(), rc.GetHeight(), FALSE);
 }
 
 // --- Closing ---

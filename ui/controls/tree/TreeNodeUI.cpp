@@ -46,7 +46,9 @@ CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* parent) {
   m_pRow->AddItem(m_pFolderButton);
   m_pRow->AddItem(m_pCheckBox);
   m_pRow->AddItem(m_pItemButton);
-  CListContainerElementUI::AddItem(m_pRow);
+  // Straight into the element's own children: this node's AddItemAt, which
+  // the container's AddItem reaches, takes only child nodes.
+  CListContainerElementUI::AddItemAt(m_pRow, 0);
 }
 
 CTreeNodeUI::~CTreeNodeUI() {

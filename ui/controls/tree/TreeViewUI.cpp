@@ -111,7 +111,10 @@ void CTreeViewUI::RemoveDescendants(CTreeNodeUI* node, bool keep) {
     if (keep) {
       child->SetTreeView(nullptr);  // the caller owns the branch now
     }
-    CListUI::RemoveItem(child, keep);
+    // The list's own removal by index: its removal by control would come
+    // back here through RemoveItemAt.
+    const int index = GetItemIndex(child);
+    if (index >= 0) CListUI::RemoveItemAt(index, keep);
   }
 }
 
@@ -127,13 +130,15 @@ bool CTreeViewUI::RemoveItem(CControlUI* control, bool keep) {
   }
   RemoveDescendants(node, keep);
   if (keep) node->SetTreeView(nullptr);
-  return CListUI::RemoveItem(node, keep);
+  return CListUI::RemoveItemAt(GetItemIndex(node), keep);
 }
 
 bool CTreeViewUI::RemoveItemAt(int index, bool keep) {
   CControlUI* control = GetItemAt(index);
   if (control == nullptr) return false;
-  return RemoveItem(control, keep);
+  // The list's RemoveItem ends in this operation: only nodes go the other way.
+  if (AsNode(control) != nullptr) return RemoveItem(control, keep);
+  return CListUI::RemoveItemAt(index, keep);
 }
 
 // --- Handlers ---
