@@ -77,6 +77,18 @@ void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, reply);
 }
 
+// libcurl progress function: a non-zero result aborts the transfer.
+int AbortWhenFlagged(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
+
+void SetAbortOption(CURL* handle, const std::atomic<bool>* flag) {
+  if (flag == nullptr) return;
+  curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, AbortWhenFlagged);
+  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(flag));
+  curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+}
+
 // The path of a URL for the diagnostics: without scheme, host and query (a
 // management request carries its whole encrypted payload in the query).
 std::string UrlPathOf(const std::string& url) {
@@ -125,6 +137,7 @@ bool HttpClient::Post(const std::string& pathOrUrl, const std::string& form, Htt
 bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form, HttpResponseBuffer& reply) const {
   const std::string url = ResolveUrl(pathOrUrl);
   if (url.empty()) return false;
+  if (m_abort != nullptr && m_abort->load()) return false;
   CurlHandle handle = NewHandle();
   if (!handle) return false;
   HttpResponseBuffer received;
@@ -135,6 +148,7 @@ bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form,
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, form->c_str());
   }
   SetCommonOptions(handle.get(), &received);
+  SetAbortOption(handle.get(), m_abort);
   return Perform(handle.get(), url, received, reply);
 }
 

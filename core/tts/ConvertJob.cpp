@@ -98,7 +98,13 @@ bool RunPass(const std::wstring& arguments) {
 
 // --- Operations ---
 
-void ConvertJob::ShowMessage(const std::wstring& message) const { ShowUserMessage(messageOwner, message); }
+void ConvertJob::ShowMessage(const std::wstring& message) const {
+  if (messageSink) {
+    messageSink(message);
+  } else {
+    ShowUserMessage(messageOwner, message);
+  }
+}
 
 bool ConvertJob::PostForReply(const char* path, const std::string& form, Json::Value& root) const {
   HttpResponseBuffer body;

@@ -3,6 +3,7 @@
 // window, and the crash handler of its test variant with Crashvane.exe.
 #include "app/ProductInfo.h"
 #include "core/base/AppMessages.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestFiles.h"
@@ -18,93 +19,14 @@ using testshots::SaveWindowPng;
 
 namespace {
 
-std::wstring BinFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
+using testprograms::BinFolder;
+using testprograms::Program;
+using testprograms::PumpFor;
 
-// A started program; ended (if still running) when the test is done.
-class Program {
- public:
-  bool Start(const std::wstring& exe, const std::wstring& workingFolder = std::wstring()) {
-    std::wstring commandLine = L"\"" + BinFolder() + exe + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.empty() ? BinFolder().c_str() : workingFolder.c_str(), &startup, &m_info)) {
-      return false;
-    }
-    CloseHandle(m_info.hThread);
-    m_info.hThread = nullptr;
-    return true;
-  }
-  DWORD pid() const { return m_info.dwProcessId; }
-  void Terminate() {
-    if (m_info.hProcess == nullptr) return;
-    TerminateProcess(m_info.hProcess, 1);
-    WaitForSingleObject(m_info.hProcess, 10000);
-  }
-  // The exit code, or STILL_ACTIVE when it did not end in time.
-  DWORD WaitForExit(DWORD timeoutMs) {
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_info.hProcess, &code);
-    return code;
-  }
-  ~Program() {
-    if (m_info.hProcess == nullptr) return;
-    if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 1);
-    CloseHandle(m_info.hProcess);
-  }
-
- private:
-  PROCESS_INFORMATION m_info = {};
-};
-
-// The top-level main windows of one process, visible or not. Other test
-// programs may make windows of the same class at the same time, so windows
-// are told apart by their process.
-struct MainWindowSearch {
-  DWORD pid;
-  std::vector<HWND> found;
-};
-
-// A named callback: on i686 a lambda does not convert to the stdcall WNDENUMPROC.
-BOOL CALLBACK CollectMainWindow(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<MainWindowSearch*>(parameter);
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->pid && std::wstring(name) == kMainWindowClass) search->found.push_back(window);
-  return TRUE;
-}
-
-std::vector<HWND> MainWindowsOf(DWORD pid) {
-  MainWindowSearch search{pid, {}};
-  EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+std::vector<HWND> MainWindowsOf(DWORD pid) { return testprograms::WindowsOf(pid, kMainWindowClass); }
 
 HWND WaitForMainWindow(DWORD pid, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    for (HWND window : MainWindowsOf(pid)) {
-      if (IsWindowVisible(window)) return window;
-    }
-    if (GetTickCount64() >= end) return nullptr;
-    Sleep(100);
-  }
-}
-
-void PumpFor(DWORD milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  while (GetTickCount64() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(20);
-  }
+  return testprograms::WaitForWindow(pid, kMainWindowClass, timeoutMs);
 }
 
 // Ends the running program (closing asks the quit question, which the main
