@@ -90,7 +90,8 @@ bool RunPass(const std::wstring& arguments) {
   std::string output;
   uint32_t exitCode = 1;
   RunHiddenProcess(FfmpegCommandLine(arguments), exitCode, output);
-  if (exitCode != 0) DebugTraceA("ffmpeg pass failed with %u: %s", exitCode, output.c_str());
+  DebugTraceA("ffmpeg pass ended with %u", exitCode);
+  if (exitCode != 0) DebugTraceA("ffmpeg pass failed: %s", output.c_str());
   return exitCode == 0;
 }
 

@@ -305,7 +305,9 @@ TEST_F(TtsPageTest, HoverMenusOpenOnTheirButtonsAndSurviveTheirWindowsClosingEls
   driver->HoverAt(polyphone);
   driver->PumpFor(200);
   ASSERT_EQ(VisibleMenus().size(), 1u);
-  SaveWindowPng(L"tts-page-polyphone-menu.png", window->GetHandle());
+  RECT shown;
+  GetWindowRect(window->GetHandle(), &shown);
+  testshots::SaveScreenAreaPng(L"tts-page-polyphone-menu.png", shown);  // the window with its hint above
   RECT menuRect;
   GetWindowRect(VisibleMenus()[0], &menuRect);
   POINT inside = {menuRect.left + 20, menuRect.top + 20};
