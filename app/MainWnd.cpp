@@ -125,6 +125,7 @@ CMainWnd::CMainWnd(ClientState& state) : m_state(state) {
 
 CMainWnd::~CMainWnd() {
   StopRecognitions();
+  StopTtsWork();
   // The other pages' worker threads end on their own; we only drop our handles.
   for (HANDLE* thread : {&m_conversionThread, &m_taskThread, &m_playbackThread, &m_lastV2tThread}) {
     OwnedHandle owned(*thread);
@@ -274,6 +275,7 @@ bool CMainWnd::OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_APP_LOGIN_CHANGED: RefreshUserPanel(); return true;
     case WM_APP_START_LISTEN_TEST: ListenTest(); return true;
     case WM_APP_PLAYBACK_DONE:
+      if (!OnPlaybackDone(wParam)) return true;
       ShowControl(m_btnPlayVoice, true);
       ShowControl(m_playVoiceGif, false);
       if (auto* button = As<CButtonUI>(m_btnPlayVoice, L"Button")) {
@@ -293,7 +295,7 @@ bool CMainWnd::OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_APP_INIT_PARAMS_LOADED: RefreshUserPanel(); return true;
     case WM_APP_SHOW_LOGIN: ShowLogin(); return true;
     case WM_APP_MENU_CLICK: OnMenuClick(); return true;
-    default: return false;
+    default: return OnTtsMessage(message, wParam, lParam);
   }
 }
 
@@ -482,6 +484,8 @@ void CMainWnd::ResetPages() {
   RefreshCatalog(3);
   m_polyphoneMenu = nullptr;
   m_intervalMenu = nullptr;
+  m_polyphoneMenuWindow = nullptr;
+  m_intervalMenuWindow = nullptr;
 
   SetText(m_versionNumber, (std::wstring(L" V ") + kShownVersionText).c_str());
   RefreshUserPanel();
@@ -734,10 +738,7 @@ void CMainWnd::OnImport(UINotify&) {
 }
 
 void CMainWnd::OnPolyphone(UINotify&) {
-  if (m_polyphoneMenu != nullptr) {
-    m_polyphoneMenu->PostClose();
-    m_polyphoneMenu = nullptr;
-  }
+  CloseHoverMenu(m_polyphoneMenu, m_polyphoneMenuWindow);
   if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(L"[=]", false);
   ApplyTextLimit();
   ClearCache();
@@ -748,10 +749,7 @@ void CMainWnd::OnInterval(UINotify& msg) {
     ShowMessageModeless(kMessageTooManyPauses, false, GetHandle());
     return;
   }
-  if (m_intervalMenu != nullptr) {
-    m_intervalMenu->PostClose();
-    m_intervalMenu = nullptr;
-  }
+  CloseHoverMenu(m_intervalMenu, m_intervalMenuWindow);
   const CUIString& pause = msg.pSender->GetUserData();
   if (pause.IsEmpty() || wcscmp(pause.GetText(), L"0") == 0) return;  // the menu's opener, not an item
   const std::wstring tag = std::wstring(L"<break time=\"") + pause.GetText() + L"\"/>";
@@ -914,6 +912,7 @@ void CMainWnd::SetSlider(CControlUI* slider, CControlUI* label, int value) {
 }
 
 void CMainWnd::ClearCache() {
+  ++m_settingsGeneration;
   m_job->taskDone = false;
   m_job->resultValid = false;
 }

@@ -28,6 +28,7 @@
 #include <vector>
 
 class ClientState;
+struct TtsPageState;
 namespace Trellis {
 class CControlUI;
 class CMenuWnd;
@@ -111,6 +112,11 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   void SetLeadDelay(int seconds);
   void ShowPopupMenu(const wchar_t* skinFile, POINT at);
   void UpdateHoverMenus(int x, int y);
+  // Reads a text file into the editor (the import after its file dialog);
+  // false, with the editor unchanged, when the file cannot be read.
+  bool ImportTextFile(const std::wstring& path);
+  // Takes a background music file (what the music file dialog does on OK).
+  void SetBackgroundMusic(const std::wstring& path);
 
   // --- User panel and login (app/pages/UserPanel.cpp) ---
   void ShowLogin();
@@ -224,6 +230,24 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   // Stops every worker (bounded wait) as the window ends; jobs still in use
   // by a thread that did not end are left to it.
   void StopRecognitions();
+  // --- Text-to-speech page helpers (app/pages/TextToSpeech*.cpp) ---
+  TtsPageState& TtsState();
+  void SetPreviewBusy(bool busy);
+  void SetConversionBusy(bool busy);
+  // Starts a worker of a TtsWorkKind on a copy of the job.
+  void StartTtsWork(int kind);
+  void OnTtsWorkDone(UINT id);
+  // The page's worker messages; false for any other message.
+  bool OnTtsMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The end of preview playback `id` (0: only the idle look); false when that
+  // playback was already dropped, so the buttons stay as they are.
+  bool OnPlaybackDone(WPARAM id);
+  // Stops the page's workers and preview, each with a bounded wait.
+  void StopTtsWork();
+  void EnforceTextLimit();
+  Trellis::CMenuWnd* OpenMenu(const wchar_t* skinFile, POINT at, HWND* window);
+  bool HoverMenuAlive(Trellis::CMenuWnd* menu, HWND window) const;
+  void CloseHoverMenu(Trellis::CMenuWnd*& menu, HWND& window);
 
  protected:
   ClientState& m_state;          // borrowed: the program's client state
@@ -289,6 +313,8 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
 
   Trellis::CMenuWnd* m_polyphoneMenu = nullptr;  // the hover menus; null when closed (they delete themselves)
   Trellis::CMenuWnd* m_intervalMenu = nullptr;
+  HWND m_polyphoneMenuWindow = nullptr;  // the hover menus' windows: their objects are used only while these live
+  HWND m_intervalMenuWindow = nullptr;
   std::vector<std::wstring> m_audioExtensions;  // extensions accepted for speech-to-text rows
   VoiceInfo m_currentVoice;                     // the voice chosen for text-to-speech
 
@@ -306,6 +332,12 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   RecognitionRunner m_v2tWorkers;  // after the jobs: stops its workers before they are freed
 
   bool m_inTextLimit = false;  // set while the editor's text is cut back to the limit
+
+  // Text-to-speech page: its workers and preview (made on first use), and the
+  // count of ClearCache calls, by which a finished preview knows whether the
+  // text or the settings changed while it was made.
+  std::shared_ptr<TtsPageState> m_tts;
+  unsigned m_settingsGeneration = 0;
 };
 
 // The program's main window object; null before it is created and after its

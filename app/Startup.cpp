@@ -7,6 +7,7 @@
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
+#include "core/base/TextConversion.h"
 #include "core/catalog/VoiceCatalog.h"
 #include "core/client/ClientState.h"
 #include "core/client/InitParams.h"
@@ -34,6 +35,26 @@ void StartThread(OwnedHandle& slot, LPTHREAD_START_ROUTINE routine, void* parame
   if (stopPrevious && slot) TerminateThread(slot.Get(), 0);
   slot.Reset(CreateThread(nullptr, 0, routine, parameter, 0, nullptr));
   if (!slot) DebugTrace(L"start-up: thread not started (error %lu)\r\n", GetLastError());
+}
+
+// Another installation of the services (a company's own servers, a test
+// bench) is named in the settings, section "service", keys "speech",
+// "management" and "login"; an address not given keeps the build's default.
+void ReadServiceSettings(const std::wstring& iniPath) {
+  ServiceConfig& config = GetServiceConfig();
+  const struct {
+    const wchar_t* key;
+    std::string* address;
+  } kAddresses[] = {
+      {L"speech", &config.speechBaseUrl},
+      {L"management", &config.managementBaseUrl},
+      {L"login", &config.loginBaseUrl},
+  };
+  for (const auto& entry : kAddresses) {
+    wchar_t value[512] = {};
+    GetPrivateProfileStringW(L"service", entry.key, L"", value, 512, iniPath.c_str());
+    if (value[0] != L'\0') *entry.address = WideToUtf8(value);
+  }
 }
 
 #ifdef QUILLORA_TEST_HOOKS
@@ -86,6 +107,7 @@ int RunApplicationMain() {
 
   ClientState& state = GetClientState();
   if (state.LoadSettings() == 0) return 0;
+  ReadServiceSettings(state.iniPath);
   state.httpClient.SetBaseUrl(GetServiceConfig().managementBaseUrl);
 
   if (!InitializeHttpTransport()) {

@@ -64,15 +64,26 @@ CurlHandle NewHandle() {
   return CurlHandle(curl_easy_init());
 }
 
-// libcurl progress function: a non-zero answer aborts the transfer.
-int StopWhenAsked(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+// The flags that end a transfer early: the calling thread's stop flag, and
+// the client's abort flag and the call's cancel flag where given. Lives on
+// the caller's stack for the whole transfer.
+struct TransferStops {
+  const std::atomic<bool>* flags[3] = {};
+};
+
+// libcurl progress function: a non-zero answer aborts the transfer. libcurl
+// calls it at least once a second, also while nothing arrives.
+int StopWhenAsked(void* stops, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  for (const std::atomic<bool>* flag : static_cast<const TransferStops*>(stops)->flags) {
+    if (flag != nullptr && flag->load()) return 1;
+  }
+  return 0;
 }
 
 // Options every transfer shares: no signals (transfers run on worker threads),
-// the time-outs, the trusted certificates, the reply buffer and the thread's
-// stop flag.
-void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
+// the time-outs, the trusted certificates, the reply buffer and the stop
+// flags (the thread's is added here).
+void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, TransferStops& stops) {
   const HttpTimeouts& timeouts = GetHttpTimeouts();
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectTimeoutMs);
@@ -87,17 +98,14 @@ void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply) {
   }
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, HttpWriteCallback);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, reply);
-  if (transferStopFlag != nullptr) {
+  stops.flags[0] = transferStopFlag;
+  bool any = false;
+  for (const std::atomic<bool>* flag : stops.flags) any = any || flag != nullptr;
+  if (any) {
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenAsked);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(transferStopFlag));
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &stops);
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
   }
-}
-
-// libcurl progress function: a non-zero answer abandons the transfer. libcurl
-// calls it at least once a second, also while nothing arrives.
-int CancelProgress(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
 }
 
 // The path of a URL for the diagnostics: without scheme, host and query (a
@@ -149,6 +157,7 @@ bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form,
                           const std::atomic<bool>* cancel) const {
   const std::string url = ResolveUrl(pathOrUrl);
   if (url.empty()) return false;
+  if (m_abort != nullptr && m_abort->load()) return false;
   CurlHandle handle = NewHandle();
   if (!handle) return false;
   HttpResponseBuffer received;
@@ -158,12 +167,10 @@ bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form,
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDSIZE, static_cast<long>(form->size()));
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, form->c_str());
   }
-  SetCommonOptions(handle.get(), &received);
-  if (cancel != nullptr) {
-    curl_easy_setopt(handle.get(), CURLOPT_XFERINFOFUNCTION, CancelProgress);
-    curl_easy_setopt(handle.get(), CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancel));
-    curl_easy_setopt(handle.get(), CURLOPT_NOPROGRESS, 0L);
-  }
+  TransferStops stops;
+  stops.flags[1] = m_abort;
+  stops.flags[2] = cancel;
+  SetCommonOptions(handle.get(), &received, stops);
   return Perform(handle.get(), url, received, reply);
 }
 
@@ -199,6 +206,7 @@ bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpRes
   curl_easy_setopt(handle.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(handle.get(), CURLOPT_MIMEPOST, form.get());
-  SetCommonOptions(handle.get(), &received);
+  TransferStops stops;
+  SetCommonOptions(handle.get(), &received, stops);
   return Perform(handle.get(), url, received, reply);
 }

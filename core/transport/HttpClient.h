@@ -59,6 +59,10 @@ class HttpClient {
   // Set once at start-up; read-only while transfers run.
   void SetBaseUrl(const std::string& baseUrl) { m_baseUrl = baseUrl; }
   const std::string& baseUrl() const { return m_baseUrl; }
+  // A flag that, once set, aborts this client's running transfer within about
+  // a second (and fails every later one): how a worker that is asked to stop
+  // leaves a slow or silent server. Borrowed; null (the default) never aborts.
+  void SetAbortFlag(const std::atomic<bool>* flag) { m_abort = flag; }
 
   bool Get(const std::string& pathOrUrl, HttpResponseBuffer& reply) const;
   // POSTs a form text (default form content type).
@@ -80,6 +84,7 @@ class HttpClient {
                 const std::atomic<bool>* cancel = nullptr) const;
 
   std::string m_baseUrl;  // the client-management service, ends with "/"
+  const std::atomic<bool>* m_abort = nullptr;  // borrowed; see SetAbortFlag
 };
 
 // Uploads a file as the multipart form "file", "timestamp" (local time in ms),

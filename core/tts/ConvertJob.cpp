@@ -90,7 +90,8 @@ bool RunPass(const std::wstring& arguments) {
   std::string output;
   uint32_t exitCode = 1;
   RunHiddenProcess(FfmpegCommandLine(arguments), exitCode, output);
-  if (exitCode != 0) DebugTraceA("ffmpeg pass failed with %u: %s", exitCode, output.c_str());
+  DebugTraceA("ffmpeg pass ended with %u", exitCode);
+  if (exitCode != 0) DebugTraceA("ffmpeg pass failed: %s", output.c_str());
   return exitCode == 0;
 }
 
@@ -98,7 +99,13 @@ bool RunPass(const std::wstring& arguments) {
 
 // --- Operations ---
 
-void ConvertJob::ShowMessage(const std::wstring& message) const { ShowUserMessage(messageOwner, message); }
+void ConvertJob::ShowMessage(const std::wstring& message) const {
+  if (messageSink) {
+    messageSink(message);
+  } else {
+    ShowUserMessage(messageOwner, message);
+  }
+}
 
 bool ConvertJob::PostForReply(const char* path, const std::string& form, Json::Value& root) const {
   HttpResponseBuffer body;

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <json/json.h>
@@ -54,6 +56,12 @@ struct ConvertJob {
   bool taskDone = false;        // a long-text task's audio was delivered into outputFolder
   bool resultValid = false;     // a single request succeeded; cleared on any change of text or settings
   HWND messageOwner = nullptr;  // owner of the message boxes: the main window
+  // When set, the job's messages go here instead of a message box: a worker
+  // thread hands them to the UI thread, which shows them.
+  std::function<void(const std::wstring& text)> messageSink;
+
+  // Requests abort (and fail) once the flag is set; see HttpClient::SetAbortFlag.
+  void SetAbortFlag(const std::atomic<bool>* flag) { m_transport.SetAbortFlag(flag); }
 
   // One synchronous request, answered from the result cache when the same form
   // succeeded before and resultValid is still set; then the audio is resampled

@@ -21,20 +21,12 @@ namespace {
 
 using testprograms::BinFolder;
 using testprograms::Program;
+using testprograms::PumpFor;
 
 std::vector<HWND> MainWindowsOf(DWORD pid) { return testprograms::WindowsOf(pid, kMainWindowClass); }
 
 HWND WaitForMainWindow(DWORD pid, DWORD timeoutMs) {
   return testprograms::WaitForWindow(pid, kMainWindowClass, timeoutMs);
-}
-
-void PumpFor(DWORD milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  while (GetTickCount64() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(20);
-  }
 }
 
 // Ends the running program (closing asks the quit question, which the main

@@ -85,15 +85,31 @@ inline std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass) {
   return search.found;
 }
 
+// The first visible window of that class and process, or null.
+inline HWND VisibleWindowOf(DWORD pid, const wchar_t* windowClass) {
+  for (HWND window : WindowsOf(pid, windowClass)) {
+    if (IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
 // The first visible window of that class and process, waiting up to `timeoutMs`; null when none appeared.
 inline HWND WaitForWindow(DWORD pid, const wchar_t* windowClass, DWORD timeoutMs) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
   for (;;) {
-    for (HWND window : WindowsOf(pid, windowClass)) {
-      if (IsWindowVisible(window)) return window;
-    }
+    if (HWND window = VisibleWindowOf(pid, windowClass)) return window;
     if (GetTickCount64() >= end) return nullptr;
     Sleep(100);
+  }
+}
+
+// Dispatches this thread's messages for a while.
+inline void PumpFor(DWORD milliseconds) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  while (GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
   }
 }
 

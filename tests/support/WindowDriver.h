@@ -9,12 +9,21 @@
 // ProgramWindowDriver and RemoteWindowDriver drive the windows of the
 // program's test variant running in a process of its own (the end-to-end
 // tests).
+//
+// A window of another process (the real program) is driven the same way: a
+// SkinMirror builds the same skin in a hidden window of this process at the
+// same size, the driver finds the controls' places in it, and the input goes
+// to the other window. The mirror is told what changed its layout (a tab
+// page selected, a control shown) as the test goes. Input to another process
+// is handled when that process gets to it: wait for its effect, not for Pump.
 // Header only: it needs the framework, which only window tests link.
 #include <windows.h>
 
 #include "app/TestHooks.h"
 #include "ui/control/ControlUI.h"
+#include "ui/window/SkinBuilder.h"
 #include "ui/window/WindowManager.h"
+#include "ui/window/WindowWnd.h"
 
 #include <cstdint>
 #include <cwchar>
@@ -28,8 +37,11 @@ class WindowDriver {
  public:
   // Drives `manager`'s window; the manager must be bound to a window already.
   explicit WindowDriver(Trellis::CWindowManagerUI& manager) : m_manager(manager) {}
+  // Finds controls in `layout` (a mirror's manager) and sends the input to
+  // `target`, a window of another process built from the same skin.
+  WindowDriver(Trellis::CWindowManagerUI& layout, HWND target) : m_manager(layout), m_target(target) {}
 
-  HWND window() const { return m_manager.GetPaintWindow(); }
+  HWND window() const { return m_target != nullptr ? m_target : m_manager.GetPaintWindow(); }
 
   // The control of that skin name, or null.
   Trellis::CControlUI* Find(const wchar_t* name) const { return m_manager.FindControlByName(name); }
@@ -78,6 +90,16 @@ class WindowDriver {
     Pump();
   }
 
+  // Moves the mouse to a client point and puts the real cursor there too, so
+  // the moves the system makes up when windows appear (pop-ups, hover menus)
+  // report the same place.
+  void HoverAt(POINT at) {
+    POINT screen = at;
+    ClientToScreen(window(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    MoveTo(at);
+  }
+
   // Presses the left button at a client point and keeps it down.
   void PressAt(POINT at) {
     MoveTo(at);
@@ -108,7 +130,7 @@ class WindowDriver {
   // Presses and releases one key (a virtual-key code such as VK_ESCAPE); the
   // messages go to the window that has the keyboard focus, else to this window.
   void Key(UINT virtualKey) {
-    HWND target = GetFocus();
+    HWND target = m_target != nullptr ? m_target : GetFocus();
     if (target == nullptr) target = window();
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
     PostMessageW(target, WM_KEYDOWN, virtualKey, scan | 1);
@@ -177,7 +199,50 @@ class WindowDriver {
   static LPARAM Point(POINT at) { return MAKELPARAM(at.x, at.y); }
   void Post(UINT message, WPARAM wParam, LPARAM lParam) { PostMessageW(window(), message, wParam, lParam); }
 
-  Trellis::CWindowManagerUI& m_manager;  // borrowed: the window under test
+  Trellis::CWindowManagerUI& m_manager;  // borrowed: the window under test, or the mirror of another process's window
+  HWND m_target = nullptr;               // the other process's window; null when driving m_manager's own
+};
+
+// A hidden window of this process built from a skin file, laid out at a given
+// client size: where a window of another process built from the same skin
+// has its controls. Skin files are found through the managers' resource path.
+class SkinMirror : public Trellis::CWindowWnd {
+ public:
+  SkinMirror() = default;
+  ~SkinMirror() override {
+    if (GetHandle() != nullptr) DestroyWindow(GetHandle());
+  }
+
+  // Builds `skinFile` at the client size `width` x `height`; false when it
+  // cannot be built.
+  bool Open(const wchar_t* skinFile, int width, int height) {
+    if (CreateWithSize(nullptr, L"skin mirror", WS_POPUP, WS_EX_TOOLWINDOW, -4000, -4000, width, height) == nullptr)
+      return false;
+    m_pm.InitForWindow(GetHandle());
+    Trellis::CSkinBuilder builder;
+    Trellis::CControlUI* root = builder.CreateFromSource(Trellis::UIResourceRef(skinFile), nullptr, nullptr, &m_pm);
+    if (root == nullptr) return false;
+    m_pm.AttachRootControl(root);
+    MoveWindow(GetHandle(), -4000, -4000, width, height, FALSE);
+    m_width = width;
+    m_height = height;
+    Relayout();
+    return true;
+  }
+  // Lays the tree out again, after the test changed what the other window changed.
+  void Relayout() {
+    if (Trellis::CControlUI* root = m_pm.GetRootControl()) root->SetPos(Trellis::CUIRect(0, 0, m_width, m_height));
+  }
+  Trellis::CWindowManagerUI& manager() { return m_pm; }
+  Trellis::CControlUI* Find(const wchar_t* name) const { return m_pm.FindControlByName(name); }
+
+ protected:
+  const Trellis::UIChar* GetWindowClassName() const override { return L"QuilloraTestSkinMirror"; }
+
+ private:
+  Trellis::CWindowManagerUI m_pm;
+  int m_width = 0;
+  int m_height = 0;
 };
 
 // Drives the windows of a program running in a process of its own (the test

@@ -1,0 +1,396 @@
+// Test cases run alone: they drive the main window's mouse, focus and pop-up menus on the one test desktop.
+// The text-to-speech page of the main window under Wine, built from the real
+// skin and run against a stand-in instance: messages of the workers shown by
+// the UI thread, a failed copy, a stopped preview whose request is aborted,
+// the preview player released when the preview is dropped, the voice and
+// emotion displays from the catalogue, the hover menus outliving their
+// windows, the pause menu's items, and the text import.
+#include "app/MainWnd.h"
+#include "core/base/AppMessages.h"
+#include "core/base/TextConversion.h"
+#include "core/base/UserMessage.h"
+#include "core/catalog/VoiceCatalog.h"
+#include "core/client/ClientState.h"
+#include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/NonAsciiNames.h"
+#include "tests/support/RunningProgram.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/Standin.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/WindowDriver.h"
+#include "ui/control/ContainerUI.h"
+#include "ui/controls/ButtonUI.h"
+#include "ui/controls/menu/MenuWnd.h"
+#include "ui/controls/richedit/RichEditUI.h"
+#include "ui/window/WindowManager.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+using namespace Trellis;
+using testshots::SaveWindowPng;
+using testwindows::WindowDriver;
+
+namespace {
+
+const char kSynthesis[] = "/colud/tts/text2voice.php";
+
+// The source skin folder as Wine sees it (drive Z: is the root).
+std::wstring SkinFolder() {
+  std::wstring path = L"Z:";
+  for (const char* p = QUILLORA_SKIN_DIR; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
+  return path + L"\\";
+}
+
+// What the page showed through ShowUserMessage, with the showing thread.
+struct ShownMessage {
+  std::wstring text;
+  DWORD thread;
+};
+std::mutex g_shownLock;
+std::vector<ShownMessage> g_shown;
+void RecordShown(const std::wstring& text) {
+  std::lock_guard<std::mutex> lock(g_shownLock);
+  g_shown.push_back({text, GetCurrentThreadId()});
+}
+
+// The program's own message windows (notices, the result window), answered
+// from inside their modal loops by a thread timer.
+struct MessageWindowSeen {
+  std::wstring text;
+  bool result;  // the convert-ok window (it has "btnOpenFile")
+};
+std::vector<MessageWindowSeen> g_windows;
+HWND g_mainWindow = nullptr;
+
+void CALLBACK CloseMessageWindows(HWND, UINT, UINT_PTR, DWORD) {
+  for (int i = 0; i < CWindowManagerUI::GetManagerCount(); ++i) {
+    CWindowManagerUI* manager = CWindowManagerUI::GetManagerAt(i);
+    HWND window = manager->GetPaintWindow();
+    if (window == g_mainWindow || !IsWindowVisible(window)) continue;
+    CControlUI* tips = manager->FindControlByName(L"titleTips");
+    if (tips == nullptr || manager->FindControlByName(L"closebtn") == nullptr) continue;
+    g_windows.push_back({tips->GetText().GetText(), manager->FindControlByName(L"btnOpenFile") != nullptr});
+    WindowDriver(*manager).Click(L"closebtn");
+    return;
+  }
+}
+
+int ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
+class TtsPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    STANDIN_OR_SKIP(instance);
+    m_savedSpeech = GetServiceConfig().speechBaseUrl;
+    GetServiceConfig().speechBaseUrl = instance.urls().speechHttp;
+    {
+      std::lock_guard<std::mutex> lock(g_shownLock);
+      g_shown.clear();
+    }
+    g_windows.clear();
+    SetUserMessageSink(RecordShown);
+    CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    // The page opens with the catalogue's first voice, one the stand-in speaks.
+    VoiceInfo voice;
+    voice.anchorName = L"晓澜";
+    voice.voiceType = 100510000;
+    voice.emotion = L"neutral";
+    voice.avatar = L"anchor_xiaolan.png";
+    GetVoiceCatalog().voices = {voice};
+    state.driveUrlW2V = output.path().substr(0, output.path().size() - 1);
+    window = new CMainWnd(state);
+    window->SetReporter([](int, HANDLE*) { return true; });
+    ASSERT_NE(window->CreateWithSize(nullptr, L"Tavrin文字语音转换器", 0x10CF0000, 0, 0, 0, 1024, 720), nullptr);
+    g_mainWindow = window->GetHandle();
+    driver = std::make_unique<WindowDriver>(window->GetPaintManager());
+    m_timer = SetTimer(nullptr, 0, 200, CloseMessageWindows);
+    driver->PumpFor(300);
+    ASSERT_TRUE(driver->Click(L"btnShowText2Voice"));
+    driver->PumpFor(400);
+  }
+  void TearDown() override {
+    if (m_timer != 0) KillTimer(nullptr, m_timer);
+    if (window != nullptr && IsWindow(window->GetHandle())) DestroyWindow(window->GetHandle());
+    driver.reset();
+    SetUserMessageSink(nullptr);
+    GetServiceConfig().speechBaseUrl = m_savedSpeech;
+    GetVoiceCatalog() = VoiceCatalog();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+
+  bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!done()) {
+      if (GetTickCount64() >= end) return false;
+      driver->PumpFor(50);
+    }
+    return true;
+  }
+  void TypeText(const wchar_t* text) {
+    ASSERT_TRUE(driver->Click(L"editText2Vioce"));
+    driver->TypeText(text);
+    driver->PumpFor(100);
+  }
+  bool Visible(const wchar_t* name) { return driver->Find(name)->IsVisible(); }
+  std::wstring Text(const wchar_t* name) { return driver->Find(name)->GetText().GetText(); }
+  void SetText(const wchar_t* name, const wchar_t* text) { driver->Find(name)->SetText(text); }
+  std::wstring PlayImage() {
+    return static_cast<CButtonUI*>(driver->Find(L"btnPlayVoice")->GetInterface(L"Button"))->GetNormalImage();
+  }
+  bool Playing() { return Visible(L"btnPlayVoice") && PlayImage().find(L"pauseVoice") != std::wstring::npos; }
+  std::vector<ShownMessage> Shown() {
+    std::lock_guard<std::mutex> lock(g_shownLock);
+    return g_shown;
+  }
+  std::vector<HWND> Menus() { return testprograms::WindowsOf(GetCurrentProcessId(), L"TrellisMenuWnd"); }
+  std::vector<HWND> VisibleMenus() {
+    std::vector<HWND> shown;
+    for (HWND menu : Menus())
+      if (IsWindowVisible(menu)) shown.push_back(menu);
+    return shown;
+  }
+
+  standin::Instance instance;
+  ScratchFolder folder{L"tts_state"};
+  ScratchFolder output{L"tts_out"};
+  ClientState state{folder.path()};
+  CMainWnd* window = nullptr;
+  std::unique_ptr<WindowDriver> driver;
+
+ private:
+  std::string m_savedSpeech;
+  UINT_PTR m_timer = 0;
+};
+
+TEST_F(TtsPageTest, AFailedCopyIsReportedWithItsErrorByTheUiThreadAndNoResultIsShown) {
+  window->GetJob()->outputFolder = output.path() + L"missing";  // a folder that does not exist
+  TypeText(L"保存失败的时候要说清楚。");
+  ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
+  EXPECT_TRUE(Visible(L"gifConvert"));
+  ASSERT_TRUE(WaitUntil([&] { return !Shown().empty(); }, 30000));
+  const std::vector<ShownMessage> shown = Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, L"错误：3 文件保存失败，请重试！");
+  EXPECT_EQ(shown[0].thread, GetCurrentThreadId()) << "a worker showed the message itself";
+  driver->PumpFor(500);
+  EXPECT_TRUE(g_windows.empty()) << "a result window opened for a file that is not there";
+  EXPECT_TRUE(Visible(L"btnConvertText2Voice"));
+  EXPECT_FALSE(Visible(L"gifConvert"));
+  EXPECT_EQ(instance.Count(kSynthesis), 1);
+  SaveWindowPng(L"tts-page-copy-failed.png", window->GetHandle());
+}
+
+TEST_F(TtsPageTest, AConversionStopsAWaitingPreviewWithinItsBoundAndConvertsWithoutItsMessages) {
+  ASSERT_TRUE(instance.Script(kSynthesis, R"({"delay_ms":20000})"));
+  TypeText(L"一个很慢的试听。");
+  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+  EXPECT_TRUE(Visible(L"playVoiceGif"));
+  driver->PumpFor(1500);  // the request waits at the service
+
+  const ULONGLONG start = GetTickCount64();
+  ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));  // stops the preview's worker first
+  EXPECT_LT(GetTickCount64() - start, 8000u) << "the stop waited for the slow reply";
+  ASSERT_TRUE(WaitUntil([&] { return !g_windows.empty(); }, 30000)) << "no result window";
+  EXPECT_TRUE(g_windows[0].result);
+  EXPECT_EQ(g_windows[0].text, L"恭喜您，转换成功！");
+  EXPECT_EQ(testfiles::ListFiles(output.path()).size(), 1u);
+  driver->PumpFor(1000);
+  EXPECT_TRUE(Shown().empty()) << "the stopped preview reported its aborted request";
+}
+
+TEST_F(TtsPageTest, ListenTestPlaysPausesResumesAndADroppedPreviewReleasesItsPlayer) {
+  TypeText(L"这是一段试听的文字，它要足够长，才能在播放的时候暂停和继续。我们再多说几句，让它播放得久一点。");
+  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+  ASSERT_TRUE(WaitUntil([&] { return Playing(); }, 30000)) << "the preview did not play";
+  EXPECT_EQ(instance.Count(kSynthesis), 1);
+  EXPECT_FALSE(Visible(L"playVoiceGif"));
+
+  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+  EXPECT_NE(PlayImage().find(L"ListenTestBtn"), std::wstring::npos) << "not paused";
+  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+  EXPECT_TRUE(Playing()) << "not resumed";
+
+  // The text changes while it plays: the next click drops the preview, and
+  // with it the player's feeding thread and the thread waiting for its end.
+  const int threadsPlaying = ThreadCount();
+  TypeText(L"改");
+  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+  EXPECT_NE(PlayImage().find(L"ListenTestBtn"), std::wstring::npos);
+  ASSERT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsPlaying - 2; }, 5000))
+      << "the dropped preview still holds its player";
+  driver->PumpFor(500);
+  EXPECT_TRUE(Visible(L"btnPlayVoice"));
+  EXPECT_EQ(instance.Count(kSynthesis), 1);
+  EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(TtsPageTest, TheVoiceShownAfterTheCatalogueLoadsNeverLiesBeyondTheList) {
+  const struct {
+    size_t voices;
+    const wchar_t* shown;
+  } cases[] = {{0, nullptr}, {1, L"voice 0"}, {10, L"voice 0"}, {11, L"voice 10"}, {12, L"voice 10"}};
+  for (const auto& c : cases) {
+    VoiceCatalog& catalog = GetVoiceCatalog();
+    catalog.voices.clear();
+    for (size_t i = 0; i < c.voices; ++i) {
+      VoiceInfo voice;
+      voice.anchorName = L"voice " + std::to_wstring(i);
+      voice.voiceType = 100520000 + static_cast<int>(i);
+      voice.emotion = L"neutral";
+      voice.isEmotion = i == 10;
+      voice.avatar = L"anchor_mia.png";
+      catalog.voices.push_back(voice);
+    }
+    SetText(L"lblAnchorName", L"before");
+    PostMessageW(window->GetHandle(), WM_APP_CATALOG_LOADED, 2, 0);
+    driver->PumpFor(100);
+    EXPECT_EQ(Text(L"lblAnchorName"), c.shown != nullptr ? c.shown : L"before") << c.voices;
+    if (c.shown != nullptr) {
+      EXPECT_EQ(window->GetCurrentVoice().anchorName, c.shown);
+      EXPECT_EQ(window->GetJob()->voiceType, window->GetCurrentVoice().voiceType);
+      EXPECT_EQ(Visible(L"hLayoutEmotion"), window->GetCurrentVoice().isEmotion) << c.voices;
+    }
+  }
+}
+
+TEST_F(TtsPageTest, EmotionTilesAreRebuiltFromTheCatalogueAndSetTheJobsEmotion) {
+  VoiceCatalog& catalog = GetVoiceCatalog();
+  catalog.emotions = {{L"原声", L"neutral"}, {L"开心", L"happy"}, {L"悲伤", L"sad"}};
+  VoiceInfo voice;
+  voice.anchorName = L"晓澜";
+  voice.voiceType = 100510000;
+  voice.emotion = L"neutral";
+  voice.isEmotion = true;
+  catalog.voices.assign(11, voice);
+  PostMessageW(window->GetHandle(), WM_APP_CATALOG_LOADED, 3, 0);
+  PostMessageW(window->GetHandle(), WM_APP_CATALOG_LOADED, 3, 0);  // a second load replaces the tiles
+  PostMessageW(window->GetHandle(), WM_APP_CATALOG_LOADED, 2, 0);
+  driver->PumpFor(400);
+  auto* tile = static_cast<CContainerUI*>(driver->Find(L"tileEmotion")->GetInterface(L"Container"));
+  ASSERT_EQ(tile->GetCount(), 2);
+  ASSERT_TRUE(Visible(L"hLayoutEmotion"));
+  SaveWindowPng(L"tts-page-emotions.png", window->GetHandle());
+
+  CControlUI* happy = window->GetPaintManager().FindSubControlByName(tile->GetItemAt(0), L"OptionEmotion2");
+  ASSERT_NE(happy, nullptr);
+  EXPECT_EQ(std::wstring(happy->GetText().GetText()), L"开心");
+  const CUIRect pos = happy->GetPos();
+  ASSERT_GT(pos.right, pos.left) << "the tile has no place";
+  driver->ClickAt(POINT{(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2});
+  EXPECT_EQ(window->GetJob()->emotion, L"happy");
+}
+
+TEST_F(TtsPageTest, HoverMenusOpenOnTheirButtonsAndSurviveTheirWindowsClosingElsewhere) {
+  TypeText(L"");
+  const POINT polyphone = driver->CentreOf(L"btnPolyphone");
+  driver->HoverAt(polyphone);
+  driver->PumpFor(200);
+  ASSERT_EQ(VisibleMenus().size(), 1u);
+  RECT shown;
+  GetWindowRect(window->GetHandle(), &shown);
+  testshots::SaveScreenAreaPng(L"tts-page-polyphone-menu.png", shown);  // the window with its hint above
+  RECT menuRect;
+  GetWindowRect(VisibleMenus()[0], &menuRect);
+  POINT inside = {menuRect.left + 20, menuRect.top + 20};
+  ScreenToClient(window->GetHandle(), &inside);
+  driver->HoverAt(inside);  // into the menu's area: it stays
+  driver->PumpFor(200);
+  EXPECT_EQ(VisibleMenus().size(), 1u);
+  driver->HoverAt(POINT{polyphone.x, 0});  // the top edge never closes it
+  driver->PumpFor(200);
+  EXPECT_EQ(VisibleMenus().size(), 1u);
+
+  // Something else closes the menu window (a click elsewhere does): the page
+  // must not use the menu object that went with it.
+  for (HWND menu : Menus()) DestroyWindow(menu);
+  driver->PumpFor(200);
+  driver->HoverAt(POINT{polyphone.x + 300, polyphone.y + 300});
+  driver->HoverAt(polyphone);
+  driver->PumpFor(200);
+  EXPECT_EQ(VisibleMenus().size(), 1u) << "the menu did not open again";
+  ASSERT_TRUE(driver->Click(L"btnPolyphone"));  // closes the hint and inserts the mark
+  driver->PumpFor(300);
+  EXPECT_TRUE(VisibleMenus().empty());
+  EXPECT_EQ(Text(L"editText2Vioce"), L"[=]");
+}
+
+TEST_F(TtsPageTest, ThePauseMenuInsertsItsPauseAtTheCaret) {
+  TypeText(L"前");
+  driver->HoverAt(driver->CentreOf(L"btnInterval"));
+  driver->PumpFor(200);
+  ASSERT_EQ(VisibleMenus().size(), 1u);
+  auto* menu = reinterpret_cast<CMenuWnd*>(GetWindowLongPtrW(VisibleMenus()[0], GWLP_USERDATA));
+  ASSERT_NE(menu, nullptr);
+  WindowDriver menuDriver(menu->GetManager());
+  menuDriver.PumpFor(200);
+  SaveWindowPng(L"tts-page-interval-menu.png", VisibleMenus()[0]);
+  menuDriver.HoverAt(menuDriver.CentreOf(L"btnInterval3"));  // the pointer goes over to the item
+  ASSERT_TRUE(menuDriver.Click(L"btnInterval3"));
+  driver->PumpFor(300);
+  EXPECT_TRUE(VisibleMenus().empty()) << "the menu stayed open";
+  TypeText(L"后");
+  EXPECT_EQ(Text(L"editText2Vioce"), L"前<break time=\"1500ms\"/>后");
+  EXPECT_FALSE(window->GetJob()->resultValid);
+}
+
+TEST_F(TtsPageTest, ImportReadsEveryEncodingAndWideFileNamesWithinTheLimit) {
+  SKIP_WITHOUT_NON_ASCII_NAMES();
+  const std::string manyCharacters = [] {
+    std::string text;
+    for (int i = 0; i < 6000; ++i) text += "\xE5\xAD\x97";  // 字
+    return text;
+  }();
+  const struct {
+    const wchar_t* name;
+    std::string bytes;
+    std::wstring editor;
+  } cases[] = {
+      {L"utf8_mark.txt", "\xEF\xBB\xBF第一行\r\n\r\n第二行\n", L"第一行\r第二行\r"},
+      {L"utf8_plain_\u0e01\u00e9.txt", "\xE0\xB8\x81 \xC3\xA9 \xF0\x9F\x98\x80", L"\u0e01 \u00e9 \U0001F600\r"},
+      {L"gbk.txt", "\xC4\xE3\xBA\xC3\r\n\xCA\xC0\xBD\xE7", L"你好\r世界\r"},
+      {L"utf16le.txt", std::string("\xFF\xFE\x60\x4F\x0D\x00\x0A\x00\x7D\x59", 10), L"你\r好"},
+      {L"utf16be_\u0e01.txt", std::string("\xFE\xFF\x4F\x60\x59\x7D", 6), L"你好"},
+      {L"long.txt", manyCharacters, std::wstring(5000, L'字')},
+  };
+  for (const auto& c : cases) {
+    const std::wstring path = folder.path() + c.name;
+    ASSERT_TRUE(testfiles::WriteFileBytes(path, c.bytes));
+    ASSERT_TRUE(window->ImportTextFile(path)) << WideToUtf8(c.name);
+    // The rich edit keeps paragraphs as "\r".
+    std::wstring shown = Text(L"editText2Vioce");
+    std::wstring expected = c.editor;
+    for (std::wstring* text : {&shown, &expected}) {
+      for (size_t at = text->find(L"\r\n"); at != std::wstring::npos; at = text->find(L"\r\n")) text->erase(at + 1, 1);
+    }
+    EXPECT_EQ(shown, expected) << WideToUtf8(c.name);
+    wchar_t count[32];
+    swprintf(count, 32, L"%d/5000", static_cast<int>(shown.size()));
+    EXPECT_EQ(Text(L"textCount"), count) << WideToUtf8(c.name);
+  }
+  // A file that cannot be read leaves the editor as it was.
+  const std::wstring before = Text(L"editText2Vioce");
+  EXPECT_FALSE(window->ImportTextFile(folder.path() + L"missing.txt"));
+  EXPECT_EQ(Text(L"editText2Vioce"), before);
+  SaveWindowPng(L"tts-page-import.png", window->GetHandle());
+}
+
+}  // namespace
