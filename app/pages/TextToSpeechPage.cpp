@@ -10,7 +10,7 @@
 #include "app/MainWnd.h"
 
 #include "app/MessageWnd.h"
-#include "app/pages/EmotionItem.h"
+#include "app/voice/EmotionItem.h"
 #include "app/pages/TextToSpeechPreview.h"
 #include "app/pages/TextToSpeechWork.h"
 #include "core/base/AppMessages.h"

@@ -517,7 +517,7 @@ TEST_F(VoicePickerTest, EmotionTilesShowTheirIconAndNameAndReportTheirKey) {
   auto* tile = As<CContainerUI>(driver.Find(L"tileEmotion"), L"Container");
   ASSERT_NE(tile, nullptr);
   for (const VoiceEmotion& emotion : m_catalog.emotions) {
-    if (emotion.emotion != L"neutral") tile->AddItem(new CEmotionItem(&emotion));
+    if (emotion.emotion != L"neutral") tile->AddItem(new CEmotionItem(emotion));
   }
   driver.PumpFor(200);
   ASSERT_EQ(tile->GetCount(), 4);
@@ -526,7 +526,7 @@ TEST_F(VoicePickerTest, EmotionTilesShowTheirIconAndNameAndReportTheirKey) {
     ASSERT_NE(item, nullptr);
     auto* option = As<COptionUI>(item->GetOption(), L"Option");
     ASSERT_NE(option, nullptr);
-    const VoiceEmotion& emotion = *item->GetEmotion();
+    const VoiceEmotion& emotion = item->emotion();
     EXPECT_EQ(option->GetText().GetText(), emotion.name);
     EXPECT_EQ(option->GetUserData().GetText(), emotion.emotion);
     EXPECT_EQ(std::wstring(option->GetNormalImage()), L"file='img/" + emotion.emotion + L".png' dest = '8,0,34,26'");
