@@ -12,6 +12,7 @@
 #include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/WindowDriver.h"
 #include "ui/window/WindowManager.h"
 
@@ -25,13 +26,6 @@ using testwindows::WindowDriver;
 
 namespace {
 
-// The source skin folder as Wine sees it (drive Z: is the root of the Unix
-// path the build gives).
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR "/"; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path;
-}
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -70,7 +64,7 @@ class LoginWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!m_instance.ok()) return;
-    CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     // A skin that cannot be loaded fails the window's creation instead of
     // ending the process behind a message box nobody answers.
     m_savedSkinHandler = WindowImplBase::SetSkinLoadFailureHandler([](WindowImplBase*) {});

@@ -10,6 +10,7 @@
 #include "core/client/UsageReport.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/WindowDriver.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
@@ -33,13 +34,6 @@ using testwindows::WindowDriver;
 
 namespace {
 
-// The source skin folder as Wine sees it (drive Z: is the root). The build
-// names it: __FILE__ is relative when the compiler cache rewrites paths.
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR "/"; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path;
-}
 
 // The main window with what the tests watch: reports, dropped files, row
 // status calls and the deepest nesting of "textchanged" handling.
@@ -128,7 +122,7 @@ void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
 class MainWndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     SystemParametersInfoW(SPI_GETDROPSHADOW, 0, &shadowBefore, 0);
     window = new WatchedMainWnd(state, &deleted);
     ASSERT_NE(window->CreateWithSize(nullptr, L"Tavrin文字语音转换器", 0x10CF0000, 0, 0, 0, 1024, 720), nullptr);
@@ -368,37 +362,20 @@ TEST_F(MainWndTest, TheProgramsOwnEditsKeepTheLimitAndTheCount) {
   EXPECT_EQ(Text(L"textCount"), L"0/5000");
 }
 
-// Drops need a global block the window frees with DragFinish.
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-  size_t chars = 1;
-  for (const auto& p : paths) chars += p.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-  header->pFiles = sizeof(DROPFILES);
-  header->fWide = TRUE;
-  auto* out = reinterpret_cast<wchar_t*>(header + 1);
-  for (const auto& p : paths) {
-    std::memcpy(out, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
-    out += p.size() + 1;
-  }
-  GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
-}
-
 TEST_F(MainWndTest, DroppedFilesAreIgnoredOnTheHomePageAndFoldersNeverBecomeRows) {
   const std::wstring audio = folder / L"录音 one.mp3";
   ASSERT_TRUE(ScratchFolder::WriteFileBytes(audio, "ID3"));
   const std::wstring subfolder = folder.Subfolder(L"a folder");
   const std::wstring subfolderNoSlash = subfolder.substr(0, subfolder.size() - 1);
 
-  PostMessageW(window->GetHandle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({audio})), 0);
+  PostMessageW(window->GetHandle(), WM_DROPFILES, reinterpret_cast<WPARAM>(apptest::MakeFileDrop({audio})), 0);
   driver->PumpFor(200);
   EXPECT_TRUE(window->dropped.empty());
 
   ASSERT_TRUE(driver->Click(L"btnShowVoice2Text"));
   driver->PumpFor(200);
   PostMessageW(window->GetHandle(), WM_DROPFILES,
-               reinterpret_cast<WPARAM>(MakeDrop({subfolderNoSlash, audio})), 0);
+               reinterpret_cast<WPARAM>(apptest::MakeFileDrop({subfolderNoSlash, audio})), 0);
   driver->PumpFor(200);
   ASSERT_EQ(window->dropped.size(), 1u);
   EXPECT_EQ(window->dropped[0], std::vector<std::wstring>{audio});

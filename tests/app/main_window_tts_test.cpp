@@ -12,6 +12,7 @@
 #include "core/catalog/VoiceCatalog.h"
 #include "core/client/ClientState.h"
 #include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/NonAsciiNames.h"
 #include "tests/support/RunningProgram.h"
 #include "tests/support/ScratchFolder.h"
@@ -41,13 +42,6 @@ using testwindows::WindowDriver;
 namespace {
 
 const char kSynthesis[] = "/colud/tts/text2voice.php";
-
-// The source skin folder as Wine sees it (drive Z: is the root).
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path + L"\\";
-}
 
 // What the page showed through ShowUserMessage, with the showing thread.
 struct ShownMessage {
@@ -106,7 +100,7 @@ class TtsPageTest : public ::testing::Test {
     }
     g_windows.clear();
     SetUserMessageSink(RecordShown);
-    CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     // The page opens with the catalogue's first voice, one the stand-in speaks.
     VoiceInfo voice;
     voice.anchorName = L"晓澜";

@@ -3,6 +3,7 @@
 // the quit question and the convert-ok window, driven by their skin names.
 #include "app/MessageWnd.h"
 #include "core/base/AppMessages.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/MessageWindow.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/WindowDriver.h"
@@ -19,13 +20,6 @@ using testwindows::WindowDriver;
 
 namespace {
 
-// The source skin folder as Wine sees it (drive Z: is the root).
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path + L"\\";
-}
-
 // Counts the deletions of the window objects it makes.
 class CountedMessageWnd : public CMessageWnd {
  public:
@@ -39,7 +33,7 @@ class CountedMessageWnd : public CMessageWnd {
 
 class MessageWndTest : public ::testing::Test {
  protected:
-  void SetUp() override { CWindowManagerUI::SetResourcePath(SkinFolder().c_str()); }
+  void SetUp() override { CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str()); }
 
   // Opens a box owned by the recording window; the object is the test's
   // until its last message deletes it.

@@ -11,6 +11,7 @@
 #include "core/media/ProcessRunner.h"
 #include "core/tts/ConvertJob.h"
 #include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/RunningProgram.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/ScratchFolder.h"
@@ -42,13 +43,6 @@ constexpr wchar_t kMenuClass[] = L"TrellisMenuWnd";
 constexpr int kFileNameCombo = 0x47c;  // the open dialog's file name box (cmb13)
 const char kSynthesis[] = "/colud/tts/text2voice.php";
 const char kTask[] = "/colud/tts/text2voiceTask.php";
-
-// The source skin folder as Wine sees it (drive Z: is the root).
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path + L"\\";
-}
 
 std::string Narrow(const std::wstring& text) { return WideToUtf8(text); }
 
@@ -137,7 +131,7 @@ class TextToSpeechProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     STANDIN_OR_SKIP(instance);
-    Trellis::CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    Trellis::CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     settings.Set(L"service", L"speech", Utf8ToWide(instance.urls().speechHttp));
     settings.Set(L"service", L"management", Utf8ToWide(instance.urls().managementHttp));
     settings.Set(L"service", L"login", Utf8ToWide(instance.urls().login));

@@ -13,6 +13,7 @@
 #include "core/catalog/VoiceCatalog.h"
 #include "core/client/UsageReport.h"
 #include "tests/core/client/StandinClientTest.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UserMessageRecorder.h"
 #include "tests/support/WindowDriver.h"
@@ -40,13 +41,6 @@ namespace {
 constexpr int kXiaolan = 100510000;  // the voice in use; second card of the first category, multi-emotion
 constexpr int kYunzhou = 100510001;  // first card of the first category
 constexpr int kRuoxi = 100510002;    // third card of the first category
-
-// The source skin folder as Wine sees it (drive Z: is the root).
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path + L"\\";
-}
 
 std::string SamplePath(int voiceType) { return "/colud/tts/samples/" + std::to_string(voiceType) + ".mp3"; }
 
@@ -94,7 +88,7 @@ class VoicePickerTest : public StandinClientTest {
   void SetUp() override {
     StandinClientTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+    CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     // A skin that does not load fails the window's creation instead of showing a box nobody answers.
     m_savedSkinHandler = WindowImplBase::SetSkinLoadFailureHandler([](WindowImplBase*) {});
     m_restoreSkinHandler = true;

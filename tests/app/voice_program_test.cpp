@@ -11,6 +11,7 @@
 #include "app/voice/VoiceTypeWnd.h"
 #include "core/catalog/VoiceCatalog.h"
 #include "core/client/ClientState.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/RunningProgram.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
@@ -35,13 +36,6 @@ namespace {
 
 constexpr int kRuoxi = 100510002;  // third card of the first category
 const char kRuoxiSample[] = "/colud/tts/samples/100510002.mp3";
-
-// The source skin folder as Wine sees it (drive Z: is the root).
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path + L"\\";
-}
 
 POINT CentreOf(CControlUI* control) {
   const CUIRect pos = control->GetPos();
@@ -86,7 +80,7 @@ struct Layout {
 
 // Empty when measured, else what could not be.
 std::string MeasureLayout(const VoiceCatalog& catalog, ClientState& state, Layout* layout) {
-  CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+  CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
   // A skin that does not load fails the window's creation instead of showing a box nobody answers.
   WindowImplBase::SetSkinLoadFailureHandler([](WindowImplBase*) {});
   auto* main = new CMainWnd(state);

@@ -23,6 +23,7 @@
 #include "core/client/ClientState.h"
 #include "core/transport/HttpClient.h"
 #include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/AppWindowTesting.h"
 #include "tests/support/WindowDriver.h"
 #include "ui/window/WindowManager.h"
 
@@ -82,13 +83,6 @@ void CALLBACK CloseResult(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
-// The source skin folder as Wine sees it (drive Z: is the root).
-std::wstring SkinFolder() {
-  std::wstring path = L"Z:";
-  for (const char* p = QUILLORA_SKIN_DIR; *p != '\0'; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
-  return path + L"\\";
-}
-
 // A fresh stand-in instance's plain-HTTP speech address, from the supervisor.
 std::string StandinSpeechUrl() {
   char control[256] = {};
@@ -129,7 +123,7 @@ int main() {
   CreateDirectoryW(folder.c_str(), nullptr);
   ClientState state(folder);
   state.driveUrlW2V = folder.substr(0, folder.size() - 1);
-  Trellis::CWindowManagerUI::SetResourcePath(SkinFolder().c_str());
+  Trellis::CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
   // The page opens with the catalogue's first voice, one the stand-in speaks.
   VoiceInfo voice;
   voice.anchorName = L"晓澜";
