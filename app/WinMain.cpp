@@ -2,6 +2,7 @@
 #include "app/ProductInfo.h"
 #include "app/Startup.h"
 #include "core/base/DebugTrace.h"
+#include "ui/controls/BuiltInControls.h"
 #include "ui/window/WindowManager.h"
 
 #include <windows.h>
@@ -38,6 +39,7 @@ bool LoadSkinArchive(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Trellis::CWindowManagerUI::SetInstance(instance);
+  Trellis::RegisterBuiltInControls();  // before the first skin is built
   LoadSkinArchive(instance);
   if (RunApplicationMain() == 1) Trellis::CWindowManagerUI::RunMessageLoop();
   return 0;

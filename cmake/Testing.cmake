@@ -21,28 +21,33 @@ if(NOT QUILLORA_HOST)
 endif()
 
 # The arguments both functions below take: DIR <folder> LIBS <targets...>
-# [WINDOWS_ONLY]. Sets arg_DIR, arg_LIBS and `sources`, the folder's
-# *<suffix>.cpp files (none for a WINDOWS_ONLY folder in the host build).
+# [WINDOWS_ONLY] [MAIN <target>]. Sets arg_DIR, arg_LIBS, arg_MAIN and
+# `sources`, the folder's *<suffix>.cpp files (none for a WINDOWS_ONLY folder
+# in the host build).
 macro(quillora_glob_programs suffix)
-  cmake_parse_arguments(arg "WINDOWS_ONLY" "DIR" "LIBS" ${ARGN})
+  cmake_parse_arguments(arg "WINDOWS_ONLY" "DIR;MAIN" "LIBS" ${ARGN})
   set(sources "")
   if(NOT (arg_WINDOWS_ONLY AND QUILLORA_HOST))
     file(GLOB sources CONFIGURE_DEPENDS ${arg_DIR}/*${suffix}.cpp)
   endif()
 endmacro()
 
-# quillora_add_tests(DIR <folder> LIBS <targets...> [WINDOWS_ONLY])
+# quillora_add_tests(DIR <folder> LIBS <targets...> [WINDOWS_ONLY] [MAIN <target>])
 # Makes one test program per <name>_test.cpp in the folder, linked with the
-# shared test main, and registers each of its cases with CTest.
+# shared test main (MAIN: another one, e.g. the main that installs the
+# built-in controls), and registers each of its cases with CTest.
 function(quillora_add_tests)
   quillora_glob_programs(_test ${ARGN})
+  if(NOT arg_MAIN)
+    set(arg_MAIN quillora_test_main)
+  endif()
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${arg_DIR})
   string(REPLACE "/" "_" prefix "${rel}")
   foreach(src IN LISTS sources)
     get_filename_component(stem ${src} NAME_WE)
     set(target "${prefix}_${stem}")
     add_executable(${target} ${src})
-    target_link_libraries(${target} PRIVATE quillora_test_main ${arg_LIBS} quillora_warnings)
+    target_link_libraries(${target} PRIVATE ${arg_MAIN} ${arg_LIBS} quillora_warnings)
     # A test file whose cases need the keyboard focus of the shared desktop
     # (pop-ups that close when another test's window takes the focus) says so
     # with a line "// Test cases run alone" and runs with nothing beside it.

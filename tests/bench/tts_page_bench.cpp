@@ -25,6 +25,7 @@
 #include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/AppWindowTesting.h"
 #include "tests/support/WindowDriver.h"
+#include "ui/controls/BuiltInControls.h"
 #include "ui/window/WindowManager.h"
 
 namespace {
@@ -123,6 +124,7 @@ int main() {
   CreateDirectoryW(folder.c_str(), nullptr);
   ClientState state(folder);
   state.driveUrlW2V = folder.substr(0, folder.size() - 1);
+  Trellis::RegisterBuiltInControls();
   Trellis::CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
   // The page opens with the catalogue's first voice, one the stand-in speaks.
   VoiceInfo voice;

@@ -10,6 +10,11 @@
 #include <windows.h>
 
 #include <mutex>
+#endif
+#ifdef QUILLORA_TEST_MAIN_CONTROLS
+#include "ui/controls/BuiltInControls.h"
+#endif
+#ifdef _WIN32
 
 namespace {
 
@@ -67,5 +72,8 @@ int main(int argc, char** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
 #endif
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+#ifdef QUILLORA_TEST_MAIN_CONTROLS
+  Trellis::RegisterBuiltInControls();
+#endif
   return RUN_ALL_TESTS();
 }

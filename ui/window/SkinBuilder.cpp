@@ -11,33 +11,6 @@
 #include "ui/control/ControlUI.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/AttributeText.h"
-#include "ui/controls/LabelUI.h"
-#include "ui/controls/edit/EditUI.h"
-#include "ui/controls/richedit/RichEditUI.h"
-#include "ui/controls/datetime/DateTimeUI.h"
-#include "ui/controls/ButtonUI.h"
-#include "ui/controls/OptionUI.h"
-#include "ui/controls/TabLayoutUI.h"
-#include "ui/controls/TextUI.h"
-#include "ui/controls/activex/ActiveXUI.h"
-#include "ui/controls/activex/WebBrowserUI.h"
-#include "ui/controls/CircleProgressUI.h"
-#include "ui/controls/GifAnimUI.h"
-#include "ui/controls/IconUI.h"
-#include "ui/controls/ProgressUI.h"
-#include "ui/controls/SliderUI.h"
-#include "ui/controls/combo/ComboUI.h"
-#include "ui/controls/list/ListContainerElementUI.h"
-#include "ui/controls/list/ListHBoxElementUI.h"
-#include "ui/controls/list/ListHeaderItemUI.h"
-#include "ui/controls/list/ListHeaderUI.h"
-#include "ui/controls/list/ListLabelElementUI.h"
-#include "ui/controls/list/ListTextElementUI.h"
-#include "ui/controls/list/ListUI.h"
-#include "ui/controls/menu/MenuElementUI.h"
-#include "ui/controls/menu/MenuUI.h"
-#include "ui/controls/tree/TreeNodeUI.h"
-#include "ui/controls/tree/TreeViewUI.h"
 #include "ui/layout/ChildLayoutUI.h"
 #include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/TileLayoutUI.h"
@@ -50,66 +23,26 @@ namespace {
 
 // --- Factory ---
 
-using ControlMaker = CControlUI* (*)();
-
 template <class T>
-CControlUI* Make() {
+CControlUI* Make(const UIChar*) {
   return new T;
 }
 
-struct FactoryEntry {
-  const UIChar* name;
-  bool exactCase;     // "Icon" and "GifAnim" must be written exactly so
-  ControlMaker make;  // null: the control class has not joined the framework yet
-};
-
-// Every element name the builder knows. A control class joins by putting its
-// maker in place of the null; until then its name is unknown to the factory
-// and goes to the plug-ins and the callback like any other.
-const FactoryEntry kFactory[] = {
-    {UI_TEXT("Edit"), false, &Make<CEditUI>},
-    {UI_TEXT("List"), false, &Make<CListUI>},
-    {UI_TEXT("Text"), false, &Make<CTextUI>},
-    {UI_TEXT("Icon"), true, &Make<CIconUI>},
-    {UI_TEXT("Tree"), false, &Make<CTreeViewUI>},
-    {UI_TEXT("Menu"), false, &Make<CMenuUI>},
+// The element names of the framework's own classes. The concrete controls'
+// names come from the control factory the controls library installs.
+const UIFactoryEntry kFrameworkFactory[] = {
     {UI_TEXT("HBox"), false, &Make<CHorizontalLayoutUI>},
     {UI_TEXT("VBox"), false, &Make<CVerticalLayoutUI>},
-    {UI_TEXT("Combo"), false, &Make<CComboUI>},
-    {UI_TEXT("Label"), false, &Make<CLabelUI>},
-    {UI_TEXT("Button"), false, &Make<CButtonUI>},
-    {UI_TEXT("Option"), false, &Make<COptionUI>},
-    {UI_TEXT("Slider"), false, &Make<CSliderUI>},
     {UI_TEXT("Control"), false, &Make<CControlUI>},
-    {UI_TEXT("ActiveX"), false, &Make<CActiveXUI>},
-    {UI_TEXT("GifAnim"), true, &Make<CGifAnimUI>},
-    {UI_TEXT("Progress"), false, &Make<CProgressUI>},
-    {UI_TEXT("RichEdit"), false, &Make<CRichEditUI>},
-    {UI_TEXT("CheckBox"), false, &Make<CCheckBoxUI>},
-    {UI_TEXT("ComboBox"), false, &Make<CComboUI>},
-    {UI_TEXT("DateTime"), false, &Make<CDateTimeUI>},
-    {UI_TEXT("TreeView"), false, &Make<CTreeViewUI>},
     {UI_TEXT("Container"), false, &Make<CContainerUI>},
-    {UI_TEXT("MenuElement"), false, &Make<CMenuElementUI>},
-    {UI_TEXT("TabLayout"), false, &Make<CTabLayoutUI>},
     {UI_TEXT("ScrollBar"), false, &Make<CScrollBarUI>},
-    {UI_TEXT("ListHeader"), false, &Make<CListHeaderUI>},
     {UI_TEXT("TileLayout"), false, &Make<CTileLayoutUI>},
-    {UI_TEXT("WebBrowser"), false, &Make<CWebBrowserUI>},
     {UI_TEXT("ChildLayout"), false, &Make<CChildLayoutUI>},
     {UI_TEXT("VerticalLayout"), false, &Make<CVerticalLayoutUI>},
-    {UI_TEXT("ListHeaderItem"), false, &Make<CListHeaderItemUI>},
-    {UI_TEXT("CircleProgress"), false, &Make<CCircleProgressUI>},
-    {UI_TEXT("ListTextElement"), false, &Make<CListTextElementUI>},
-    {UI_TEXT("ListHBoxElement"), false, &Make<CListHBoxElementUI>},
     {UI_TEXT("HorizontalLayout"), false, &Make<CHorizontalLayoutUI>},
-    {UI_TEXT("ListLabelElement"), false, &Make<CListLabelElementUI>},
-    {UI_TEXT("ListContainerElement"), false, &Make<CListContainerElementUI>},
 };
 
-// The maker of tree nodes ("TreeNode" never goes through the table above: a
-// node is attached to a tree node or a tree view, not to a plain container).
-const ControlMaker kTreeNodeMaker = &Make<CTreeNodeUI>;
+UIControlFactory g_controlFactory = nullptr;  // installed by the controls library
 
 bool IsName(const UIChar* name, const UIChar* expected) { return UITextCompareNoCase(name, expected) == 0; }
 
@@ -139,16 +72,32 @@ bool ReadBounded(CXmlMarkupNode& node, const UIChar* name, UIChar (&buffer)[N]) 
 
 }  // namespace
 
-CControlUI* CSkinBuilder::CreateFactoryControl(const UIChar* elementName) {
-  if (elementName == nullptr) return nullptr;
+CControlUI* CSkinBuilder::CreateFromTable(const UIFactoryEntry* table, int count, const UIChar* elementName) {
+  if (table == nullptr || elementName == nullptr) return nullptr;
   const size_t length = UITextLength(elementName);
-  for (const FactoryEntry& entry : kFactory) {
-    if (UITextLength(entry.name) != length) continue;  // names are grouped by length first
+  for (int i = 0; i < count; ++i) {
+    const UIFactoryEntry& entry = table[i];
+    if (UITextLength(entry.name) != length) continue;  // the length picks the group first
     const bool same = entry.exactCase ? UITextCompare(elementName, entry.name) == 0 : IsName(elementName, entry.name);
-    if (same) return entry.make != nullptr ? entry.make() : nullptr;
+    if (same) return entry.make != nullptr ? entry.make(elementName) : nullptr;
   }
   return nullptr;
 }
+
+CControlUI* CSkinBuilder::CreateFactoryControl(const UIChar* elementName) {
+  CControlUI* control = CreateFromTable(kFrameworkFactory, static_cast<int>(sizeof(kFrameworkFactory) /
+                                                                            sizeof(kFrameworkFactory[0])),
+                                        elementName);
+  if (control == nullptr && g_controlFactory != nullptr && elementName != nullptr &&
+      !IsName(elementName, UI_TEXT("TreeNode"))) {
+    control = g_controlFactory(elementName);
+  }
+  return control;
+}
+
+void CSkinBuilder::SetControlFactory(UIControlFactory factory) { g_controlFactory = factory; }
+
+UIControlFactory CSkinBuilder::GetControlFactory() { return g_controlFactory; }
 
 // --- Loading ---
 
@@ -439,7 +388,10 @@ void CSkinBuilder::BuildInclude(CXmlMarkupNode node, CControlUI* parent, CWindow
 }
 
 bool CSkinBuilder::BuildTreeNode(CXmlMarkupNode node, CControlUI* parent, CWindowManagerUI* manager) {
-  CControlUI* treeNode = kTreeNodeMaker();
+  // Tree nodes are concrete controls: without the control factory the element
+  // is skipped with its branch, like any element nothing makes.
+  CControlUI* treeNode = g_controlFactory != nullptr ? g_controlFactory(UI_TEXT("TreeNode")) : nullptr;
+  if (treeNode == nullptr) return true;
   if (parent != nullptr && parent->GetInterface(UI_TEXT("TreeNode")) != nullptr) {
     auto* parentNode = static_cast<IContainerUI*>(parent->GetInterface(UI_TEXT("IContainer")));
     if (parentNode == nullptr || !parentNode->AddItem(treeNode)) {

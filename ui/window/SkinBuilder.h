@@ -7,6 +7,11 @@
 // per element through the factory of element names, attaches each to its
 // parent and applies default and own attributes. Skinned windows, list items,
 // menus and child layouts build their content with it. UI thread only.
+//
+// The framework's own factory knows only its own classes (control, container,
+// layouts, scroll bar); the concrete controls live in a library above the
+// framework, which installs their factory with `SetControlFactory` (see
+// ui/controls/BuiltInControls.h), so the framework builds and links alone.
 #include "ui/base/portable/UIChar.h"
 #include "ui/base/portable/UIResourceRef.h"
 #include "ui/base/portable/UIString.h"
@@ -25,6 +30,16 @@ class IDialogBuilderCallback {
 
  protected:
   ~IDialogBuilderCallback() = default;
+};
+
+// Makes a new control for an element name, or null for names it does not know.
+using UIControlFactory = CControlUI* (*)(const UIChar* elementName);
+
+// One element name of a factory table.
+struct UIFactoryEntry {
+  const UIChar* name;
+  bool exactCase;  // the name must be written exactly so ("Icon", "GifAnim")
+  UIControlFactory make;
 };
 
 class CSkinBuilder {
@@ -61,8 +76,17 @@ class CSkinBuilder {
   const UIChar* GetLastErrorMessage() const { return m_xml.GetLastErrorMessage(); }
 
   // Makes the control of a factory element name, or null for names the
-  // factory does not know (plug-ins and callbacks are not asked).
+  // factory does not know (plug-ins and callbacks are not asked): the
+  // framework's own names first, then the installed control factory.
   static CControlUI* CreateFactoryControl(const UIChar* elementName);
+  // Installs the factory of the concrete controls (null removes it). It is
+  // asked for element names the framework's own table does not know, and for
+  // "TreeNode" by the tree-node step. Process-wide; UI thread only.
+  static void SetControlFactory(UIControlFactory factory);
+  static UIControlFactory GetControlFactory();
+  // Looks a name up in a factory table: names are compared ignoring case
+  // unless the entry says exact case. Null when the table does not know it.
+  static CControlUI* CreateFromTable(const UIFactoryEntry* table, int count, const UIChar* elementName);
 
  private:
   void RegisterResources(CXmlMarkupNode root, CWindowManagerUI* manager);

@@ -183,6 +183,55 @@ TEST_F(SkinBuilderTest, FactoryNamesIgnoreCaseExceptIconAndGifAnim) {
   EXPECT_EQ(ProbeControl::live, 0);
 }
 
+// A stand-in for the concrete controls' factory: records what it is asked
+// and makes a probe for "Widget" and for "TreeNode".
+std::vector<std::wstring> g_factoryAsked;
+CControlUI* RecordingFactory(const UIChar* name) {
+  g_factoryAsked.push_back(name);
+  const std::wstring element(name);
+  return element == L"Widget" || element == L"TreeNode" ? new ProbeControl : nullptr;
+}
+
+TEST_F(SkinBuilderTest, TheControlFactoryIsAskedAfterTheFrameworksOwnNamesAndBeforeTheCallback) {
+  // This program never installs the concrete controls: their names are
+  // unknown and go to the callback like any other.
+  ASSERT_EQ(CSkinBuilder::GetControlFactory(), nullptr);
+  CControlUI* root = Build(L"<Window><Container><Button /><Label /></Container></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(AsContainer(root)->GetCount(), 0);
+  EXPECT_TRUE(m_callback.WasAsked(L"Button"));
+  EXPECT_TRUE(m_callback.WasAsked(L"Label"));
+  delete m_root;
+  m_root = nullptr;
+
+  g_factoryAsked.clear();
+  m_callback.asked.clear();
+  CSkinBuilder::SetControlFactory(&RecordingFactory);
+  CSkinBuilder second;
+  m_root = second.CreateFromSource(L"<Window><Container><VerticalLayout /><Widget /><Probe /></Container></Window>",
+                                   nullptr, &m_callback, &m_window.manager());
+  ASSERT_NE(m_root, nullptr);
+  ASSERT_EQ(AsContainer(m_root)->GetCount(), 3);
+  EXPECT_STREQ(AsContainer(m_root)->GetItemAt(0)->GetClassName(), L"VerticalLayout");
+  // The framework's names never reach the factory; the factory's never reach the callback.
+  EXPECT_EQ(g_factoryAsked, (std::vector<std::wstring>{L"Widget", L"Probe"}));
+  EXPECT_FALSE(m_callback.WasAsked(L"Widget"));
+  EXPECT_TRUE(m_callback.WasAsked(L"Probe"));
+  delete m_root;
+  m_root = nullptr;
+
+  // A tree node is made by the factory; outside a tree view the build ends
+  // and the node goes.
+  g_factoryAsked.clear();
+  CSkinBuilder third;
+  EXPECT_EQ(third.CreateFromSource(L"<Window><Container><TreeNode /></Container></Window>", nullptr, &m_callback,
+                                   &m_window.manager()),
+            nullptr);
+  EXPECT_EQ(g_factoryAsked, std::vector<std::wstring>{L"TreeNode"});
+  CSkinBuilder::SetControlFactory(nullptr);
+  EXPECT_EQ(ProbeControl::live, 0);
+}
+
 TEST_F(SkinBuilderTest, CoverBecomesTheParentsCoverNotAChild) {
   CControlUI* root =
       Build(L"<Window><Container><Control name=\"over\" cover=\"true\" /><Control name=\"child\" /></Container></Window>");
