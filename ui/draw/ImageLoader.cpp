@@ -93,6 +93,8 @@ UIImageInfo* MakeImage(const unsigned char* rgba, int width, int height, DWORD m
 
 UIImageInfo* CDrawEngine::LoadImage(UIResourceRef name, const UIChar* type, DWORD mask) {
   if (TypeIs(type, L"*COLOR*")) {
+    // The colour is the name's hexadecimal text; a number has lost it (the
+    // window manager never turns a colour's name into one).
     if (name.IsNumber()) return nullptr;
     const uint32_t argb = ParseHexColor(name.GetName());
     const unsigned char rgba[4] = {static_cast<unsigned char>(argb >> 16), static_cast<unsigned char>(argb >> 8),

@@ -4,8 +4,14 @@
 
 namespace Trellis {
 
+namespace {
+GetMessageFunction g_getMessage = nullptr;  // null: GetMessageW
+}  // namespace
+
+void SetGetMessageFunction(GetMessageFunction function) { g_getMessage = function; }
+
 MessageWait WaitForNextMessage(MSG& msg, HWND filter) {
-  const BOOL got = ::GetMessageW(&msg, filter, 0, 0);
+  const BOOL got = g_getMessage != nullptr ? g_getMessage(&msg, filter, 0, 0) : ::GetMessageW(&msg, filter, 0, 0);
   if (got == -1) {
     // The MSG was not filled: dispatching it would replay stale or random data.
     wchar_t line[96];

@@ -15,8 +15,15 @@ enum class MessageWait {
 };
 
 // Waits for the next message of this thread: of all windows (the loops' use),
-// or of one window when a filter is given.
+// or of one window when a filter is given. A failure is only reported: the
+// loops wait again (a failed wait neither closes a modal window's loop nor
+// ends the program), so only WM_QUIT or the window going ends them.
 MessageWait WaitForNextMessage(MSG& msg, HWND filter = nullptr);
+
+// The function the wait calls in place of GetMessageW (tests make it fail);
+// null puts GetMessageW back.
+using GetMessageFunction = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
+void SetGetMessageFunction(GetMessageFunction function);
 // Runs the framework's pre-translation over every window manager and, when
 // none consumed the message, TranslateMessage and DispatchMessageW.
 void DispatchWithPreTranslation(const MSG& msg);

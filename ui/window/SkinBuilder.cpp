@@ -164,18 +164,19 @@ void CSkinBuilder::RegisterResources(CXmlMarkupNode root, CWindowManagerUI* mana
       const UIChar* name = nullptr;
       const UIChar* type = nullptr;
       uint32_t mask = 0;
-      bool shared = false;
+      bool keepSourcePixels = false;
       for (int i = 0; i < count; ++i) {
         const UIChar* key = node.GetAttributeName(i);
         const UIChar* value = node.GetAttributeValue(i);
         if (IsName(key, UI_TEXT("name"))) name = value;
         else if (IsName(key, UI_TEXT("restype"))) type = value;
         else if (IsName(key, UI_TEXT("mask"))) mask = ParseAttributeColor(value);
-        else if (IsName(key, UI_TEXT("shared"))) shared = ReadResourceBool(value);
+        else if (IsName(key, UI_TEXT("shared"))) keepSourcePixels = ReadResourceBool(value);
       }
-      // "shared" puts the image in the table every window sees; it does not
-      // ask for a copy of the source pixels.
-      if (name != nullptr && name[0] != 0) manager->AddImage(name, type, mask, false, shared);
+      // An image element's "shared" keeps a copy of the source pixels (for
+      // later hue/saturation/luminance shifts); the image goes to this
+      // window's own table.
+      if (name != nullptr && name[0] != 0) manager->AddImage(name, type, mask, keepSourcePixels, false);
     } else if (IsName(element, UI_TEXT("Font"))) {
       int id = -1;
       int size = 12;

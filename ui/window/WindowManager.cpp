@@ -227,14 +227,11 @@ void CWindowManagerUI::ReapObjects(CControlUI* control) {
     const int at = options != nullptr ? options->Find(control) : -1;
     if (at >= 0) options->Remove(at);
   }
-  // Queued notifications it sent are dropped; those being delivered right now
-  // lose their sender, which stops their delivery.
-  for (int i = m_aAsyncNotify.GetSize() - 1; i >= 0; --i) {
+  // Notifications it sent, queued or being delivered right now, lose their
+  // sender and are still delivered, with a null sender.
+  for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) {
     auto* notify = static_cast<UINotify*>(m_aAsyncNotify.GetAt(i));
-    if (notify->pSender == control) {
-      m_aAsyncNotify.Remove(i);
-      delete notify;
-    }
+    if (notify->pSender == control) notify->pSender = nullptr;
   }
   for (int i = 0; i < m_aInFlightNotify.GetSize(); ++i) {
     auto* notify = static_cast<UINotify*>(m_aInFlightNotify.GetAt(i));

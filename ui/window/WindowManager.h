@@ -211,7 +211,8 @@ class CWindowManagerUI {
   // Stamps the record (time, mouse point, virtual-window name) and delivers it
   // at once to the sender's notify listeners and every notifier, or queues a
   // copy (merged with a queued one of the same sender and type unless
-  // noMerge) for the flush. A queued record whose sender goes away is dropped.
+  // noMerge) for the flush. A record whose sender goes away is still
+  // delivered, with a null sender.
   void SendNotifyRecord(UINotify& notify, bool async = false, bool noMerge = false);
   // From now on notifications carry the sender's virtual-window name.
   void SetUsesVirtualWindows(bool use) { m_bUsedVirtualWnd = use; }
@@ -381,8 +382,13 @@ class CWindowManagerUI {
   void HandleKillFocus(HWND hWndGettingFocus);
   void HandlePrintClient(HDC dc, LPARAM flags);
   void HideToolTip();
+  // Sends an event to the control; its sender is `sender`, or the control
+  // itself when that is null.
   void SendEventTo(CControlUI* control, int kind, CUIPoint point, WPARAM wParam, LPARAM lParam, UINT key,
                    WORD keyState, CControlUI* sender = nullptr);
+  // The kill-focus event of the old focus control, whose sender is the
+  // control that takes the focus: null when the focus moves to nothing.
+  void SendKillFocusEvent(CControlUI* oldFocus, CControlUI* newFocus);
   CControlUI* FindOwnControlAt(CUIPoint point) const;
   // Timers (WindowManagerTimers.cpp).
   void HandleTimer(UINT nativeId, LPARAM lParam);
@@ -454,7 +460,7 @@ class CWindowManagerUI {
   CUIPtrArray m_aNativeWindow;           // HWND of hosted native children; AddNativeWindow/RemoveNativeWindow, dead ones dropped by the paint
   CUIPtrArray m_aNativeWindowControl;    // their hosting controls, parallel to m_aNativeWindow
   CUIPtrArray m_aDelayedCleanup;         // owned CControlUI*; AddDelayedCleanup adds, the flush/AttachRootControl/destructor delete
-  CUIPtrArray m_aAsyncNotify;            // owned UINotify*; queued by SendNotifyRecord, taken by the flush, dropped by ReapObjects
+  CUIPtrArray m_aAsyncNotify;            // owned UINotify*; queued by SendNotifyRecord, taken by the flush, its sender cleared by ReapObjects
   CUIPtrArray m_aInFlightNotify;         // UINotify* being delivered now (not owned); ReapObjects clears their sender
   CUIPtrArray m_aFoundControls;          // scratch list of the layout pass
   CUIPtrArray m_aMouseLeaveListeners;   // CControlUI*, not owned; AddMouseLeaveListener/RemoveMouseLeaveListener/ReapObjects

@@ -16,8 +16,9 @@ namespace {
 
 // One walk over the tree in tab order. Forward: the first tab stop after the
 // focus control (or the first of all without one). Backward: the last tab stop
-// before it; when the focus control is the first, nothing is returned and
-// `last` ends on the last tab stop of the tree (the wrap-around target).
+// before it; when the focus control is the first, or there is none, nothing
+// is returned and `last` ends on the last tab stop of the tree (the
+// wrap-around target).
 struct TabSearch {
   CControlUI* focus;
   CControlUI* last;
@@ -33,7 +34,9 @@ struct TabSearch {
     if ((control->GetControlFlags() & kUIFlagTabStop) == 0) return nullptr;
     search->last = control;
     if (search->nextIsIt) return control;
-    if (search->focus == nullptr) return control;
+    // Without a focus control, forward takes the first tab stop; backward
+    // finds none before it and wraps to the last one (`last`).
+    if (search->focus == nullptr && search->forward) return control;
     return nullptr;
   }
 };
@@ -75,7 +78,7 @@ void CWindowManagerUI::SetFocusControl(CControlUI* control, bool focusWindow) {
   if (control == m_pFocus) return;
   if (m_pFocus != nullptr) {
     CControlUI* old = m_pFocus;
-    SendEventTo(old, kUIEventKillFocus, m_ptLastMousePos, 0, 0, 0, CurrentKeyState(), control);
+    SendKillFocusEvent(old, control);
     // The kill-focus handler may have deleted the old control (ReapObjects
     // then cleared m_pFocus): only a living control sends "killfocus".
     if (m_pFocus == old) SendNotify(old, UI_TEXT("killfocus"));
@@ -91,7 +94,7 @@ void CWindowManagerUI::SetPendingFocus(CControlUI* control) {
   if (!m_bNoActivate && m_hWndPaint != nullptr) ::SetFocus(m_hWndPaint);
   if (m_pFocus != nullptr) {
     CControlUI* old = m_pFocus;
-    SendEventTo(old, kUIEventKillFocus, m_ptLastMousePos, 0, 0, 0, CurrentKeyState(), control);
+    SendKillFocusEvent(old, control);
     if (m_pFocus == old) SendNotify(old, UI_TEXT("killfocus"));
     m_pFocus = nullptr;
   }

@@ -44,12 +44,13 @@ CUIPoint ScreenPointToClient(HWND hWnd, LPARAM lParam) {
 
 // --- Event delivery ---
 
-void CWindowManagerUI::SendEventTo(CControlUI* control, int kind, CUIPoint point, WPARAM wParam, LPARAM lParam,
-                                   UINT key, WORD keyState, CControlUI* sender) {
-  if (control == nullptr) return;
+namespace {
+
+void SendEventWithSender(CControlUI* control, CControlUI* sender, int kind, CUIPoint point, WPARAM wParam,
+                         LPARAM lParam, UINT key, WORD keyState) {
   UIEvent event;
   event.Type = kind;
-  event.pSender = sender != nullptr ? sender : control;
+  event.pSender = sender;
   event.dwTimestamp = ::GetTickCount();
   event.ptMouse = point;
   event.chKey = static_cast<UIChar>(key);
@@ -57,6 +58,19 @@ void CWindowManagerUI::SendEventTo(CControlUI* control, int kind, CUIPoint point
   event.wParam = wParam;
   event.lParam = lParam;
   control->SendEvent(event);
+}
+
+}  // namespace
+
+void CWindowManagerUI::SendEventTo(CControlUI* control, int kind, CUIPoint point, WPARAM wParam, LPARAM lParam,
+                                   UINT key, WORD keyState, CControlUI* sender) {
+  if (control == nullptr) return;
+  SendEventWithSender(control, sender != nullptr ? sender : control, kind, point, wParam, lParam, key, keyState);
+}
+
+void CWindowManagerUI::SendKillFocusEvent(CControlUI* oldFocus, CControlUI* newFocus) {
+  if (oldFocus == nullptr) return;
+  SendEventWithSender(oldFocus, newFocus, kUIEventKillFocus, m_ptLastMousePos, 0, 0, 0, CurrentKeyState());
 }
 
 CControlUI* CWindowManagerUI::FindOwnControlAt(CUIPoint point) const {
@@ -320,7 +334,11 @@ bool CWindowManagerUI::HandleMouseMove(CUIPoint point, WPARAM wParam, LPARAM lPa
       SendEventTo(newHover, kUIEventMouseEnter, point, wParam, lParam, 0, keyState);
     }
   }
-  CControlUI* target = m_pEventClick != nullptr ? m_pEventClick : FindOwnControlAt(point);
+  // The click control follows the mouse only while a button is held (the
+  // capture of a left press counts too, for moves posted without the button
+  // bits); after a right click without capture it is not held any more.
+  const bool buttonHeld = (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0 || m_bMouseCapture;
+  CControlUI* target = m_pEventClick != nullptr && buttonHeld ? m_pEventClick : FindOwnControlAt(point);
   if (target != nullptr) SendEventTo(target, kUIEventMouseMove, point, wParam, lParam, 0, keyState);
   return false;
 }
@@ -577,7 +595,7 @@ int CWindowManagerUI::RunMessageLoop() {
       case MessageWait::Quit:
         return static_cast<int>(msg.wParam);
       case MessageWait::Failed:
-        return -1;
+        break;  // nothing was received: wait again
     }
   }
 }

@@ -1,8 +1,9 @@
 // CWindowManagerUI, notifications: UINotify records from controls to the
 // sender's notify listeners and the window's INotifyUI listeners, delivered at
 // once or queued and flushed on the private message 0x8001. A record whose
-// sender goes away (ReapObjects) is never delivered with a null or freed
-// sender: queued ones are dropped, one being delivered stops.
+// sender goes away (ReapObjects) is still delivered, with a null sender, so
+// delivery never reads a freed control: queued ones lose their sender, and
+// one being delivered goes on to the remaining listeners without it.
 //
 // Sections: Sending; Delivery; Flush.
 #include "ui/control/ControlUI.h"
@@ -31,9 +32,6 @@ void CWindowManagerUI::SendNotifyRecord(UINotify& notify, bool async, bool noMer
     DeliverNotify(notify);
     return;
   }
-  // Without a sender the record could never be told apart from one whose
-  // sender went away: nothing to queue.
-  if (notify.pSender == nullptr) return;
   if (!noMerge) {
     for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) {
       auto* queued = static_cast<UINotify*>(m_aAsyncNotify.GetAt(i));
@@ -60,15 +58,14 @@ void CWindowManagerUI::SendNotifyRecord(UINotify& notify, bool async, bool noMer
 // --- Delivery ---
 
 void CWindowManagerUI::DeliverNotify(UINotify& notify) {
-  // Registered while it is delivered, so ReapObjects can clear its sender if
-  // a listener deletes the sender; delivery then stops.
+  // Registered while it is delivered, so ReapObjects clears its sender when a
+  // listener deletes the sender: the listeners after it still get the record,
+  // with a null sender. What a listener returns never stops the delivery.
   m_aInFlightNotify.Add(&notify);
-  CControlUI* sender = notify.pSender;
-  if (sender != nullptr && sender->notifyListeners.HasDelegates()) sender->notifyListeners.Invoke(&notify);
-  for (int i = 0; i < m_aNotifiers.GetSize(); ++i) {
-    if (sender != nullptr && notify.pSender == nullptr) break;
-    static_cast<INotifyUI*>(m_aNotifiers.GetAt(i))->Notify(notify);
+  if (notify.pSender != nullptr && notify.pSender->notifyListeners.HasDelegates()) {
+    notify.pSender->notifyListeners.Invoke(&notify);
   }
+  for (int i = 0; i < m_aNotifiers.GetSize(); ++i) static_cast<INotifyUI*>(m_aNotifiers.GetAt(i))->Notify(notify);
   for (int i = m_aInFlightNotify.GetSize() - 1; i >= 0; --i) {
     if (m_aInFlightNotify.GetAt(i) == &notify) {
       m_aInFlightNotify.Remove(i);
@@ -86,7 +83,7 @@ void CWindowManagerUI::FlushNotifications() {
   while (!m_aAsyncNotify.IsEmpty()) {
     auto* notify = static_cast<UINotify*>(m_aAsyncNotify.GetAt(0));
     m_aAsyncNotify.Remove(0);
-    if (notify->pSender != nullptr) DeliverNotify(*notify);
+    DeliverNotify(*notify);  // the sender's own listeners only while it is alive
     delete notify;
   }
   DropDelayedCleanups();

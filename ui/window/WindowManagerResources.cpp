@@ -176,8 +176,11 @@ UIImageInfo* CWindowManagerUI::AddImage(const UIChar* name, const UIChar* type, 
   // Controls keep pointers to loaded records: a second add keeps the first.
   if (auto* existing = static_cast<UIImageInfo*>(set.m_ImageHash.Find(name, false))) return existing;
   UIImageInfo* image = nullptr;
+  // A colour's name is its hexadecimal text ("*COLOR*"), never a resource
+  // number, even when it starts with a digit ("80FF0000").
+  const bool colour = type != nullptr && UITextCompare(type, UI_TEXT("*COLOR*")) == 0;
   if (type != nullptr && type[0] != 0) {
-    if (name[0] >= '0' && name[0] <= '9') {
+    if (!colour && name[0] >= '0' && name[0] <= '9') {
       image = CDrawEngine::LoadImage(UIResourceRef(static_cast<int>(ParseAttributeInt(name))), type, mask);
     } else {
       image = CDrawEngine::LoadImage(UIResourceRef(name), type, mask);
@@ -467,9 +470,11 @@ void CWindowManagerUI::SetResourceZipFile(const UIChar* name, bool keepOpen) {
 
 void CWindowManagerUI::SetResourceZipMemory(const void* bytes, unsigned length) {
   UISkinSource& source = GetSkinSource();
-  // A later buffer replaces an earlier one: the archive held open always
-  // reads the bytes the caller handed over last.
-  CloseKeptArchive(source);
+  // The first memory archive stays until another source is chosen
+  // (SetResourceZipFile): later buffers are ignored, so one a caller frees
+  // again never becomes the archive held open.
+  if (source.zipName.EqualsText(UI_TEXT("membuffer"))) return;
+  if (source.zipCached) CloseKeptArchive(source);
   source.zipName.AssignText(UI_TEXT("membuffer"));
   if (!source.zipCached || bytes == nullptr || length == 0) return;
   source.zipHandle = ZipOpenArchive(bytes, length, ZipKindMemory);

@@ -185,7 +185,7 @@ UINT CWindowWnd::RunModalLoop() {
   bool quit = false;
   while (::IsWindow(window)) {
     const MessageWait wait = WaitForNextMessage(msg);
-    if (wait == MessageWait::Failed) break;  // nothing was received: never dispatch it
+    if (wait == MessageWait::Failed) continue;  // nothing was received: never dispatch it, wait again
     if (wait == MessageWait::Quit) {
       quit = true;
       break;

@@ -61,6 +61,25 @@ TEST_F(DescribedImageTest, ColourDescriptionFillsAndFadeHalves) {
   EXPECT_NEAR(128, DrawCanvas::R(canvas.At(15, 5)), 2);
 }
 
+TEST_F(DescribedImageTest, ColoursWithOrWithoutHashAndStartingWithADigitFill) {
+  const struct {
+    const wchar_t* description;
+    uint32_t red;  // the red the fill leaves over black
+  } cases[] = {
+      {L"color='#FFFF0000'", 0xFF},
+      {L"color='FFFF0000'", 0xFF},
+      {L"color='#80FF0000'", 0x80},
+      {L"color='80FF0000'", 0x80},  // a digit first: still a colour, not a resource number
+      {L"color='7FFF0000'", 0x7F},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::wstring(c.description));
+    DrawCanvas canvas(10, 10, 0xFF000000);
+    EXPECT_TRUE(Draw(canvas, c.description, CUIRect(0, 0, 10, 10)));
+    EXPECT_NEAR(static_cast<int>(c.red), static_cast<int>(DrawCanvas::R(canvas.At(5, 5))), 2);
+  }
+}
+
 TEST_F(DescribedImageTest, DestinationIsRelativeAndCutAtTheDrawingRectangle) {
   DrawCanvas canvas(40, 20, 0xFF000000);
   EXPECT_TRUE(Draw(canvas, L"color='#FF00FF00' dest='5,0,100,10'", CUIRect(10, 0, 30, 20)));

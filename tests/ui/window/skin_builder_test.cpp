@@ -13,6 +13,7 @@
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
 #include "ui/draw/UIFontInfo.h"
+#include "ui/draw/UIImageInfo.h"
 #include "ui/window/Shadow.h"
 #include "ui/window/SkinBuilder.h"
 #include "ui/window/WindowManager.h"
@@ -373,18 +374,25 @@ std::string TinyBmp() {
   return testbitmaps::MakeBmp(2, 2, [](int x, int y) { return (x + y) % 2 == 0 ? 0xFF0000u : 0x00FF00u; });
 }
 
-TEST_F(SkinBuilderTest, SharedImagesAreSeenByEveryWindowOthersOnlyByTheirOwn) {
+TEST_F(SkinBuilderTest, AnImagesSharedKeepsItsSourcePixelsInTheWindowsOwnTable) {
   SkinTestFolder folder;
-  ASSERT_TRUE(folder.Write(L"shared.bmp", TinyBmp()));
+  ASSERT_TRUE(folder.Write(L"kept.bmp", TinyBmp()));
   ASSERT_TRUE(folder.Write(L"own.bmp", TinyBmp()));
-  ASSERT_NE(Build(L"<Window><Image name=\"shared.bmp\" shared=\"true\" /><Image name=\"own.bmp\" />"
+  ASSERT_NE(Build(L"<Window><Image name=\"kept.bmp\" shared=\"true\" /><Image name=\"own.bmp\" />"
                   L"<Container /></Window>"),
             nullptr);
   testwindows::ManagedTestWindow other;
-  EXPECT_NE(m_window.manager().GetImage(L"own.bmp"), nullptr);
-  EXPECT_NE(other.manager().GetImage(L"shared.bmp"), nullptr);
+  const UIImageInfo* kept = m_window.manager().GetImage(L"kept.bmp");
+  const UIImageInfo* own = m_window.manager().GetImage(L"own.bmp");
+  ASSERT_NE(kept, nullptr);
+  ASSERT_NE(own, nullptr);
+  EXPECT_NE(kept->pSrcBits, nullptr) << "\"shared\" keeps a copy of the source pixels";
+  EXPECT_TRUE(kept->bUseHSL);
+  EXPECT_EQ(own->pSrcBits, nullptr);
+  EXPECT_FALSE(own->bUseHSL);
+  EXPECT_EQ(other.manager().GetImage(L"kept.bmp"), nullptr) << "never put in the table every window sees";
   EXPECT_EQ(other.manager().GetImage(L"own.bmp"), nullptr);
-  m_window.manager().RemoveAllImages(true);
+  m_window.manager().RemoveAllImages(false);
 }
 
 // --- A skin archive in memory ---

@@ -92,36 +92,57 @@ TEST_F(ManagerNotify, QueuedNotificationsMergeBySenderAndType) {
   EXPECT_EQ(manager().GetQueuedNotifyCount(), 0);
 }
 
-TEST_F(ManagerNotify, ANotificationWhoseSenderWasDeletedIsDropped) {
+TEST_F(ManagerNotify, QueuedNotificationsWithoutASenderAreStillDeliveredWithANullSender) {
   ProbeControl* a = AddProbe(L"a", L"10,10,60,40");
   ProbeControl* b = AddProbe(L"b", L"70,10,120,40");
   SettleQuietly();
   manager().SendNotify(b, L"changed", 1, 0, true);
   manager().SendNotify(a, L"changed", 2, 0, true);
+  manager().SendNotify(nullptr, L"orphan", 3, 0, true);  // queued like any other
   ASSERT_TRUE(m_root->RemoveItem(b, true));
   b->Delete();
-  EXPECT_EQ(manager().GetQueuedNotifyCount(), 1);
+  EXPECT_EQ(manager().GetQueuedNotifyCount(), 3);
 
   driver().Pump();
-  EXPECT_EQ(m_recorder.seen, (std::vector<std::wstring>{L"changed:a"})) << "never delivered without its sender";
+  EXPECT_EQ(m_recorder.seen, (std::vector<std::wstring>{L"changed:(null)", L"changed:a", L"orphan:(null)"}));
+  EXPECT_EQ(m_recorder.wParams, (std::vector<WPARAM>{1, 2, 3}));
 }
 
-TEST_F(ManagerNotify, AListenerThatDeletesTheSenderStopsItsDelivery) {
-  ProbeControl* a = AddProbe(L"a", L"10,10,60,40");
-  NotifyRecorder second;
-  m_recorder.onNotify = [this, a](UINotify& notify) {
-    if (notify.pSender == a) {
+// The tree view's way of listening: a delegate on the sender's own source.
+struct SenderListener {
+  int heard = 0;
+  bool Heard(void*) {
+    ++heard;
+    return false;  // a listener's answer never stops the window's listeners
+  }
+};
+
+TEST_F(ManagerNotify, AListenerThatDeletesTheSenderDoesNotStopTheDelivery) {
+  for (const bool async : {true, false}) {
+    SCOPED_TRACE(async ? "queued" : "at once");
+    ProbeControl* a = AddProbe(L"a", L"10,10,60,40");
+    SenderListener own;
+    a->notifyListeners.AddDelegate(CDelegate<SenderListener, SenderListener>(&own, &SenderListener::Heard));
+    NotifyRecorder second;
+    bool clearedAtOnce = false;
+    m_recorder.onNotify = [this, a, &clearedAtOnce](UINotify& notify) {
+      if (notify.pSender != a) return;
       m_root->RemoveItem(a, true);
       a->Delete();
-    }
-  };
-  SettleQuietly();
-  manager().AddNotifier(&second);
-  manager().SendNotify(a, L"gone", 0, 0, true);
-  driver().Pump();
-  EXPECT_EQ(m_recorder.seen, (std::vector<std::wstring>{L"gone:a"}));
-  EXPECT_TRUE(second.seen.empty()) << "later listeners never see a freed sender";
-  manager().RemoveNotifier(&second);
+      clearedAtOnce = notify.pSender == nullptr;
+    };
+    SettleQuietly();
+    manager().AddNotifier(&second);
+    manager().SendNotify(a, L"gone", 5, 0, async);
+    driver().Pump();
+    EXPECT_EQ(own.heard, 1);
+    EXPECT_EQ(m_recorder.seen, (std::vector<std::wstring>{L"gone:a"}));
+    EXPECT_TRUE(clearedAtOnce) << "the record keeps no pointer to the freed sender";
+    EXPECT_EQ(second.seen, (std::vector<std::wstring>{L"gone:(null)"})) << "later listeners still hear it";
+    EXPECT_EQ(second.wParams, (std::vector<WPARAM>{5}));
+    manager().RemoveNotifier(&second);
+    m_recorder.onNotify = nullptr;
+  }
 }
 
 TEST_F(ManagerNotify, AListenerMayRebuildTheTreeDuringTheFlush) {

@@ -93,6 +93,68 @@ TEST_F(ManagerInput, TabAndShiftTabWrapAroundTheTabStops) {
   EXPECT_NE(std::find(m_recorder.seen.begin(), m_recorder.seen.end(), L"setfocus:t3"), m_recorder.seen.end());
 }
 
+TEST_F(ManagerInput, WithoutAFocusTabTakesTheFirstTabStopAndShiftTabTheLast) {
+  ProbeControl* t1 = AddProbe(L"t1", L"10,10,60,40", kUIFlagTabStop);
+  AddProbe(L"t2", L"70,10,120,40", kUIFlagTabStop);
+  ProbeControl* t3 = AddProbe(L"t3", L"130,10,180,40", kUIFlagTabStop);
+  Settle();
+  Settle();
+  ASSERT_EQ(manager().GetFocusControl(), t1);
+
+  const struct {
+    bool shift;
+    ProbeControl* expected;
+  } steps[] = {{true, t3}, {false, t1}};
+  for (const auto& step : steps) {
+    manager().SetFocusControl(nullptr, false);
+    ASSERT_EQ(manager().GetFocusControl(), nullptr);
+    if (step.shift) {
+      ShiftHeld shift;
+      driver().Key(VK_TAB);
+    } else {
+      driver().Key(VK_TAB);
+    }
+    EXPECT_EQ(manager().GetFocusControl(), step.expected) << (step.shift ? "Shift+Tab" : "Tab");
+  }
+}
+
+TEST_F(ManagerInput, FocusMovedToNothingSendsAKillFocusWithoutASender) {
+  ProbeControl* t1 = AddProbe(L"t1", L"10,10,60,40", kUIFlagTabStop);
+  ProbeControl* t2 = AddProbe(L"t2", L"70,10,120,40", kUIFlagTabStop);
+  Settle();
+  Settle();
+  ASSERT_EQ(manager().GetFocusControl(), t1);
+  manager().SetFocusControl(t2, false);
+  ASSERT_EQ(t1->events.back().kind, kUIEventKillFocus);
+  EXPECT_EQ(t1->events.back().sender, t2) << "the control taking the focus";
+  manager().SetFocusControl(nullptr, false);
+  ASSERT_EQ(t2->events.back().kind, kUIEventKillFocus);
+  EXPECT_EQ(t2->events.back().sender, nullptr) << "nothing takes the focus";
+  EXPECT_NE(std::find(m_recorder.seen.begin(), m_recorder.seen.end(), L"killfocus:t2"), m_recorder.seen.end())
+      << "the notification still comes from the control that lost the focus";
+}
+
+TEST_F(ManagerInput, MovesGoToTheClickControlOnlyWhileAButtonIsHeld) {
+  ProbeControl* a = AddProbe(L"a", L"10,10,110,60");
+  ProbeControl* b = AddProbe(L"b", L"150,10,250,60");
+  Settle();
+  // A right press makes a the click control without a capture; released
+  // outside the window (no button-up here), moves over b are b's.
+  PostMessageW(hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 30));
+  driver().Pump();
+  ASSERT_EQ(manager().GetClickControl(), a);
+  const int movesOfA = a->Count(kUIEventMouseMove);
+  PostMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 30));
+  driver().Pump();
+  EXPECT_EQ(a->Count(kUIEventMouseMove), movesOfA) << "no button held: not the click control's";
+  EXPECT_EQ(b->Count(kUIEventMouseMove), 1);
+  // The right button held again: the move is the click control's.
+  PostMessageW(hwnd(), WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(210, 30));
+  driver().Pump();
+  EXPECT_EQ(a->Count(kUIEventMouseMove), movesOfA + 1);
+  EXPECT_EQ(b->Count(kUIEventMouseMove), 1);
+}
+
 TEST_F(ManagerInput, ClosingWithTheButtonHeldReleasesThePressedControlFirst) {
   ProbeControl* a = AddProbe(L"a", L"10,10,110,60");
   Settle();

@@ -4,6 +4,7 @@
 // attributes, the skin archive in memory, and layered painting read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "tests/ui/skin/portable/TestZipBuilder.h"
@@ -143,7 +144,7 @@ TEST(ManagerWindowAttributes, SizeBeforeTheTreeResizesTheWindow) {
   DestroyWindow(window.GetHandle());
 }
 
-TEST(ManagerSkinSource, ASecondMemoryArchiveReplacesTheFirst) {
+TEST(ManagerSkinSource, TheFirstMemoryArchiveStaysUntilAnotherSourceIsChosen) {
   auto archiveWith = [](const std::string& text) {
     TestZipBuilder zip;
     TestZipEntry entry;
@@ -153,7 +154,6 @@ TEST(ManagerSkinSource, ASecondMemoryArchiveReplacesTheFirst) {
     return zip.Build();
   };
   const std::string first = archiveWith("<Window first=\"1\"/>");
-  const std::string second = archiveWith("<Window second=\"2\"/>");
   auto readSkin = []() {
     UIByteBuffer bytes;
     if (ReadSkinFile(L"skin.xml", 1 << 20, bytes) != nullptr) return std::string("(unreadable)");
@@ -162,9 +162,24 @@ TEST(ManagerSkinSource, ASecondMemoryArchiveReplacesTheFirst) {
 
   CWindowManagerUI::SetResourceZipMemory(first.data(), static_cast<unsigned>(first.size()));
   EXPECT_EQ(readSkin(), "<Window first=\"1\"/>");
-  CWindowManagerUI::SetResourceZipMemory(second.data(), static_cast<unsigned>(second.size()));
+  ZipHandle* held = CWindowManagerUI::GetResourceZipHandle();
+  {
+    // A caller hands a second buffer and frees it: the held archive never
+    // pointed at it.
+    std::string second = archiveWith("<Window second=\"2\"/>");
+    CWindowManagerUI::SetResourceZipMemory(second.data(), static_cast<unsigned>(second.size()));
+    std::fill(second.begin(), second.end(), '\xEE');
+  }
   EXPECT_STREQ(CWindowManagerUI::GetResourceZipName().GetText(), L"membuffer");
-  EXPECT_EQ(readSkin(), "<Window second=\"2\"/>") << "the archive held open reads the latest buffer";
+  EXPECT_EQ(CWindowManagerUI::GetResourceZipHandle(), held);
+  EXPECT_EQ(readSkin(), "<Window first=\"1\"/>") << "the first archive is kept";
+
+  // Choosing another source first lets a new memory archive in.
+  CWindowManagerUI::SetResourceZipFile(L"", true);
+  EXPECT_EQ(CWindowManagerUI::GetResourceZipHandle(), nullptr);
+  const std::string third = archiveWith("<Window third=\"3\"/>");
+  CWindowManagerUI::SetResourceZipMemory(third.data(), static_cast<unsigned>(third.size()));
+  EXPECT_EQ(readSkin(), "<Window third=\"3\"/>");
 
   CWindowManagerUI::SetResourceZipFile(L"", true);  // back to plain files for the other tests
   EXPECT_EQ(CWindowManagerUI::GetResourceZipHandle(), nullptr);
@@ -248,4 +263,38 @@ TEST_F(ManagerLayered, LayeredPaintingKeepsPerPixelAlphaAndOpaqueNativeChildren)
   EXPECT_EQ(GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   manager().RemoveNativeWindow(child);
   DestroyWindow(child);
+}
+
+TEST_F(ManagerLayered, TheLayeredImageShapesTheWindowAndOpacityTurnsLayeringOff) {
+  m_root->SetBkColor(0xFF00FF00);  // opaque green everywhere
+  manager().SetWindowAttribute(L"LayeredImage", L"color='#80000000'");  // exact case only: a custom attribute
+  EXPECT_FALSE(manager().IsLayered());
+  // Half-transparent over the left half, nothing over the right half.
+  manager().SetWindowAttribute(L"layeredimage", L"color='#80000000' dest='0,0,160,200'");
+  ASSERT_TRUE(manager().IsLayered());
+  EXPECT_STREQ(manager().GetLayeredImage(), L"color='#80000000' dest='0,0,160,200'");
+  driver().PumpFor(150);
+
+  const HBITMAP offscreen = manager().GetOffscreenBitmap();
+  ASSERT_NE(offscreen, nullptr);
+  const BYTE* left = DibPixel(offscreen, 40, 100);
+  const BYTE* right = DibPixel(offscreen, 280, 100);
+  ASSERT_TRUE(left != nullptr && right != nullptr);
+  EXPECT_EQ(left[3], 0x80) << "the image's alpha becomes the window's";
+  EXPECT_NEAR(left[1], 0x80, 1) << "green premultiplied by it";
+  EXPECT_EQ(right[3], 0) << "no image there: transparent";
+  EXPECT_EQ(right[1], 0);
+  testshots::SaveBitmapPng(L"window-manager-layered-image-offscreen.png", offscreen, true);
+
+  // A constant opacity replaces per-pixel layering: the whole window at 128.
+  manager().SetOpacity(128);
+  EXPECT_FALSE(manager().IsLayered());
+  EXPECT_NE(GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(hwnd(), nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 128);
+  EXPECT_NE(flags & LWA_ALPHA, 0u);
+  Settle();
+  Screenshot(L"window-manager-opacity-half.png");
 }

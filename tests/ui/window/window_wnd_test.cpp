@@ -125,6 +125,51 @@ TEST_F(WrapperTest, AFailedWaitNeverHandsOutAMessage) {
   EXPECT_EQ(CWindowManagerUI::RunMessageLoop(), 5);
 }
 
+namespace {
+
+// A GetMessageW that fails a given number of times before it waits for real.
+int g_failuresLeft = 0;
+BOOL WINAPI FailingGetMessage(LPMSG msg, HWND window, UINT first, UINT last) {
+  if (g_failuresLeft > 0) {
+    --g_failuresLeft;
+    return -1;
+  }
+  return GetMessageW(msg, window, first, last);
+}
+
+// Puts GetMessageW back however the test ends.
+struct FailingWaits {
+  explicit FailingWaits(int count) {
+    g_failuresLeft = count;
+    SetGetMessageFunction(&FailingGetMessage);
+  }
+  ~FailingWaits() { SetGetMessageFunction(nullptr); }
+};
+
+}  // namespace
+
+TEST_F(WrapperTest, AFailedWaitEndsNeitherTheModalLoopNorTheMainLoop) {
+  RecordingWindow dialog;
+  ASSERT_NE(dialog.CreateWithSize(m_owner.GetHandle(), L"modal", WS_POPUP, 0, 150, 150, 120, 80), nullptr);
+  {
+    FailingWaits failing(2);
+    dialog.PostClose(3);
+    EXPECT_EQ(dialog.RunModalLoop(), 3u) << "the loop waited again and took the close";
+    EXPECT_EQ(g_failuresLeft, 0);
+  }
+  EXPECT_FALSE(IsWindow(dialog.GetHandle()));
+  EXPECT_TRUE(IsWindowEnabled(m_owner.GetHandle()));
+  if (IsWindow(dialog.GetHandle())) DestroyWindow(dialog.GetHandle());  // never outlive its object
+
+  {
+    FailingWaits failing(2);
+    PostQuitMessage(9);
+    EXPECT_EQ(CWindowManagerUI::RunMessageLoop(), 9) << "only WM_QUIT ends the main loop";
+  }
+  MSG left = {};
+  PeekMessageW(&left, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // a quit the loop left behind
+}
+
 TEST_F(WrapperTest, CentringKeepsTheWindowInsideTheWorkArea) {
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof(monitor);
