@@ -194,7 +194,9 @@ void CContainerUI::Relayout(bool invalidate) { SetPos(IsFloat() ? GetRelativePos
 namespace {
 
 // The range a bar needs for content of `required` in `available`: what does
-// not fit, and 0 (not a negative or mirrored value) when everything fits.
+// not fit, and 0 (not a negative or mirrored value) when everything fits. A
+// mirrored (absolute) value would give content that fits a scroll range, so
+// it could be scrolled out of view while the bar should hide.
 int NeededRange(int64_t required, int64_t available) {
   const int64_t excess = required - available;
   return excess > 0 ? SaturateInt(excess) : 0;

@@ -288,7 +288,9 @@ void CShadowUI::Update(HWND parent) {
   if (parent == nullptr || m_hWnd == nullptr) return;
   RECT window;
   if (!::GetWindowRect(parent, &window)) return;
-  // Region mode follows the window's region, or its rectangle without one.
+  // Region mode follows the window's region, or its rectangle without one:
+  // taking an empty region for a window without one would leave the picture
+  // empty, and the common rectangular window would have no shadow at all.
   OwnedRegion region(::CreateRectRgn(0, 0, 0, 0));
   const bool hasRegion = region && ::GetWindowRgn(parent, region.Get()) != ERROR;
   CUISize size;

@@ -214,6 +214,10 @@ LRESULT WindowImplBase::OnNcCalcSize(UINT, WPARAM, LPARAM lParam, bool&) {
 
 LRESULT WindowImplBase::OnNcPaint(UINT, WPARAM, LPARAM, bool&) { return 0; }
 
+// Which controls in the caption band take their clicks instead of dragging
+// the window. Button, option and text alone would leave every other working
+// control placed in the band (an edit, a combo, a slider, a tab stop) unusable:
+// its press would start a window drag and never reach it.
 bool WindowImplBase::IsInteractiveControl(CControlUI* control) {
   if (control == nullptr) return false;
   // These three take clicks whatever their state, as the skins expect.

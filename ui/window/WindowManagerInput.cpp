@@ -528,7 +528,8 @@ bool CWindowManagerUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lPa
         }
       };
       // Document order (first child first): the control that follows a label
-      // in the skin is the one its shortcut is meant for.
+      // in the skin is the one its shortcut is meant for. Searching last child
+      // first would hand a label's shortcut to the control before it.
       Shortcut search = {UpperChar(static_cast<UIChar>(wParam & 0xFFFF)), false};
       CControlUI* control = m_pRoot->FindControl(&Shortcut::Find, &search, kUIFindEnabled | kUIFindMeFirst);
       if (control == nullptr) return false;

@@ -37,7 +37,10 @@ bool ApplySeparatorMove(CUIRect& rc, int32_t sepSize, bool horizontal, int32_t d
   UICoord& end = horizontal ? rc.right : rc.bottom;
   const int64_t band = sepSize > 0 ? sepSize : -static_cast<int64_t>(sepSize);
   // The edge follows the pointer only once the pointer has reached the
-  // band: a move towards the edge from behind the band is ignored.
+  // band: a move towards the edge from behind the band is ignored. Both
+  // orientations measure from the band's inner edge (end - band); measuring
+  // the vertical band from end + band instead would ignore every downward
+  // move that starts on the band, so the layout could never be made taller.
   UICoord& edge = sepSize > 0 ? end : start;
   if (sepSize > 0) {
     if (delta > 0 && pointer < end - band) return false;

@@ -27,6 +27,8 @@ UITileLayoutResult LayOutTile(IUILayoutItems& items, const UITileLayoutParams& p
 
   // The highest cell index a placed child uses: every child keeps the cell
   // of its index, so hidden children before it do not shorten the grid.
+  // Counting rows from the number of shown children instead would cut the
+  // needed height short, and the last rows could never be scrolled to.
   int placed = 0;
   int highestCell = -1;
   for (int i = 0; i < count; ++i) {
