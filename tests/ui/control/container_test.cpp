@@ -3,6 +3,7 @@
 // scrolling and the stop control of painting.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "tests/support/ManagedTestWindow.h"
@@ -11,6 +12,7 @@
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/draw/UIFontInfo.h"
+#include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/VerticalLayoutUI.h"
 #include "ui/window/WindowManager.h"
 
@@ -221,6 +223,93 @@ TEST_F(ContainerTest, LineStepsAndTheWheel) {
   EXPECT_EQ(list->GetScrollPos().cy, 60);
   list->ScrollToBottom();
   EXPECT_EQ(list->GetScrollPos().cy, 390);  // the range rounded to the unit of 30 first
+}
+
+TEST_F(ContainerTest, KeysScrollByLinesPagesAndToTheEnds) {
+  auto* tall = new CVerticalLayoutUI;
+  m_root->AddItem(tall);
+  tall->EnableScrollBar(true, false);
+  tall->SetInset(CUIRect(0, 10, 0, 10));
+  for (int i = 0; i < 10; ++i) tall->AddItem(MakeControl(nullptr, 0, 50));
+  tall->SetPos(CUIRect(0, 0, 100, 100));
+  ASSERT_EQ(tall->GetVerticalScrollBar()->GetScrollRange(), 420);  // 500 in 80
+
+  auto* wide = new CHorizontalLayoutUI;  // only a horizontal bar: the same keys go sideways
+  m_root->AddItem(wide);
+  wide->EnableScrollBar(false, true);
+  for (int i = 0; i < 10; ++i) wide->AddItem(MakeControl(nullptr, 50, 0));
+  wide->SetPos(CUIRect(0, 0, 100, 100));
+  ASSERT_EQ(wide->GetHorizontalScrollBar()->GetScrollRange(), 400);
+
+  const int fontStep = manager().GetDefaultFontInfo()->tm.tmHeight + 8;
+  const struct {
+    CContainerUI* box;
+    UINT key;
+    int expected;  // scroll position along the bar after the key
+  } steps[] = {
+      {tall, VK_NEXT, 80},   // a page is the height less the inset
+      {tall, VK_NEXT, 160},  {tall, VK_PRIOR, 80}, {tall, VK_END, 420},       {tall, VK_NEXT, 420},
+      {tall, VK_HOME, 0},    {tall, VK_PRIOR, 0},  {tall, VK_DOWN, fontStep}, {tall, VK_UP, 0},
+      {tall, VK_RIGHT, 0},  // not a scrolling key
+      {wide, VK_NEXT, 100},  {wide, VK_DOWN, 108}, {wide, VK_UP, 100},        {wide, VK_END, 400},
+      {wide, VK_HOME, 0},
+  };
+  for (const auto& step : steps) {
+    UIEvent key;
+    key.Type = kUIEventKeyDown;
+    key.chKey = static_cast<UIChar>(step.key);
+    step.box->SendEvent(key);
+    const CUISize pos = step.box->GetScrollPos();
+    EXPECT_EQ(step.box == tall ? pos.cy : pos.cx, step.expected)
+        << (step.box == tall ? "vertical" : "horizontal") << ", key " << step.key;
+  }
+
+  // A container that does not take the keyboard does not scroll by it.
+  tall->SetKeyboardEnabled(false);
+  UIEvent key;
+  key.Type = kUIEventKeyDown;
+  key.chKey = VK_NEXT;
+  tall->SendEvent(key);
+  EXPECT_EQ(tall->GetScrollPos().cy, 0);
+}
+
+// A child a list would select: answers "IListItem".
+class SelectableProbe : public CControlUI {
+ public:
+  void* GetInterface(const UIChar* name) override {
+    if (std::wstring(name) == L"IListItem") return this;
+    return CControlUI::GetInterface(name);
+  }
+};
+
+TEST(ContainerNoWindowTest, FindSelectableSkipsHiddenDisabledAndPlainChildren) {
+  // 0 item, 1 plain, 2 hidden item, 3 disabled item, 4 item, 5 plain
+  CContainerUI box;
+  EXPECT_EQ(box.FindSelectable(0, true), -1) << "no children";
+  box.AddItem(new SelectableProbe);
+  box.AddItem(new CControlUI);
+  box.AddItem(new SelectableProbe);
+  box.GetItemAt(2)->SetVisible(false);
+  box.AddItem(new SelectableProbe);
+  box.GetItemAt(3)->SetEnabled(false);
+  box.AddItem(new SelectableProbe);
+  box.AddItem(new CControlUI);
+  const struct {
+    int index;
+    bool forward;
+    int expected;
+  } cases[] = {
+      {0, true, 0},  {1, true, 4},  {4, true, 4},  {5, true, -1}, {99, true, -1}, {-3, true, 0},
+      {3, false, 0}, {5, false, 4}, {99, false, 4}, {0, false, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(box.FindSelectable(c.index, c.forward), c.expected)
+        << "from " << c.index << (c.forward ? " forward" : " backward");
+  }
+  // Backward with nothing selectable at or before the index: the first one after it.
+  box.GetItemAt(0)->SetEnabled(false);
+  EXPECT_EQ(box.FindSelectable(3, false), 4);
+  EXPECT_EQ(box.FindSelectable(1, false), 4);
 }
 
 TEST(ContainerNoWindowTest, ContainerAttributes) {

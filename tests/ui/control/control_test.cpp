@@ -141,6 +141,37 @@ class ControlWindowTest : public ::testing::Test {
   CContainerUI* m_root = nullptr;  // owned by the manager
 };
 
+TEST_F(ControlWindowTest, HidingTheFocusedControlOrItsParentDropsTheFocus) {
+  for (const bool hideParent : {false, true}) {
+    SCOPED_TRACE(hideParent ? "its parent hidden" : "the control hidden");
+    auto* box = new CContainerUI;
+    m_root->AddItem(box);
+    auto* probe = new EventProbe;
+    box->AddItem(probe);
+    auto* other = new EventProbe;
+    m_root->AddItem(other);
+    manager().SetFocusControl(probe, false);
+    ASSERT_EQ(manager().GetFocusControl(), probe);
+    ASSERT_TRUE(probe->IsFocused());
+
+    if (hideParent) {
+      box->SetVisible(false);
+    } else {
+      probe->SetVisible(false);
+    }
+    EXPECT_EQ(manager().GetFocusControl(), nullptr);
+    ASSERT_FALSE(probe->kinds.empty());
+    EXPECT_EQ(probe->kinds.back(), kUIEventKillFocus);
+    EXPECT_FALSE(probe->IsFocused());
+    // Hidden, it cannot take the focus back.
+    manager().SetFocusControl(probe, false);
+    EXPECT_EQ(manager().GetFocusControl(), nullptr);
+    manager().SetFocusControl(other, false);
+    EXPECT_EQ(manager().GetFocusControl(), other);
+    manager().SetFocusControl(nullptr, false);
+  }
+}
+
 TEST_F(ControlWindowTest, CoverFollowsEvenWhereNothingIsInvalidated) {
   // Moved out of the parent's view, and under a hidden parent: the cover is
   // still placed with its control.

@@ -220,6 +220,47 @@ TEST_F(ShadowWindowTest, ImageModeSurroundsTheWindowAndFollowsMinimiseAndRestore
   }
 }
 
+TEST_F(ShadowWindowTest, GrowingRebuildsAtTheNextPaintShrinkingAtOnceAndMaximisingHides) {
+  HWND parent = MakeParent(100, 100, 300, 200);
+  ASSERT_NE(nullptr, parent);
+  CWindowManagerUI manager;
+  manager.InitForWindow(parent);
+  CShadowUI* shadow = manager.GetShadow();
+  shadow->SetShadowEnabled(true);
+  ASSERT_TRUE(shadow->SetImage(L"shadow.bmp"));
+  ASSERT_TRUE(shadow->SetShadowCorner(CUIRect(14, 14, 14, 14)));
+  ASSERT_TRUE(shadow->CreateShadowWindow(&manager));
+  HWND shadowWindow = shadow->GetShadowWindow();
+  ASSERT_NE(nullptr, shadowWindow);
+  Pump();
+  auto shadowWidth = [shadowWindow]() {
+    const RECT rc = WindowRect(shadowWindow);
+    return rc.right - rc.left;
+  };
+  ASSERT_EQ(shadowWidth(), 328);
+
+  // Growing: a burst of sizes costs one rebuild, at the window's next paint.
+  ::SetWindowPos(parent, nullptr, 0, 0, 360, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(parent, nullptr, 0, 0, 400, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(shadowWidth(), 328) << "not rebuilt before the paint";
+  ::InvalidateRect(parent, nullptr, FALSE);
+  ::UpdateWindow(parent);
+  EXPECT_EQ(shadowWidth(), 428);
+  // Shrinking: rebuilt at once.
+  ::SetWindowPos(parent, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(shadowWidth(), 228);
+
+  ::ShowWindow(parent, SW_MAXIMIZE);
+  Pump();
+  EXPECT_FALSE(::IsWindowVisible(shadowWindow)) << "a maximised window has no shadow";
+  ::ShowWindow(parent, SW_RESTORE);
+  Pump();
+  EXPECT_TRUE(::IsWindowVisible(shadowWindow));
+  EXPECT_EQ(shadowWidth(), 228);
+  ::DestroyWindow(parent);
+  Pump();
+}
+
 TEST_F(ShadowWindowTest, RegionModeWithoutAWindowRegionUsesTheRectangle) {
   HWND parent = MakeParent(200, 150, 200, 100);
   ASSERT_NE(nullptr, parent);
