@@ -269,7 +269,13 @@ void CMainWnd::StopTtsWork() {
 // --- Catalogue and voice ---
 
 void CMainWnd::RefreshCatalog(int part) {
-  const VoiceCatalog& catalog = GetVoiceCatalog();
+  if (part < 1 || part > 3) return;
+  if (m_pickerHoldsCatalog) {
+    m_heldCatalogParts |= 1u << part;
+    return;
+  }
+  VoiceCatalog& catalog = GetVoiceCatalog();
+  catalog.TakeDelivered(part);
   if (part == 2) {
     if (catalog.voices.empty()) return;
     // The eleventh voice is the page's default; a shorter list starts with its first.
