@@ -201,6 +201,12 @@ void CMainWnd::StartTtsWork(int kind) {
   const bool longText = work->kind == TtsWorkKind::kLongText;
   if (!longText) state.workGeneration = m_settingsGeneration;
   TtsWorker& worker = longText ? state.task : state.single;
+  if (!longText && state.single.work() != nullptr && state.single.work()->kind == TtsWorkKind::kPreview) {
+    // Starting replaces the listen test's request, which then reports
+    // nothing: its button comes back and its animation stops now.
+    SetPreviewBusy(false);
+    SetListenImages(m_btnPlayVoice);
+  }
   if (!worker.Start(std::move(work))) {
     SetConversionBusy(false);
     SetPreviewBusy(false);
