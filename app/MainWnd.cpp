@@ -366,6 +366,9 @@ void CMainWnd::Report(int detail) {
 bool CMainWnd::FindControls() {
   if (m_pm.GetRootControl() == nullptr) return false;
   m_state.mainWindow = GetHandle();
+  // Lists delivered before this window could be told are published now;
+  // later ones come with their message.
+  for (int part = 1; part <= 3; ++part) GetVoiceCatalog().TakeDelivered(part);
 
   m_job = std::make_unique<ConvertJob>();
   m_job->volume = 0;

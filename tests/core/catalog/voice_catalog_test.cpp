@@ -22,6 +22,7 @@ class VoiceCatalogTest : public StandinClientTest {
       EXPECT_TRUE(m_catalog.TakeDelivered(static_cast<int>(m.wParam))) << "announced but not delivered: " << m.wParam;
       parts.push_back(m.wParam);
     }
+    m_window.Clear();
     return parts;
   }
 
