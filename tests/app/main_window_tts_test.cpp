@@ -298,6 +298,8 @@ TEST_F(TtsPageTest, ACatalogueLoadLandingWhileThePageOpensChangesItOnlyWithItsMe
   driver->PumpFor(300);
   ASSERT_EQ(catalog.voices.size(), 12u) << "the loaded list was not published";
   EXPECT_EQ(Text(L"lblAnchorName"), catalog.voices[10].anchorName);
+  EXPECT_EQ(Text(L"lblAnchorDes"), catalog.voices[10].voiceDesc);
+  EXPECT_FALSE(catalog.voices[10].voiceDesc.empty()) << "not the served record";
   EXPECT_EQ(window->GetJob()->voiceType, catalog.voices[10].voiceType);
   SaveWindowPng(L"tts-page-catalogue-loaded.png", window->GetHandle());
 }
