@@ -366,6 +366,9 @@ void CMainWnd::Report(int detail) {
 bool CMainWnd::FindControls() {
   if (m_pm.GetRootControl() == nullptr) return false;
   m_state.mainWindow = GetHandle();
+  // Lists delivered before this window could be told are published now;
+  // later ones come with their message.
+  for (int part = 1; part <= 3; ++part) GetVoiceCatalog().TakeDelivered(part);
 
   m_job = std::make_unique<ConvertJob>();
   m_job->volume = 0;
@@ -728,7 +731,15 @@ void CMainWnd::OnChangeAnchor(UINotify&) {
   setup.sampleFolder = m_job != nullptr ? m_job->tempFolder : std::wstring();
   setup.report = [this](int detail) { Report(detail); };
   // Modal; a voice used in it arrives afterwards as WM_APP_VOICE_CHOSEN.
+  m_pickerHoldsCatalog = true;
   ShowVoicePicker(GetHandle(), std::move(setup));
+  m_pickerHoldsCatalog = false;
+  // Parts loaded while it was open are announced again, after the voice it
+  // may have posted, whose record still lies in the list it was taken from.
+  for (int part = 1; part <= 3; ++part) {
+    if (m_heldCatalogParts & (1u << part)) PostMessageW(GetHandle(), WM_APP_CATALOG_LOADED, part, 0);
+  }
+  m_heldCatalogParts = 0;
   ClearCache();
 }
 

@@ -103,7 +103,8 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   // --- Text-to-speech page (app/pages/TextToSpeechPage.cpp) ---
   void ListenTest();
   void StartConversion();
-  // 1 categories, 2 voices, 3 emotions: rebuilds that part of the page.
+  // 1 categories, 2 voices, 3 emotions: publishes that part of the catalogue
+  // when its fetch thread has delivered it, then rebuilds that part of the page.
   void RefreshCatalog(int part);
   void ApplyVoice(VoiceInfo voice);
   void ImportText();
@@ -317,6 +318,10 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   HWND m_intervalMenuWindow = nullptr;
   std::vector<std::wstring> m_audioExtensions;  // extensions accepted for speech-to-text rows
   VoiceInfo m_currentVoice;                     // the voice chosen for text-to-speech
+  // While the voice picker is open its cards point into the catalogue's
+  // lists: a part loaded meanwhile waits (one bit per part) until it closes.
+  bool m_pickerHoldsCatalog = false;
+  unsigned m_heldCatalogParts = 0;
 
   // Speech-to-text page: the rows' jobs (owned; a row's list item keeps its
   // job's address as its tag) and the settings of new rows.

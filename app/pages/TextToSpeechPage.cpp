@@ -201,6 +201,12 @@ void CMainWnd::StartTtsWork(int kind) {
   const bool longText = work->kind == TtsWorkKind::kLongText;
   if (!longText) state.workGeneration = m_settingsGeneration;
   TtsWorker& worker = longText ? state.task : state.single;
+  if (!longText && state.single.work() != nullptr && state.single.work()->kind == TtsWorkKind::kPreview) {
+    // Starting replaces the listen test's request, which then reports
+    // nothing: its button comes back and its animation stops now.
+    SetPreviewBusy(false);
+    SetListenImages(m_btnPlayVoice);
+  }
   if (!worker.Start(std::move(work))) {
     SetConversionBusy(false);
     SetPreviewBusy(false);
@@ -269,7 +275,13 @@ void CMainWnd::StopTtsWork() {
 // --- Catalogue and voice ---
 
 void CMainWnd::RefreshCatalog(int part) {
-  const VoiceCatalog& catalog = GetVoiceCatalog();
+  if (part < 1 || part > 3) return;
+  if (m_pickerHoldsCatalog) {
+    m_heldCatalogParts |= 1u << part;
+    return;
+  }
+  VoiceCatalog& catalog = GetVoiceCatalog();
+  catalog.TakeDelivered(part);
   if (part == 2) {
     if (catalog.voices.empty()) return;
     // The eleventh voice is the page's default; a shorter list starts with its first.

@@ -118,7 +118,8 @@ void TtsWorker::Stop() {
   }
   if (m_thread) {
     if (WaitForSingleObject(m_thread.Get(), kStopWaitMs) == WAIT_TIMEOUT) {
-      // Only an ffmpeg pass ignores the flag; the record holds its child.
+      // An ffmpeg pass ends on the flag too; should one still run, the
+      // record holds its child.
       TerminateSharedChild();
       if (WaitForSingleObject(m_thread.Get(), kStopAfterChildWaitMs) == WAIT_TIMEOUT) {
         DebugTrace(L"text-to-speech: a stopped worker is still running; it finishes on its own copy");

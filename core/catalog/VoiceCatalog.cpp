@@ -7,23 +7,33 @@
 
 namespace {
 
-// Fetches one list into `records` and announces it, whatever the outcome.
+// Fetches one list, delivers it and announces it, whatever the outcome. The
+// list is delivered before the window handle is read, so a window created
+// meanwhile either gets the message or finds the list when it starts.
 template <typename Record>
-DWORD FetchList(const CatalogFetch& fetch, const char* path, WPARAM part, std::vector<Record>& records,
+DWORD FetchList(const CatalogFetch& fetch, const char* path, WPARAM part, CatalogDelivery<Record>& delivery,
                 bool (*parse)(const std::string&, CatalogTextWidener, std::vector<Record>&)) {
-  records.clear();
   HttpResponseBuffer reply;
   std::vector<Record> fetched;
   if (fetch.state->httpClient.Get(GetServiceConfig().speechBaseUrl + path, reply)) {
     // The service sends its texts in the ANSI code page.
     parse(std::string(reply.view()), ThreadAnsiToWide, fetched);
   }
-  records.swap(fetched);
+  delivery.Deliver(std::move(fetched));
   if (HWND window = fetch.state->mainWindow.load()) PostMessageW(window, WM_APP_CATALOG_LOADED, part, 0);
   return 0;
 }
 
 }  // namespace
+
+bool VoiceCatalog::TakeDelivered(int part) {
+  switch (part) {
+    case 1: return deliveredCategories.TakeInto(categories);
+    case 2: return deliveredVoices.TakeInto(voices);
+    case 3: return deliveredEmotions.TakeInto(emotions);
+    default: return false;
+  }
+}
 
 VoiceCatalog& GetVoiceCatalog() {
   static VoiceCatalog* catalog = new VoiceCatalog();  // never destroyed: threads may outlive exit
@@ -32,15 +42,15 @@ VoiceCatalog& GetVoiceCatalog() {
 
 DWORD WINAPI FetchVoiceCategoriesThread(LPVOID catalogFetch) {
   const CatalogFetch& fetch = *static_cast<const CatalogFetch*>(catalogFetch);
-  return FetchList(fetch, "/colud/tts/voiceCategory.php", 1, fetch.catalog->categories, ParseVoiceCategories);
+  return FetchList(fetch, "/colud/tts/voiceCategory.php", 1, fetch.catalog->deliveredCategories, ParseVoiceCategories);
 }
 
 DWORD WINAPI FetchVoiceListThread(LPVOID catalogFetch) {
   const CatalogFetch& fetch = *static_cast<const CatalogFetch*>(catalogFetch);
-  return FetchList(fetch, "/colud/tts/voiceList.php", 2, fetch.catalog->voices, ParseVoiceList);
+  return FetchList(fetch, "/colud/tts/voiceList.php", 2, fetch.catalog->deliveredVoices, ParseVoiceList);
 }
 
 DWORD WINAPI FetchVoiceEmotionsThread(LPVOID catalogFetch) {
   const CatalogFetch& fetch = *static_cast<const CatalogFetch*>(catalogFetch);
-  return FetchList(fetch, "/colud/tts/voiceEmotion.php", 3, fetch.catalog->emotions, ParseVoiceEmotions);
+  return FetchList(fetch, "/colud/tts/voiceEmotion.php", 3, fetch.catalog->deliveredEmotions, ParseVoiceEmotions);
 }

@@ -101,7 +101,58 @@ AttributeList InheritOnly(HANDLE* handle) {
   return owned;
 }
 
-uint32_t RunChild(const std::wstring& commandLine, bool shared, uint32_t& exitCode, std::string& output) {
+// Appends what the pipe holds now, never waiting for more; false once the
+// pipe is closed (the child's ends are all closed).
+bool DrainPipe(HANDLE readEnd, std::vector<char>& chunk, std::string& output) {
+  for (;;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) return false;
+    if (available == 0) return true;
+    const DWORD room = static_cast<DWORD>(chunk.size() - 1);
+    DWORD got = 0;
+    if (!ReadFile(readEnd, chunk.data(), available < room ? available : room, &got, nullptr)) return false;
+    output.append(chunk.data(), got);
+  }
+}
+
+enum class RunEnd { kFinished, kTimedOut, kStopped };
+
+// Collects the child's output until it has ended, or ends it when the bound
+// passes or the stop flag is set. The pipe can close before the child has
+// ended (its exit code is only final then), and a child that has ended has
+// written everything it will: so the child's end, not the pipe's, ends the run.
+RunEnd CollectUntilEnd(HANDLE process, HANDLE readEnd, const ChildRunLimits& limits, std::vector<char>& chunk,
+                       std::string& output) {
+  const ULONGLONG start = GetTickCount64();
+  bool pipeOpen = true;
+  for (;;) {
+    if (pipeOpen) pipeOpen = DrainPipe(readEnd, chunk, output);
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+      if (pipeOpen) DrainPipe(readEnd, chunk, output);
+      return RunEnd::kFinished;
+    }
+    RunEnd end = RunEnd::kFinished;
+    if (limits.stop != nullptr && limits.stop->load()) {
+      end = RunEnd::kStopped;
+    } else if (limits.timeLimitMs != INFINITE && GetTickCount64() - start >= limits.timeLimitMs) {
+      end = RunEnd::kTimedOut;
+    }
+    if (end != RunEnd::kFinished) {
+      // A child that finished just now has done its work; any other is ended.
+      if (!TerminateProcess(process, end == RunEnd::kTimedOut ? ERROR_TIMEOUT : ERROR_CANCELLED) &&
+          WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+        continue;
+      }
+      WaitForSingleObject(process, 5000);
+      return end;
+    }
+    // ffmpeg prints its progress in small pieces; don't spin on them.
+    WaitForSingleObject(process, 10);
+  }
+}
+
+uint32_t RunChild(const std::wstring& commandLine, bool shared, const ChildRunLimits& limits, uint32_t& exitCode,
+                  std::string& output) {
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, nullptr, 0)) return exitCode = LastErrorOrMinusOne();
@@ -132,16 +183,15 @@ uint32_t RunChild(const std::wstring& commandLine, bool shared, uint32_t& exitCo
   const uint64_t ticket = shared ? sharedChildProcess.Publish(child.hProcess) : 0;
 
   std::vector<char> chunk(4096);
-  DWORD got = 0;
-  // Only a failed read ends the output (the child has closed its ends); a
-  // zero-length write by the child reads as an empty success and is skipped.
-  while (ReadFile(readEnd, chunk.data(), static_cast<DWORD>(chunk.size() - 1), &got, nullptr)) {
-    output.append(chunk.data(), got);
-    Sleep(10);  // ffmpeg prints its progress in small pieces; don't spin on them
+  const RunEnd end = CollectUntilEnd(child.hProcess, readEnd, limits, chunk, output);
+  if (end != RunEnd::kFinished) {
+    if (shared) sharedChildProcess.Withdraw(ticket);
+    exitCode = end == RunEnd::kTimedOut ? ERROR_TIMEOUT : ERROR_CANCELLED;
+    DebugTrace(L"%ls; ended: %ls", end == RunEnd::kTimedOut ? L"not finished in time" : L"asked to stop",
+               commandLine.c_str());
+    return exitCode;
   }
 
-  // The pipe can close before the child has ended; its exit code is only final then.
-  WaitForSingleObject(child.hProcess, INFINITE);
   DWORD code = 0;
   exitCode = GetExitCodeProcess(child.hProcess, &code) ? code : static_cast<uint32_t>(-1);
   if (shared && !sharedChildProcess.Withdraw(ticket) && sharedChildProcess.WasTerminated(ticket)) {
@@ -154,19 +204,36 @@ uint32_t RunChild(const std::wstring& commandLine, bool shared, uint32_t& exitCo
 
 }  // namespace
 
-uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output) {
+uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output,
+                          const ChildRunLimits& limits) {
   TerminateSharedChild();
   DebugTrace(L"%ls", commandLine.c_str());
-  return RunChild(commandLine, true, exitCode, output);
+  return RunChild(commandLine, true, limits, exitCode, output);
 }
 
-uint32_t RunIsolatedProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output) {
+uint32_t RunIsolatedProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output,
+                            const ChildRunLimits& limits) {
   DebugTrace(L"%ls", commandLine.c_str());
-  return RunChild(commandLine, false, exitCode, output);
+  return RunChild(commandLine, false, limits, exitCode, output);
 }
 
 std::wstring FfmpegCommandLine(const std::wstring& arguments) { return L"ffmpeg.exe " + arguments; }
 
-uint32_t RunFfmpeg(const std::wstring& arguments, uint32_t& exitCode, std::string& output) {
-  return RunChild(FfmpegCommandLine(arguments), false, exitCode, output);
+uint32_t RunFfmpeg(const std::wstring& arguments, uint32_t& exitCode, std::string& output,
+                   const ChildRunLimits& limits) {
+  return RunChild(FfmpegCommandLine(arguments), false, limits, exitCode, output);
+}
+
+ChildTimeLimits& GetChildTimeLimits() {
+  static ChildTimeLimits limits;
+  return limits;
+}
+
+DWORD FfmpegTimeLimitMs(int64_t mediaMicros) {
+  const ChildTimeLimits& limits = GetChildTimeLimits();
+  if (mediaMicros <= 0) return limits.unknownLengthMs;
+  const uint64_t seconds = (static_cast<uint64_t>(mediaMicros) + 999999) / 1000000;
+  const uint64_t bound = limits.floorMs + seconds * limits.perMediaSecondMs;
+  // INFINITE itself would mean no bound.
+  return bound < INFINITE ? static_cast<DWORD>(bound) : INFINITE - 1;
 }

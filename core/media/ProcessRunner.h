@@ -9,8 +9,9 @@
 // Runs console programs hidden while collecting everything they print.
 //
 // Each run inherits only its own pipe's write end to its child, so runs on
-// several threads never wait for each other's children. The exit code is read
-// once the child has ended. When no child could be started the result and the
+// several threads never wait for each other's children. The pipe is polled,
+// never read while empty, so the run's bound and stop flag are seen while the
+// child prints nothing. The exit code is read once the child has ended. When no child could be started the result and the
 // exit code both hold the system's error code (-1 when it gave none), so a
 // caller that tests only the exit code still sees the failure.
 
@@ -48,22 +49,50 @@ extern SharedChildProcess sharedChildProcess;
 // Ends the child held in sharedChildProcess, if any.
 void TerminateSharedChild();
 
+// What ends a run before its child has finished: a time bound and the
+// caller's stop flag. The child is then ended (it is the run's own child) and
+// the run fails with ERROR_TIMEOUT or ERROR_CANCELLED as its exit code. A
+// default bound means none: tests' own helper runs; the program's runs all
+// give one.
+struct ChildRunLimits {
+  DWORD timeLimitMs = INFINITE;
+  const std::atomic<bool>* stop = nullptr;  // borrowed; the run ends soon after it turns true
+};
+
+// The program's bounds, read when a run starts; tests shorten them. An ffmpeg
+// pass gets the floor plus a multiple of the media's length, or the
+// unknown-length bound; the document writer gets its fixed bound.
+struct ChildTimeLimits {
+  DWORD floorMs = 120000;
+  DWORD perMediaSecondMs = 4000;  // ffmpeg runs far faster than real time
+  DWORD unknownLengthMs = 1800000;
+  DWORD documentWriterMs = 300000;
+};
+ChildTimeLimits& GetChildTimeLimits();
+
+// The bound of an ffmpeg pass over media lasting `mediaMicros` (0 or less:
+// not known).
+DWORD FfmpegTimeLimitMs(int64_t mediaMicros);
+
 // Ends the shared child, writes the command line to the debugger output, runs
 // it and publishes its child in sharedChildProcess while it runs. Appends the
 // child's standard output and error to `output` in arrival order. Returns the
 // child's exit code, or the error code when it could not be started. A child
 // that another pass ended through sharedChildProcess has not done its work:
 // the run then gives ERROR_PROCESS_ABORTED, never the 0 it was ended with.
-uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output);
+uint32_t RunHiddenProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output,
+                          const ChildRunLimits& limits = ChildRunLimits());
 
 // Runs "ffmpeg.exe <arguments>" the same way, but in a record of its own: safe
 // for parallel use and leaves sharedChildProcess alone.
-uint32_t RunFfmpeg(const std::wstring& arguments, uint32_t& exitCode, std::string& output);
+uint32_t RunFfmpeg(const std::wstring& arguments, uint32_t& exitCode, std::string& output,
+                   const ChildRunLimits& limits = ChildRunLimits());
 
 // Runs a command line like RunHiddenProcess (traced to the debugger output)
 // but in a record of its own, leaving sharedChildProcess alone: for callers
 // that run side by side, such as the speech-to-text jobs' document writer.
-uint32_t RunIsolatedProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output);
+uint32_t RunIsolatedProcess(const std::wstring& commandLine, uint32_t& exitCode, std::string& output,
+                            const ChildRunLimits& limits = ChildRunLimits());
 
 // The command line of an ffmpeg pass: "ffmpeg.exe" and the arguments.
 std::wstring FfmpegCommandLine(const std::wstring& arguments);

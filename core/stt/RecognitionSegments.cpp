@@ -8,6 +8,7 @@
 #include "core/base/TempFolder.h"
 #include "core/base/TextConversion.h"
 #include "core/base/portable/Checksums.h"
+#include "core/media/MediaTools.h"
 #include "core/media/ProcessRunner.h"
 #include "core/stt/SegmentFiles.h"
 #include "core/stt/Voice2TextJob.h"
@@ -18,9 +19,11 @@
 
 namespace {
 
-bool RunPass(const std::wstring& arguments, std::string& output) {
+// A pass that outlasts its bound (from the source's length), or whose job is
+// asked to stop, is ended and fails.
+bool RunPass(const std::wstring& arguments, int64_t mediaMicros, Voice2TextJob& job, std::string& output) {
   uint32_t exitCode = 0;
-  RunFfmpeg(arguments, exitCode, output);
+  RunFfmpeg(arguments, exitCode, output, ChildRunLimits{FfmpegTimeLimitMs(mediaMicros), &job.stopRequested});
   if (exitCode == 0) return true;
   DebugTrace(L"ffmpeg failed with %u: %ls", exitCode, arguments.c_str());
   return false;
@@ -71,11 +74,12 @@ bool SplitAudioForRecognition(Voice2TextJob& job) {
   const std::wstring whole = stem + L".mp3";
   RemoveSegmentFiles(stem);  // an earlier run's: a shorter source must not inherit them
   std::string output;
-  bool ok = RunPass(L"-i \"" + job.sourcePath + L"\" -f mp3 -y  \"" + whole + L"\"", output);
+  const int64_t micros = GetMediaDurationMicros(job.sourcePath);
+  bool ok = RunPass(L"-i \"" + job.sourcePath + L"\" -f mp3 -y  \"" + whole + L"\"", micros, job, output);
   ok = ok && !job.stopRequested &&
        RunPass(L"-i \"" + whole + L"\" \"-f\" \"segment\" \"-segment_time\" \"116\" \"-c\" \"copy\"  \"" +
                    SegmentTemplateStem(stem) + L"%02d.mp3\"",
-               output);
+               micros, job, output);
   DeleteFileW(whole.c_str());  // only the segments are uploaded
   if (!ok) {
     RemoveSegmentFiles(stem);

@@ -102,7 +102,8 @@ bool RecognizeAudioSegments(Voice2TextJob& job, HWND window) {
     } else {
       documentText += text;
       if (i == count &&
-          !WriteTranscriptDocument(job.outputPath, RecognitionTempStem(job) + L".txt", documentText, window)) {
+          !WriteTranscriptDocument(job.outputPath, RecognitionTempStem(job) + L".txt", documentText, window,
+                                   &job.stopRequested)) {
         return false;
       }
     }

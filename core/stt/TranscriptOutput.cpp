@@ -47,7 +47,7 @@ bool AppendTranscriptText(const std::wstring& outputPath, const std::string& utf
 }
 
 bool WriteTranscriptDocument(const std::wstring& outputPath, const std::wstring& textPath, const std::string& utf8,
-                             HWND owner) {
+                             HWND owner, const std::atomic<bool>* stop) {
   DWORD error = 0;
   bool written = false;
   {
@@ -70,8 +70,11 @@ bool WriteTranscriptDocument(const std::wstring& outputPath, const std::wstring&
   // Paths cannot hold a double quote, so quoting them is enough.
   uint32_t exitCode = 0;
   std::string output;
-  RunIsolatedProcess(L"Pagemint.exe \"" + textPath + L"\" \"" + outputPath + L"\"", exitCode, output);
+  const ChildRunLimits limits{GetChildTimeLimits().documentWriterMs, stop};
+  RunIsolatedProcess(L"Pagemint.exe \"" + textPath + L"\" \"" + outputPath + L"\"", exitCode, output, limits);
   DeleteFileW(textPath.c_str());
+  // A writer ended half-way may have left part of a document.
+  if (exitCode == ERROR_TIMEOUT || exitCode == ERROR_CANCELLED) DeleteFileW(outputPath.c_str());
   if (exitCode != 0) {
     // The writer's exit code is not a system error code: the plain message.
     DebugTraceA("Pagemint.exe failed with %u: %s", exitCode, output.c_str());

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 // Where the recognised text of a speech-to-text job goes. Failures are shown
@@ -17,6 +18,8 @@ bool AppendTranscriptText(const std::wstring& outputPath, const std::string& utf
 
 // Writes the whole transcript as a document through Pagemint.exe: the text
 // goes in a temporary UTF-8 file `textPath` (removed afterwards), never on a
-// command line. False (after the message) when the writer fails.
+// command line. False (after the message) when the writer fails. A writer
+// that outlasts its fixed bound, or runs when `stop` turns true, is ended and
+// fails the same way.
 bool WriteTranscriptDocument(const std::wstring& outputPath, const std::wstring& textPath, const std::string& utf8,
-                             HWND owner);
+                             HWND owner, const std::atomic<bool>* stop = nullptr);

@@ -85,11 +85,14 @@ std::wstring GainArguments(const std::wstring& music, int32_t gainDb, const std:
          Quoted(output);
 }
 
-// Runs one pass through the shared child record; true on exit code 0.
-bool RunPass(const std::wstring& arguments) {
+// Runs one pass over media lasting `mediaMicros` through the shared child
+// record; true on exit code 0. A pass that outlasts its bound, or whose job is
+// asked to stop, is ended and fails.
+bool RunPass(const std::wstring& arguments, int64_t mediaMicros, const std::atomic<bool>* stop) {
   std::string output;
   uint32_t exitCode = 1;
-  RunHiddenProcess(FfmpegCommandLine(arguments), exitCode, output);
+  const ChildRunLimits limits{FfmpegTimeLimitMs(mediaMicros), stop};
+  RunHiddenProcess(FfmpegCommandLine(arguments), exitCode, output, limits);
   DebugTraceA("ffmpeg pass ended with %u", exitCode);
   if (exitCode != 0) DebugTraceA("ffmpeg pass failed: %s", output.c_str());
   return exitCode == 0;
@@ -138,7 +141,8 @@ bool ConvertJob::BuildRequestForm(std::string& form, std::wstring& cacheKey) {
   }
   if (!bgmSourcePath.empty()) {
     TerminateSharedChild();
-    if (!RunPass(GainArguments(bgmSourcePath, bgmVolumeDb, tempFolder + bgmWorkName))) {
+    if (!RunPass(GainArguments(bgmSourcePath, bgmVolumeDb, tempFolder + bgmWorkName),
+                 GetMediaDurationMicros(bgmSourcePath), m_stop)) {
       ShowMessage(kMessageInternalError);
       return false;
     }
@@ -183,14 +187,14 @@ bool ConvertJob::SynthesizeSpeech() {
   TerminateSharedChild();
   const std::wstring resultPath = tempFolder + resultName;
   std::wstring arguments;
+  const int64_t micros = SpeechDurationMicros(cachePath, codec);
   if (!bgmSourcePath.empty()) {
-    const int64_t micros = SpeechDurationMicros(cachePath, codec);
     if (micros < 1000000) return false;  // no mix for less than a second of speech
     arguments = MixArguments(cachePath, tempFolder + bgmWorkName, micros, resultPath, codec);
   } else {
     arguments = ResampleArguments(cachePath, resultPath, codec);
   }
-  if (!RunPass(arguments)) {
+  if (!RunPass(arguments, micros, m_stop)) {
     ShowMessage(kMessageInternalError);
     return false;
   }
@@ -247,7 +251,8 @@ bool ConvertJob::PollSynthesisTask() {
       return true;
     }
     const std::wstring target = outputFolder + L"\\" + name;
-    if (!RunPass(MixArguments(downloadPath, tempFolder + bgmWorkName, micros, target, codec))) {
+    if (!RunPass(MixArguments(downloadPath, tempFolder + bgmWorkName, micros, target, codec), micros, m_stop)) {
+      DeleteFileW(target.c_str());  // what a failed or ended pass wrote is no result
       ShowMessage(kMessageInternalError);
       return true;
     }

@@ -60,8 +60,12 @@ struct ConvertJob {
   // thread hands them to the UI thread, which shows them.
   std::function<void(const std::wstring& text)> messageSink;
 
-  // Requests abort (and fail) once the flag is set; see HttpClient::SetAbortFlag.
-  void SetAbortFlag(const std::atomic<bool>* flag) { m_transport.SetAbortFlag(flag); }
+  // Requests abort (and fail) once the flag is set, see HttpClient::SetAbortFlag;
+  // a running ffmpeg pass is ended and fails too.
+  void SetAbortFlag(const std::atomic<bool>* flag) {
+    m_transport.SetAbortFlag(flag);
+    m_stop = flag;
+  }
 
   // One synchronous request, answered from the result cache when the same form
   // succeeded before and resultValid is still set; then the audio is resampled
@@ -89,4 +93,5 @@ struct ConvertJob {
   void ShowSaveFailed(DWORD error) const;
 
   HttpClient m_transport;  // speech-service URLs are always whole, so no base URL
+  const std::atomic<bool>* m_stop = nullptr;  // borrowed; see SetAbortFlag
 };

@@ -209,6 +209,11 @@ TEST_F(TtsPageTest, AConversionStopsAWaitingPreviewWithinItsBoundAndConvertsWith
   EXPECT_EQ(testfiles::ListFiles(output.path()).size(), 1u);
   driver->PumpFor(1000);
   EXPECT_TRUE(Shown().empty()) << "the stopped preview reported its aborted request";
+  // The aborted listen test gives its button back: it can be clicked again.
+  EXPECT_TRUE(Visible(L"btnPlayVoice")) << "the listen button stayed hidden";
+  EXPECT_FALSE(Visible(L"playVoiceGif")) << "the listen animation kept spinning";
+  EXPECT_NE(PlayImage().find(L"ListenTestBtn"), std::wstring::npos);
+  SaveWindowPng(L"tts-page-preview-stopped-by-conversion.png", window->GetHandle());
 }
 
 TEST_F(TtsPageTest, ListenTestPlaysPausesResumesAndADroppedPreviewReleasesItsPlayer) {
@@ -264,6 +269,104 @@ TEST_F(TtsPageTest, TheVoiceShownAfterTheCatalogueLoadsNeverLiesBeyondTheList) {
       EXPECT_EQ(Visible(L"hLayoutEmotion"), window->GetCurrentVoice().isEmotion) << c.voices;
     }
   }
+}
+
+// A voice list fetched while the text page opens: the page opens with the
+// published list, which neither the fetch nor its end changes; the new list
+// (whose eleventh voice becomes current) arrives with its message.
+TEST_F(TtsPageTest, ACatalogueLoadLandingWhileThePageOpensChangesItOnlyWithItsMessage) {
+  ASSERT_TRUE(instance.Script("/colud/tts/voiceList.php", R"({"delay_ms":1500})"));
+  CatalogFetch fetch{&state, &GetVoiceCatalog()};
+  HANDLE thread = CreateThread(nullptr, 0, FetchVoiceListThread, &fetch, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  driver->PumpFor(500);  // the request waits at the service
+  ASSERT_TRUE(driver->Click(L"btnReturn"));
+  driver->PumpFor(200);
+  SetText(L"lblAnchorName", L"before");
+  ASSERT_TRUE(driver->Click(L"btnShowText2Voice"));
+  driver->PumpFor(200);
+  EXPECT_EQ(Text(L"lblAnchorName"), L"晓澜") << "the page opened without the published voice";
+  EXPECT_EQ(window->GetJob()->voiceType, 100510000);
+
+  // The reply lands; until its message is handled the page's list stays.
+  ASSERT_EQ(WaitForSingleObject(thread, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+  CloseHandle(thread);
+  const VoiceCatalog& catalog = GetVoiceCatalog();
+  ASSERT_EQ(catalog.voices.size(), 1u) << "the list changed before its message";
+  EXPECT_EQ(catalog.voices.front().anchorName, L"晓澜");
+
+  driver->PumpFor(300);
+  ASSERT_EQ(catalog.voices.size(), 12u) << "the loaded list was not published";
+  EXPECT_EQ(Text(L"lblAnchorName"), catalog.voices[10].anchorName);
+  EXPECT_EQ(Text(L"lblAnchorDes"), catalog.voices[10].voiceDesc);
+  EXPECT_FALSE(catalog.voices[10].voiceDesc.empty()) << "not the served record";
+  EXPECT_EQ(window->GetJob()->voiceType, catalog.voices[10].voiceType);
+  SaveWindowPng(L"tts-page-catalogue-loaded.png", window->GetHandle());
+}
+
+// What the timer below saw and did inside the voice picker's modal loop.
+struct PickerVisit {
+  int step = 0;
+  size_t voicesWhileOpen = 0;
+  std::wstring firstWhileOpen;
+  bool used = false;
+};
+PickerVisit g_pickerVisit;
+
+// Inside the picker: a voice list is delivered and announced, then (a tick
+// later) the catalogue is looked at and the first card's voice used.
+void CALLBACK LoadWhileThePickerIsOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+  for (int i = 0; i < CWindowManagerUI::GetManagerCount(); ++i) {
+    CWindowManagerUI* manager = CWindowManagerUI::GetManagerAt(i);
+    wchar_t name[64] = {};
+    GetClassNameW(manager->GetPaintWindow(), name, 64);
+    if (std::wstring(name) != L"VoiceTypeWnd" || !IsWindowVisible(manager->GetPaintWindow())) continue;
+    VoiceCatalog& catalog = GetVoiceCatalog();
+    if (g_pickerVisit.step++ == 0) {
+      std::vector<VoiceInfo> loaded(12);
+      for (size_t v = 0; v < loaded.size(); ++v) {
+        loaded[v].anchorName = L"new " + std::to_wstring(v);
+        loaded[v].voiceType = 100530000 + static_cast<int>(v);
+        loaded[v].categoryId = 1;
+      }
+      catalog.deliveredVoices.Deliver(std::move(loaded));
+      PostMessageW(g_mainWindow, WM_APP_CATALOG_LOADED, 2, 0);
+      return;
+    }
+    KillTimer(nullptr, timer);
+    g_pickerVisit.voicesWhileOpen = catalog.voices.size();
+    if (!catalog.voices.empty()) g_pickerVisit.firstWhileOpen = catalog.voices.front().anchorName;
+    g_pickerVisit.used = WindowDriver(*manager).PostClick(L"btnUse");
+    return;
+  }
+}
+
+// The picker's cards point into the catalogue's voice list: a list that loads
+// while it is open waits until it has closed, so the voice used in it arrives
+// intact, and the new list follows.
+TEST_F(TtsPageTest, AVoiceListLoadedWhileThePickerIsOpenWaitsUntilItCloses) {
+  VoiceCatalog& catalog = GetVoiceCatalog();
+  catalog.categories = {{1, L"通用", 1}};
+  catalog.voices.front().categoryId = 1;
+  catalog.voices.front().anchorName = L"若汐";
+  catalog.voices.front().voiceType = 100520001;
+  g_pickerVisit = PickerVisit();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, LoadWhileThePickerIsOpen);
+  ASSERT_TRUE(driver->Click(L"btnChangeAnchor"));
+  const bool closed = WaitUntil(
+      [&] { return g_pickerVisit.used && testprograms::WindowsOf(GetCurrentProcessId(), L"VoiceTypeWnd").empty(); },
+      10000);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(g_pickerVisit.used) << "the picker showed no card";
+  ASSERT_TRUE(closed) << "the picker did not close";
+  EXPECT_EQ(g_pickerVisit.voicesWhileOpen, 1u) << "the list changed under the open picker";
+  EXPECT_EQ(g_pickerVisit.firstWhileOpen, L"若汐");
+
+  // The voice used arrives first, then the held list.
+  ASSERT_TRUE(WaitUntil([&] { return catalog.voices.size() == 12u; }, 3000)) << "the held list never came";
+  driver->PumpFor(200);
+  EXPECT_EQ(Text(L"lblAnchorName"), L"new 10");
+  EXPECT_EQ(window->GetJob()->voiceType, 100530010);
 }
 
 TEST_F(TtsPageTest, EmotionTilesAreRebuiltFromTheCatalogueAndSetTheJobsEmotion) {

@@ -96,6 +96,7 @@ class VoicePickerTest : public StandinClientTest {
     RunThread(FetchVoiceCategoriesThread, &fetch);
     RunThread(FetchVoiceListThread, &fetch);
     RunThread(FetchVoiceEmotionsThread, &fetch);
+    for (int part = 1; part <= 3; ++part) m_catalog.TakeDelivered(part);
     ASSERT_EQ(m_catalog.categories.size(), 5u);
     ASSERT_EQ(m_catalog.voices.size(), 12u);
   }

@@ -185,6 +185,7 @@ TEST(QuilloraVoicePicker, TheRealProgramPicksAVoiceThroughTheDetailWindow) {
   CatalogFetch fetch{&state, &catalog};
   FetchVoiceCategoriesThread(&fetch);
   FetchVoiceListThread(&fetch);
+  for (int part = 1; part <= 2; ++part) catalog.TakeDelivered(part);
   ASSERT_EQ(catalog.voices.size(), 12u) << "the fixed stand-in did not answer";
   Layout layout;
   ASSERT_EQ(MeasureLayout(catalog, state, &layout), "");

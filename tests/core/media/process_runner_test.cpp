@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -18,6 +20,20 @@ std::wstring SelfAsChild(const wchar_t* mode) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   return L"\"" + std::wstring(self) + L"\" --gtest_filter=ProcessRunnerChild.*";
+}
+
+// Children of this test program (ffmpeg or the program itself) still running.
+int RunningChildren() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  int running = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == GetCurrentProcessId()) ++running;
+  }
+  CloseHandle(snapshot);
+  return running;
 }
 
 bool WaitUntil(bool (*condition)(), int timeoutMs) {
@@ -42,6 +58,12 @@ TEST(ProcessRunnerChild, ActsWhenStartedAsChild) {
   }
   if (std::wstring(mode) == L"sleep") {
     Sleep(20000);
+    ExitProcess(0);
+  }
+  if (std::wstring(mode) == L"hang") {
+    // Keeps its output open and does not end within any test's patience;
+    // when it finally does, it claims success.
+    Sleep(60000);
     ExitProcess(0);
   }
 }
@@ -108,6 +130,61 @@ TEST(ProcessRunner, ChildInheritsOnlyItsOwnPipe) {
   EXPECT_EQ(exitCode, static_cast<uint32_t>(ERROR_PROCESS_ABORTED));
   EXPECT_EQ(result, exitCode);
   EXPECT_TRUE(sharedChildProcess.empty());
+}
+
+// A child that never ends, whichever runner started it, is ended by the
+// run's bound or by its stop flag, and the run fails: its worker is free
+// again, and a half-done pass is never taken for a finished one.
+TEST(ProcessRunner, AChildThatNeverEndsIsEndedByTheBoundOrTheStopFlagAndFails) {
+  enum Runner { kHidden, kIsolated, kFfmpeg };
+  struct Case {
+    const char* name;
+    Runner runner;
+    DWORD timeLimitMs;
+    DWORD stopAfterMs;  // INFINITE: the flag is never set
+    uint32_t expected;
+  } cases[] = {
+      {"hidden, bound", kHidden, 1500, INFINITE, ERROR_TIMEOUT},
+      {"hidden, stopped", kHidden, INFINITE, 800, ERROR_CANCELLED},
+      {"isolated, bound", kIsolated, 1500, INFINITE, ERROR_TIMEOUT},
+      {"isolated, stopped before the bound", kIsolated, 30000, 800, ERROR_CANCELLED},
+      // A real ffmpeg pass that prints its progress all along and would run
+      // for a minute.
+      {"ffmpeg, bound", kFfmpeg, 2500, INFINITE, ERROR_TIMEOUT},
+      {"ffmpeg, stopped", kFfmpeg, INFINITE, 2500, ERROR_CANCELLED},
+  };
+  for (const Case& c : cases) {
+    std::atomic<bool> stop{false};
+    std::thread stopper;
+    if (c.stopAfterMs != INFINITE) {
+      stopper = std::thread([&stop, &c] {
+        Sleep(c.stopAfterMs);
+        stop = true;
+      });
+    }
+    const ChildRunLimits limits{c.timeLimitMs, &stop};
+    std::string output;
+    uint32_t exitCode = 0;
+    uint32_t result = 0;
+    const auto start = std::chrono::steady_clock::now();
+    switch (c.runner) {
+      case kHidden: result = RunHiddenProcess(SelfAsChild(L"hang"), exitCode, output, limits); break;
+      case kIsolated: result = RunIsolatedProcess(SelfAsChild(L"hang"), exitCode, output, limits); break;
+      case kFfmpeg:
+        result = RunFfmpeg(L"-hide_banner -re -f lavfi -i anullsrc=r=8000 -t 60 -f null -", exitCode, output, limits);
+        break;
+    }
+    const auto took = std::chrono::steady_clock::now() - start;
+    if (stopper.joinable()) stopper.join();
+    EXPECT_LT(took, std::chrono::seconds(15)) << c.name << ": the run waited for its child";
+    EXPECT_EQ(exitCode, c.expected) << c.name;
+    EXPECT_EQ(result, exitCode) << c.name;
+    EXPECT_TRUE(sharedChildProcess.empty()) << c.name;
+    if (c.runner == kFfmpeg) {
+      EXPECT_NE(output.find("size="), std::string::npos) << c.name << ": its progress was not collected\n" << output;
+    }
+    EXPECT_EQ(RunningChildren(), 0) << c.name << ": the child still runs";
+  }
 }
 
 TEST(ProcessRunner, FfmpegRunsDoNotTouchTheSharedChild) {

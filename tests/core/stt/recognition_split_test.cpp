@@ -3,6 +3,7 @@
 
 #include <thread>
 
+#include "core/media/ProcessRunner.h"
 #include "core/stt/Voice2TextJob.h"
 #include "tests/core/stt/Voice2TextTesting.h"
 #include "tests/support/NonAsciiNames.h"
@@ -110,6 +111,21 @@ TEST(RecognitionSplit, AJobToldToStopMakesNothing) {
   PrepareJob(job, scratch.path() + L"a.wav", temp);
   job.stopRequested = true;
   EXPECT_FALSE(SplitAudioForRecognition(job));
+  EXPECT_TRUE(ListFiles(temp).empty());
+}
+
+// A pass that outlasts its bound is ended: the split fails and leaves nothing.
+TEST(RecognitionSplit, APassOutlastingItsBoundMakesNothing) {
+  ScratchFolder scratch(L"split_bound");
+  const std::wstring temp = scratch.Subfolder(L"temp");
+  ASSERT_TRUE(MakeTone(scratch.path() + L"a.wav", 130));
+  Voice2TextJob job;
+  PrepareJob(job, scratch.path() + L"a.wav", temp);
+  GetChildTimeLimits() = ChildTimeLimits{0, 0, 0, 0};
+  const bool split = SplitAudioForRecognition(job);
+  GetChildTimeLimits() = ChildTimeLimits();
+  EXPECT_FALSE(split);
+  EXPECT_TRUE(job.segmentPaths.empty());
   EXPECT_TRUE(ListFiles(temp).empty());
 }
 

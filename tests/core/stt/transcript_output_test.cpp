@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+
+#include "core/media/ProcessRunner.h"
 
 #include "tests/core/stt/Voice2TextTesting.h"
 #include "tests/pagemint/portable/DocumentReadback.h"
@@ -86,4 +89,25 @@ TEST(TranscriptOutput, AWriterFailureIsAFailure) {
   // Pagemint's exit code (3: the document could not be written) is not a
   // system error code, so none is shown.
   EXPECT_EQ(messages.messages(), std::vector<std::wstring>{L"文件保存失败，请重试！"});
+}
+
+// A document writer that outlasts its bound, or runs when the job is asked to
+// stop, is ended: the transcript fails with the save message and no document
+// is left half-written.
+TEST(TranscriptOutput, AWriterEndedByItsBoundOrTheStopFlagIsAFailure) {
+  ScratchFolder scratch(L"transcript_document_ended");
+  const std::string text(200000, 'a');
+  for (bool bounded : {true, false}) {
+    MessageRecorder messages;
+    std::atomic<bool> stop{!bounded};
+    if (bounded) GetChildTimeLimits().documentWriterMs = 0;
+    const std::wstring output = scratch.path() + (bounded ? L"bound.docx" : L"stopped.docx");
+    const std::wstring textPath = scratch.path() + L"handover.txt";
+    const bool written = WriteTranscriptDocument(output, textPath, text, nullptr, &stop);
+    GetChildTimeLimits() = ChildTimeLimits();
+    EXPECT_FALSE(written) << bounded;
+    EXPECT_FALSE(v2ttest::Exists(output)) << bounded;
+    EXPECT_FALSE(v2ttest::Exists(textPath)) << bounded;
+    EXPECT_EQ(messages.messages(), std::vector<std::wstring>{L"文件保存失败，请重试！"}) << bounded;
+  }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -273,6 +274,46 @@ TEST_F(ConvertJobTest, BadSynthesisRepliesShowTheirMessageAndClaimNoFile) {
     EXPECT_FALSE(job.resultValid) << c.fault;
   }
   GetHttpTimeouts() = HttpTimeouts();
+}
+
+// An ffmpeg pass that outlasts its bound, or runs when the job is asked to
+// stop, is ended: the job fails with its message instead of waiting for it,
+// and a result it did not finish is never reported.
+TEST_F(ConvertJobTest, APassEndedByItsBoundOrTheStopFlagFailsTheJob) {
+  ChooseMusic();
+  ASSERT_TRUE(job.SynthesizeSpeech());  // the speech is cached: only the passes run below
+  const std::wstring madeBefore = job.lastResultPath;
+  struct Case {
+    const char* name;
+    bool bounded;  // else stopped
+  } cases[] = {{"no time for the passes", true}, {"asked to stop", false}};
+  for (const Case& c : cases) {
+    std::atomic<bool> stop{!c.bounded};
+    job.SetAbortFlag(&stop);
+    if (c.bounded) GetChildTimeLimits() = ChildTimeLimits{0, 0, 0, 0};
+    shown.clear();
+    job.resultName = std::wstring(L"ended_") + (c.bounded ? L"bound" : L"stop") + L".mp3";
+    EXPECT_FALSE(job.SynthesizeSpeech()) << c.name;
+    EXPECT_EQ(shown.messages(), std::vector<std::wstring>{kMessageInternalError}) << c.name;
+    EXPECT_EQ(instance.Count(kSynthesisPath), 1) << c.name;
+    EXPECT_EQ(job.lastResultPath, madeBefore) << c.name;
+    GetChildTimeLimits() = ChildTimeLimits();
+    job.SetAbortFlag(nullptr);
+  }
+  // The long-text task's mix goes straight into the output folder: an ended
+  // pass leaves nothing there.
+  SetText(std::wstring(160, L'好'));
+  ASSERT_TRUE(job.SubmitSynthesisTask());
+  GetChildTimeLimits() = ChildTimeLimits{0, 0, 0, 0};
+  shown.clear();
+  ASSERT_TRUE(PollToTheEnd());
+  GetChildTimeLimits() = ChildTimeLimits();
+  EXPECT_FALSE(job.taskDone);
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>{kMessageInternalError});
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((job.outputFolder + L"\\*.mp3").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a result was left in the output folder";
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
 // A sound file whose Base64 breaks off part-way (here at a line break) is
