@@ -80,10 +80,21 @@ int StopWhenAsked(void* stops, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return 0;
 }
 
-// Options every transfer shares: no signals (transfers run on worker threads),
-// the time-outs, the trusted certificates, the reply buffer and the stop
-// flags (the thread's is added here).
-void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, TransferStops& stops) {
+// The protocols a transfer may use, for its URL and any redirect. Addresses
+// come from servers too (a finished task's download): one naming a local
+// file or another protocol is refused before anything is opened.
+constexpr char kAllowedProtocols[] = "http,https";
+
+// Options every transfer shares: HTTP and HTTPS only, no signals (transfers
+// run on worker threads), the time-outs, the trusted certificates, the reply
+// buffer and the stop flags (the thread's is added here). False when the
+// protocols cannot be limited: the transfer must not run then.
+bool SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, TransferStops& stops) {
+  if (curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK ||
+      curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK) {
+    DebugTraceA("HTTP transfer refused: the protocols cannot be limited");
+    return false;
+  }
   const HttpTimeouts& timeouts = GetHttpTimeouts();
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectTimeoutMs);
@@ -106,6 +117,7 @@ void SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, TransferStops& st
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &stops);
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
   }
+  return true;
 }
 
 // The path of a URL for the diagnostics: without scheme, host and query (a
@@ -170,7 +182,7 @@ bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form,
   TransferStops stops;
   stops.flags[1] = m_abort;
   stops.flags[2] = cancel;
-  SetCommonOptions(handle.get(), &received, stops);
+  if (!SetCommonOptions(handle.get(), &received, stops)) return false;
   return Perform(handle.get(), url, received, reply);
 }
 
@@ -207,6 +219,6 @@ bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpRes
   curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(handle.get(), CURLOPT_MIMEPOST, form.get());
   TransferStops stops;
-  SetCommonOptions(handle.get(), &received, stops);
+  if (!SetCommonOptions(handle.get(), &received, stops)) return false;
   return Perform(handle.get(), url, received, reply);
 }

@@ -12,7 +12,9 @@
 // memory, a signed multipart upload, and a download to a file with an optional
 // CRC-32 check. Every transfer makes its own easy handle and releases it before
 // returning, so the functions may be called from many threads at once. Only
-// HTTP status 200 counts as success. HTTPS trusts GetServiceConfig().caCertPem,
+// HTTP and HTTPS are spoken, for a URL and for any redirect: a URL of another
+// protocol (a server-given "file://" or "ftp://" address) fails without being
+// opened. Only HTTP status 200 counts as success. HTTPS trusts GetServiceConfig().caCertPem,
 // or the system's store when that is empty; verification is always on.
 
 // Starts libcurl once for the whole process; later calls return the first

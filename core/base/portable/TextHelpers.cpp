@@ -53,18 +53,47 @@ bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix) {
   return true;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 character that starts at `at` and lies
+// wholly inside the text, or 1 for a byte that starts none (a stray
+// continuation byte, an invalid lead, an overlong or surrogate form, or a
+// sequence that the text cuts short).
+size_t WellFormedLengthAt(const std::string& text, size_t at) {
+  auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  size_t length = 1;
+  unsigned char low = 0x80;   // range of the second byte
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // no overlong forms
+    if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
+  }
+  if (length == 1 || at + length > text.size()) return 1;
+  if (byte(at + 1) < low || byte(at + 1) > high) return 1;
+  for (size_t i = 2; i < length; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) return 1;
+  }
+  return length;
+}
+
+}  // namespace
+
 size_t Utf8PrefixLength(const std::string& text, size_t maxBytes) {
   if (text.size() <= maxBytes) return text.size();
-  // Find where the character that holds byte `maxBytes` starts: at most three
-  // continuation bytes (10xxxxxx) lie between a lead byte and the cut.
+  // A lead byte is never part of another character, so the character that
+  // holds byte `maxBytes` starts at the nearest lead byte at most three bytes
+  // before it; the cut moves back only when that lead starts a well-formed
+  // character running past the cut.
   size_t start = maxBytes;
   while (start > 0 && maxBytes - start < 3 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
-  const unsigned char lead = static_cast<unsigned char>(text[start]);
-  size_t length = 1;
-  if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-  else if (lead >= 0xE0) length = lead <= 0xEF ? 3 : 1;
-  else if (lead >= 0xC2) length = 2;
-  // A lead byte whose character runs past the cut: cut before it. Anything
-  // else (a stray continuation byte, an invalid lead) is a byte of its own.
-  return (length > 1 && start + length > maxBytes && start < maxBytes) ? start : maxBytes;
+  if (start == maxBytes) return maxBytes;
+  return start + WellFormedLengthAt(text, start) > maxBytes ? start : maxBytes;
 }

@@ -1,5 +1,6 @@
 #include "core/stt/portable/SourceFileNames.h"
 
+#include <limits>
 
 namespace {
 
@@ -62,11 +63,14 @@ std::vector<std::wstring> PickedFilePaths(const wchar_t* buffer, size_t size, si
 }
 
 int ParseRowNumber(const std::wstring& text) {
-  if (text.empty() || text.size() > 9) return 0;
-  int value = 0;
+  if (text.empty()) return 0;
+  // Any number of leading zeros; the value itself must fit a row number.
+  constexpr int64_t kLargest = std::numeric_limits<int>::max();
+  int64_t value = 0;
   for (wchar_t c : text) {
     if (c < L'0' || c > L'9') return 0;
     value = value * 10 + (c - L'0');
+    if (value > kLargest) return 0;
   }
-  return value;
+  return static_cast<int>(value);
 }

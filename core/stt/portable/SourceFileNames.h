@@ -39,5 +39,6 @@ std::wstring TranscriptOutputPath(const std::wstring& folder, const std::wstring
 std::vector<std::wstring> PickedFilePaths(const wchar_t* buffer, size_t size, size_t nameOffset);
 
 // A row number written as decimal text (a button's user data), or 0 when the
-// text is not a positive decimal number that fits.
+// text is not a positive decimal number that fits an int. Leading zeros are
+// allowed, however many.
 int ParseRowNumber(const std::wstring& text);

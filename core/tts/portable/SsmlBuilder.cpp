@@ -22,6 +22,20 @@ constexpr wchar_t kPauseClose[] = L"\"/>";
 constexpr wchar_t kPolyphoneOpen[] = L"[=";
 constexpr size_t kPauseOpenLength = sizeof(kPauseOpen) / sizeof(wchar_t) - 1;
 
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// `at`, or one less when it falls between the two halves of a surrogate pair:
+// cuts and inserted commas go between characters, never inside one.
+size_t BetweenCharacters(const std::wstring& text, size_t at) {
+  if (at > 0 && at < text.size() && IsHighSurrogate(text[at - 1]) && IsLowSurrogate(text[at])) return at - 1;
+  return at;
+}
+
+// Control characters other than tab and line breaks are not allowed in XML
+// and are left out of the markup.
+bool IsDroppedControl(wchar_t c) { return c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r'; }
+
 // --- Marks ---
 
 struct Mark {
@@ -48,7 +62,8 @@ Mark NextPause(const std::wstring& text, size_t from) {
   return {std::wstring::npos, 0, true};
 }
 
-// Pause marks match `<break time="([^"]*)"/>`, polyphone marks `\[=[^\]]*\]`.
+// Pause marks match `<break time="([^"]*)"/>`, polyphone marks `\[=[^\]]*\]`
+// without a "[=" inside the reading.
 // Both kinds are found in one left-to-right scan without overlap, the
 // leftmost first, with one exception: a polyphone mark never swallows a pause
 // mark. A "[=" whose reading would hold the start of a pause is plain text,
@@ -69,7 +84,10 @@ std::vector<Mark> FindMarks(const std::wstring& text) {
       if (close == std::wstring::npos) {
         polyphonesLeft = false;
       } else if (close < pause.start) {
-        marks.push_back({open, close + 1 - open, false});
+        // A reading holds no "[=": the mark opens at the last "[=" before
+        // its "]", and an earlier stray "[=" stays plain text.
+        const size_t last = text.rfind(kPolyphoneOpen, close - 2);
+        marks.push_back({last, close + 1 - last, false});
         from = close + 1;
       } else {
         from = open + 1;
@@ -100,6 +118,7 @@ std::vector<int32_t> SplitAtCommas(std::wstring& plain) {
   if (plain.find(L',') == std::wstring::npos) {
     if (length() <= kShortTextLimit) return splits;
     for (int32_t point = kShortTextLimit; point < length(); point += kWindow) {
+      point = static_cast<int32_t>(BetweenCharacters(plain, static_cast<size_t>(point)));
       plain.insert(static_cast<size_t>(point), 1, L',');
       splits.push_back(point - static_cast<int32_t>(splits.size()));
     }
@@ -117,6 +136,7 @@ std::vector<int32_t> SplitAtCommas(std::wstring& plain) {
       if (handledEnd >= length()) break;
     } else {
       if (end > length()) break;
+      end = static_cast<int32_t>(BetweenCharacters(plain, static_cast<size_t>(end)));
       plain.insert(static_cast<size_t>(end), 1, L',');
       splits.push_back(end - static_cast<int32_t>(splits.size()));
       start = end + 1;
@@ -168,8 +188,7 @@ void AppendEscaped(std::wstring& out, wchar_t c, bool attribute) {
       out += attribute ? L"&quot;" : L"\"";
       return;
     default:
-      // Control characters other than tab and line breaks are not allowed in XML.
-      if (c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r') return;
+      if (IsDroppedControl(c)) return;
       out += c;
   }
 }
@@ -177,9 +196,6 @@ void AppendEscaped(std::wstring& out, wchar_t c, bool attribute) {
 void AppendEscaped(std::wstring& out, const std::wstring& text, size_t from, size_t count, bool attribute) {
   for (size_t i = from; i < from + count; ++i) AppendEscaped(out, text[i], attribute);
 }
-
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 // Renders a body: plain text escaped, pause marks as break elements,
 // polyphone marks as phoneme elements around the character before them, and,
@@ -205,7 +221,10 @@ std::wstring RenderBody(std::wstring body, bool pieces) {
       out += kPauseClose;
     } else {
       const size_t readingLength = mark.length - 3;
-      const bool applies = plainCount > 0 && readingLength > 0 && body[mark.start + 2] != L'[';
+      // The marked character must reach the markup: a control character
+      // left out of it would leave the reading wrapping nothing.
+      const bool applies = plainCount > 0 && readingLength > 0 && body[mark.start + 2] != L'[' &&
+                           !IsDroppedControl(body[mark.start - 1]);
       if (applies) {
         // The marked character, a surrogate pair counting as one.
         size_t charLength = 1;
@@ -232,13 +251,14 @@ std::wstring RenderBody(std::wstring body, bool pieces) {
 }
 
 // The editor text cut for a preview; a cut that would fall inside a mark is
-// moved to the mark's start, so no half mark reaches the markup.
+// moved to the mark's start, so no half mark reaches the markup, and one
+// inside a surrogate pair goes before the pair.
 std::wstring PreviewCut(const std::wstring& text) {
   size_t cut = kPreviewLength;
   for (const Mark& mark : FindMarks(text)) {
     if (mark.start < cut && cut < mark.end()) cut = mark.start;
   }
-  return text.substr(0, cut);
+  return text.substr(0, BetweenCharacters(text, cut));
 }
 
 std::wstring PauseElement(int32_t seconds) {

@@ -19,7 +19,10 @@
 // escaped, and marks that cannot apply stay as plain text. Marks are found in
 // one left-to-right scan; a pause mark is always a pause, even where it is
 // typed inside a reading, and a reading applies only to the plain character
-// right before it.
+// right before it (not to a control character, which the markup leaves out).
+// A reading holds no "[=": a mark opens at the last "[=" before its "]", and
+// a stray "[=" before it stays text. Cuts and inserted commas fall between
+// characters, never inside a surrogate pair.
 
 // Modes: the listen test, which speaks only the first 150 characters, and a conversion.
 constexpr int kSsmlPreview = 1;

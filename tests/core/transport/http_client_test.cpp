@@ -12,6 +12,7 @@
 #include "core/base/portable/Checksums.h"
 #include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/DebugOutputRecorder.h"
+#include "tests/support/LocalPipeProbe.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 
@@ -218,4 +219,34 @@ TEST_F(HttpTransferTest, TheThreadsStopFlagAbortsItsSlowTransfer) {
   // This thread never set a flag: its transfers run as before.
   HttpResponseBuffer reply;
   EXPECT_TRUE(client.Post(path, "taskId=1", reply));
+}
+
+// Only HTTP and HTTPS are spoken. An address of another protocol, as a server
+// could name it for a download, fails without anything being opened: not a
+// local file, not a local pipe (whose opening the probe sees), not an FTP
+// connection; a download writes no file.
+TEST_F(HttpTransferTest, AddressesOfOtherProtocolsAreNeverOpened) {
+  const std::wstring secret = scratch / L"secret.mp3";
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(secret, "local secret"));
+  std::string secretUrl = "file:///" + std::string(secret.begin(), secret.end());
+  for (char& c : secretUrl) c = c == '\\' ? '/' : c;
+
+  LocalPipeProbe probe;
+  ASSERT_TRUE(probe.ok());
+  const std::string urls[] = {
+      secretUrl,
+      secretUrl + "?from=http://127.0.0.1/",
+      probe.FileUrl(),
+      "ftp://127.0.0.1:1/result.mp3",
+  };
+  const HttpClient client;  // no base URL, as the speech job's
+  const std::wstring target = scratch / L"download.mp3";
+  for (const std::string& url : urls) {
+    HttpResponseBuffer reply;
+    EXPECT_FALSE(client.Get(url, reply)) << url;
+    EXPECT_EQ(reply.data(), nullptr) << url;
+    EXPECT_FALSE(client.DownloadFile(url, std::string(target.begin(), target.end()), 0)) << url;
+    EXPECT_FALSE(ScratchFolder::Exists(target)) << url;
+  }
+  EXPECT_FALSE(probe.Finish()) << "the transfer opened the local pipe";
 }

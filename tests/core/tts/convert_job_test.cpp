@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
 
+#include "core/base/TextConversion.h"
 #include "core/base/UserMessage.h"
 #include "core/base/portable/Base64.h"
 #include "core/media/MediaTools.h"
@@ -14,6 +16,7 @@
 #include "core/transport/HttpClient.h"
 #include "core/transport/portable/ServiceConfig.h"
 #include "core/tts/portable/SsmlBuilder.h"
+#include "tests/support/LocalPipeProbe.h"
 #include "tests/support/NonAsciiNames.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
@@ -377,6 +380,51 @@ TEST_F(ConvertJobTest, BadTaskRepliesEndThePolling) {
     EXPECT_TRUE(job.taskId.empty()) << fault;
     EXPECT_EQ(shown.messages().size(), 1u) << fault;
   }
+}
+
+// A finished task's "data" is a server-given address: one that names a local
+// file, a local pipe or another protocol is refused like a download that
+// fails. Nothing local is opened or copied into the output folder.
+TEST_F(ConvertJobTest, ATaskAddressOfAnotherProtocolIsRefused) {
+  SetText(std::wstring(160, L'好'));
+  const std::wstring secret = scratch / L"secret.mp3";
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(secret, "local secret"));
+  std::string secretUrl = "file:///" + WideToAnsi(secret);
+  std::replace(secretUrl.begin(), secretUrl.end(), '\\', '/');
+  LocalPipeProbe probe;
+  ASSERT_TRUE(probe.ok());
+  auto filesIn = [](const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return names;
+  };
+
+  for (const std::string& url : {secretUrl, secretUrl + "?at=http://127.0.0.1/", probe.FileUrl(),
+                                 std::string("ftp://127.0.0.1:1/result.mp3")}) {
+    job.taskId.clear();
+    job.taskDone = false;
+    ASSERT_TRUE(job.SubmitSynthesisTask());
+    Json::Value fault;
+    fault["match"] = "taskId=";
+    fault["members"]["status"] = 2;
+    fault["members"]["data"] = url;
+    ASSERT_TRUE(instance.Script(kSynthesisTaskPath, Json::FastWriter().write(fault))) << instance.error();
+    shown.clear();
+    EXPECT_TRUE(PollToTheEnd()) << url;
+    EXPECT_EQ(shown.messages(), std::vector<std::wstring>{kMessageTaskFailed}) << url;
+    EXPECT_FALSE(job.taskDone) << url;
+    EXPECT_EQ(filesIn(job.outputFolder), std::vector<std::wstring>{}) << url;
+    for (const std::wstring& name : filesIn(job.tempFolder)) {
+      EXPECT_NE(ScratchFolder::ReadFileBytes(job.tempFolder + name), "local secret") << url;
+    }
+  }
+  EXPECT_FALSE(probe.Finish()) << "the download opened the local pipe";
 }
 
 TEST_F(ConvertJobTest, StillRunningStatusesKeepThePollGoing) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace Trellis {
 
@@ -20,6 +21,12 @@ int HexDigit(UIChar ch) {
   if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
   if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
   return -1;
+}
+
+// Characters that strtod may take as part of a number.
+bool IsNumberChar(UIChar ch) {
+  return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == '+' ||
+         ch == '-' || ch == '.' || ch == '_' || ch == '(' || ch == ')';
 }
 
 const UIChar kEmpty[] = {0};
@@ -43,6 +50,31 @@ int ReadList(const UIChar* text, T* values, int count, Reader read) {
     p = end + 1;
   }
   return read_count;
+}
+
+// The hexadecimal reading both hex readers share: blanks, one sign, an
+// optional "0x" (only when a digit follows it) and the digits, the magnitude
+// saturating just above 32 bits. False, with *end at the text, when no digit
+// is readable.
+bool ReadHexMagnitude(const UIChar* text, const UIChar** end, bool& negative, uint64_t& magnitude) {
+  const UIChar* start = OrEmpty(text);
+  const UIChar* p = SkipBlanks(start);
+  negative = false;
+  magnitude = 0;
+  if (*p == '+' || *p == '-') {
+    negative = *p == '-';
+    ++p;
+  }
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && HexDigit(p[2]) >= 0) p += 2;
+  if (HexDigit(*p) < 0) {
+    if (end != nullptr) *end = start;
+    return false;
+  }
+  for (; HexDigit(*p) >= 0; ++p) {
+    if (magnitude <= UINT64_C(0xFFFFFFFF)) magnitude = magnitude * 16 + static_cast<uint64_t>(HexDigit(*p));
+  }
+  if (end != nullptr) *end = p;
+  return true;
 }
 
 }  // namespace
@@ -72,48 +104,39 @@ int32_t ParseAttributeInt(const UIChar* text, const UIChar** end) {
 }
 
 uint32_t ParseAttributeHex(const UIChar* text, const UIChar** end) {
-  const UIChar* start = OrEmpty(text);
-  const UIChar* p = SkipBlanks(start);
   bool negative = false;
-  if (*p == '+' || *p == '-') {
-    negative = *p == '-';
-    ++p;
-  }
-  // "0x" counts as a prefix only when a hexadecimal digit follows it.
-  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && HexDigit(p[2]) >= 0) p += 2;
-  if (HexDigit(*p) < 0) {
-    if (end != nullptr) *end = start;
-    return 0;
-  }
   uint64_t value = 0;
-  for (; HexDigit(*p) >= 0; ++p) {
-    if (value <= UINT64_C(0xFFFFFFFF)) value = value * 16 + static_cast<uint64_t>(HexDigit(*p));
-  }
-  if (end != nullptr) *end = p;
+  if (!ReadHexMagnitude(text, end, negative, value)) return 0;
   if (value > UINT64_C(0xFFFFFFFF)) return 0xFFFFFFFFu;
   const uint32_t result = static_cast<uint32_t>(value);
   return negative ? 0u - result : result;
 }
 
+int32_t ParseAttributeSignedHex(const UIChar* text, const UIChar** end) {
+  bool negative = false;
+  uint64_t value = 0;
+  if (!ReadHexMagnitude(text, end, negative, value)) return 0;
+  if (negative) return value >= UINT64_C(0x80000000) ? INT32_MIN : -static_cast<int32_t>(value);
+  return value > UINT64_C(0x7FFFFFFF) ? INT32_MAX : static_cast<int32_t>(value);
+}
+
 double ParseAttributeDouble(const UIChar* text, const UIChar** end) {
   const UIChar* start = OrEmpty(text);
   const UIChar* p = SkipBlanks(start);
-  // Copy the ASCII run that can belong to a number into a bounded narrow
-  // buffer for strtod; a longer run is cut (no skin writes such fractions).
-  char buffer[64];
-  int n = 0;
-  while (n < static_cast<int>(sizeof(buffer)) - 1 && p[n] > 0x20 && p[n] < 0x7F) {
-    buffer[n] = static_cast<char>(p[n]);
-    ++n;
-  }
-  buffer[n] = 0;
-  char* stop = buffer;
-  double value = std::strtod(buffer, &stop);
-  if (stop == buffer) {
+  // Copy the run of characters that can belong to a number (digits, signs,
+  // the point, exponent and hexadecimal letters, "inf", "nan(...)") into a
+  // narrow text for strtod, whatever its length: a number cut short would
+  // leave the end inside it, and a list would read its rest as the next one.
+  std::string narrow;
+  for (const UIChar* q = p; IsNumberChar(*q); ++q) narrow.push_back(static_cast<char>(*q));
+  const char* begin = narrow.c_str();
+  char* stop = nullptr;
+  const double value = std::strtod(begin, &stop);
+  if (stop == begin) {
     if (end != nullptr) *end = start;
     return 0.0;
   }
-  if (end != nullptr) *end = p + (stop - buffer);
+  if (end != nullptr) *end = p + (stop - begin);
   return std::isfinite(value) ? value : 0.0;
 }
 

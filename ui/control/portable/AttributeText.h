@@ -30,6 +30,10 @@ double ParseAttributeDouble(const UIChar* text, const UIChar** end = nullptr);
 // Reads an unsigned hexadecimal number (optional "0x", values beyond 32 bits
 // saturate) as the C runtime's unsigned base-16 reading does. *end as above.
 uint32_t ParseAttributeHex(const UIChar* text, const UIChar** end = nullptr);
+// Reads a signed hexadecimal number as the C runtime's base-16 reading of a
+// 32-bit long does: one sign, optional "0x", values beyond the range
+// saturate at INT32_MIN and INT32_MAX. *end as above.
+int32_t ParseAttributeSignedHex(const UIChar* text, const UIChar** end = nullptr);
 
 // Fills values[0..count-1] from a list; positions the text does not reach
 // are 0. Returns how many numbers were read from the text.

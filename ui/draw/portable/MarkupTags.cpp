@@ -128,8 +128,8 @@ uint32_t ParseMarkupColor(const UIChar* param) {
   if (param == nullptr) return 0;
   const UIChar* p = SkipSpaces(param);
   if (*p == '#') ++p;
-  const uint32_t value = ParseAttributeHex(p);
-  return value > 0x7FFFFFFFu ? 0x7FFFFFFFu : value;
+  // A negative number keeps its two's-complement bits ("-1" is white).
+  return static_cast<uint32_t>(ParseAttributeSignedHex(p));
 }
 
 int ParseMarkupVAlign(const UIChar* param) {

@@ -54,7 +54,8 @@ struct MarkupFontParam {
 MarkupFontParam ParseMarkupFontParam(const UIChar* param);
 
 // "c": hexadecimal, optional '#', read as a signed 32-bit number (larger
-// values become 0x7FFFFFFF); only the RGB bytes matter.
+// values become 0x7FFFFFFF, smaller ones 0x80000000; a negative number keeps
+// its bits, "-1" is 0xFFFFFFFF); only the RGB bytes matter.
 uint32_t ParseMarkupColor(const UIChar* param);
 
 // "v": "center" (1), "top" (2), anything else bottom (0); case ignored.

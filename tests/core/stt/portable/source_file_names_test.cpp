@@ -94,6 +94,10 @@ TEST(SourceFileNames, RowNumbersAreReadFromDecimalText) {
     const wchar_t* text;
     int number;
   } cases[] = {{L"1", 1}, {L"12", 12}, {L"007", 7}, {L"0", 0}, {L"", 0}, {L"-3", 0},
-               {L"2a", 0}, {L" 2", 0}, {L"999999999", 999999999}, {L"9999999999", 0}};
+               {L"2a", 0}, {L" 2", 0}, {L"999999999", 999999999}, {L"9999999999", 0},
+               // Ten digits and more: the value decides, not the length.
+               {L"1000000000", 1000000000}, {L"0000000001", 1}, {L"000000000000000000000042", 42},
+               {L"2147483647", 2147483647}, {L"2147483648", 0}, {L"99999999999999999999999", 0},
+               {L"0000000000", 0}};
   for (const auto& c : cases) EXPECT_EQ(ParseRowNumber(c.text), c.number) << c.text;
 }

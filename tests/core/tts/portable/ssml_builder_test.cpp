@@ -12,6 +12,15 @@
 namespace {
 
 std::wstring Repeat(wchar_t c, size_t n) { return std::wstring(n, c); }
+std::wstring Repeat(const std::wstring& text, size_t n) {
+  std::wstring out;
+  for (size_t i = 0; i < n; ++i) out += text;
+  return out;
+}
+// Characters outside the Basic Multilingual Plane, as the editor's UTF-16
+// holds them: an emoji and a rare Han character, each a surrogate pair.
+const std::wstring kEmoji = {wchar_t(0xD83D), wchar_t(0xDE00)};
+const std::wstring kRareHan = {wchar_t(0xD840), wchar_t(0xDC00)};
 std::wstring Pause(int seconds) { return L"<break time=\"" + std::to_wstring(seconds) + L"s\"/>"; }
 std::wstring Phoneme(const std::wstring& reading, const std::wstring& character) {
   return L"<phoneme alphabet=\"py\" ph=\"" + reading + L"\">" + character + L"</phoneme>";
@@ -68,6 +77,33 @@ bool IsWellFormed(const std::wstring& ssml, std::wstring& why) {
     i = close + 1;
   }
   if (!open.empty()) return why = L"unclosed <" + open.back() + L">", false;
+  return true;
+}
+
+bool IsHigh(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Whether every surrogate of the text is half of a pair.
+bool PairsStayWhole(const std::wstring& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsHigh(text[i]) && (i + 1 == text.size() || !IsLow(text[i + 1]))) return false;
+    if (IsLow(text[i]) && (i == 0 || !IsHigh(text[i - 1]))) return false;
+  }
+  return true;
+}
+
+// Whether every phoneme element wraps a character and its reading holds no
+// mark opener (an opener in a reading means a stray "[=" swallowed text).
+bool PhonemesAreSound(const std::wstring& ssml, std::wstring& why) {
+  const std::wstring open = L"<phoneme alphabet=\"py\" ph=\"";
+  for (size_t at = ssml.find(open); at != std::wstring::npos; at = ssml.find(open, at + 1)) {
+    const size_t readingEnd = ssml.find(L"\">", at + open.size());
+    const size_t close = ssml.find(L"</phoneme>", readingEnd);
+    if (readingEnd == std::wstring::npos || close == std::wstring::npos) return why = L"cut phoneme", false;
+    const std::wstring reading = ssml.substr(at + open.size(), readingEnd - at - open.size());
+    if (reading.find(L"[=") != std::wstring::npos) return why = L"a reading holds \"[=\": " + reading, false;
+    if (close == readingEnd + 2) return why = L"an empty phoneme", false;
+  }
   return true;
 }
 
@@ -281,12 +317,53 @@ TEST(BuildSsml, UnusualInputGivesWellFormedMarkup) {
       {"a comma before a mark in a long text", Repeat(L'a', 100) + L",[=dou4]" + Repeat(L'b', 60),
        Pieces({Repeat(L'a', 100), Phoneme(L"dou4", L",") + Repeat(L'b', 60)})},
       {"control characters", L"a\x01\tb\r\n", L"<speak>a\tb\r\n</speak>"},
+      // A mark after a control character, which the markup leaves out, has
+      // no character to apply to and stays text.
+      {"a control character before a mark", L"\x01[=a]", L"<speak>[=a]</speak>"},
+      {"a control character between a character and its mark", L"好\x01[=hao3]", L"<speak>好[=hao3]</speak>"},
+      {"a control character before a mark at a split", Repeat(L'a', 149) + L"\x01[=a]" + Repeat(L'b', 10),
+       Pieces({Repeat(L'a', 149) + L"[=a]", L"," + Repeat(L'b', 10)})},
+      // A stray "[=" stays text; the mark is the last "[=" before the "]".
+      {"a stray mark opener, short", L"ab[=cd睡[=shui4]e", L"<speak>ab[=cd" + Phoneme(L"shui4", L"睡") + L"e</speak>"},
+      {"a stray mark opener, long", Repeat(L'a', 140) + L"[=cd睡[=shui4]e",
+       Pieces({Repeat(L'a', 140) + L"[=cd" + Phoneme(L"shui4", L"睡") + L"e"})},
+      {"two stray mark openers", L"x[=[=y好[=hao3]", L"<speak>x[=[=y" + Phoneme(L"hao3", L"好") + L"</speak>"},
   };
   for (const Case& c : cases) {
     const std::wstring ssml = Ssml(c.text);
     EXPECT_EQ(ssml, c.ssml) << c.what;
     std::wstring why;
     EXPECT_TRUE(IsWellFormed(ssml, why)) << c.what << ": " << std::string(why.begin(), why.end());
+  }
+}
+
+// An emoji or a rare Han character is one character of two UTF-16 units: the
+// preview cut and every inserted comma go before it, never between its halves.
+TEST(BuildSsml, CharactersOutsideTheBasicPlaneStayWhole) {
+  const std::wstring a149 = Repeat(L'a', 149);
+  struct Case {
+    const char* what;
+    std::wstring text;
+    int mode;
+    std::vector<std::wstring> pieces;
+  } cases[] = {
+      {"preview cut inside the pair", a149 + kEmoji + L"bbb", kSsmlPreview, {a149}},
+      {"preview cut after the pair", Repeat(L'a', 148) + kEmoji + L"bbb", kSsmlPreview, {Repeat(L'a', 148) + kEmoji}},
+      {"first comma inside the pair", a149 + kEmoji + Repeat(L'b', 10), kSsmlConversion,
+       {a149, L"," + kEmoji + Repeat(L'b', 10)}},
+      {"later comma inside the pair", Repeat(L'a', 297) + kRareHan + L"b", kSsmlConversion,
+       {Repeat(L'a', 150), L"," + Repeat(L'a', 147), L"," + kRareHan + L"b"}},
+      {"comma of the window walk inside the pair", Repeat(L'a', 10) + L"," + Repeat(L'b', 148) + kEmoji + L"ccccc",
+       kSsmlConversion, {Repeat(L'a', 10), L"," + Repeat(L'b', 148), L"," + kEmoji + L"ccccc"}},
+      {"a marked character at the comma", a149 + kRareHan + L"[=x1]" + Repeat(L'c', 10), kSsmlConversion,
+       {a149, L"," + Phoneme(L"x1", kRareHan) + Repeat(L'c', 10)}},
+      {"a text of emoji", L"a" + Repeat(kEmoji, 80), kSsmlConversion,
+       {L"a" + Repeat(kEmoji, 74), L"," + Repeat(kEmoji, 6)}},
+  };
+  for (const Case& c : cases) {
+    const std::wstring ssml = Ssml(c.text, c.mode);
+    EXPECT_EQ(ssml, Pieces(c.pieces)) << c.what;
+    EXPECT_TRUE(PairsStayWhole(ssml)) << c.what;
   }
 }
 
@@ -332,14 +409,15 @@ TEST(BuildSsml, RandomMixesOfMarksKeepEveryMarkInPlace) {
   const std::wstring pieces[] = {
       L"a", L"睡", L"觉", L",", L"，", L"。", L"<", L">", L"\"", L"&", L"[", L"]", L"=", L"/", L" ",
       Pause(1), Pause(12), L"<break time=\"", L"\"/>", L"[=", L"[=shui4]", L"[=jiao4]", L"[=]", L"[=[x]",
-      L"<break time=\"[=a\"/>", L"<break time=\"]\"/>", L"x[=b]"};
+      L"<break time=\"[=a\"/>", L"<break time=\"]\"/>", L"x[=b]", kEmoji, kRareHan, kEmoji + L"[=x]",
+      L"\x01[=y]"};
   std::mt19937 rng(20260);
   for (int round = 0; round < 1500; ++round) {
     std::wstring text;
     const int count = static_cast<int>(rng() % 40);
     const int runAt = rng() % 2 == 0 ? static_cast<int>(rng() % (count + 1)) : -1;
     for (int i = 0; i <= count; ++i) {
-      if (i == runAt) text += Repeat(L'a', 100 + rng() % 80);
+      if (i == runAt) text += rng() % 2 == 0 ? Repeat(L'a', 100 + rng() % 80) : Repeat(kEmoji, 50 + rng() % 40);
       if (i < count) text += pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))];
     }
     const bool isLong = text.size() >= 150;
@@ -348,6 +426,9 @@ TEST(BuildSsml, RandomMixesOfMarksKeepEveryMarkInPlace) {
       ASSERT_TRUE(BuildSsml(text, mode, 0, 0, ssml));
       std::wstring why;
       ASSERT_TRUE(IsWellFormed(ssml, why))
+          << std::string(why.begin(), why.end()) << "\n" << testing::PrintToString(text);
+      ASSERT_TRUE(PairsStayWhole(ssml)) << testing::PrintToString(text) << "\n" << testing::PrintToString(ssml);
+      ASSERT_TRUE(PhonemesAreSound(ssml, why))
           << std::string(why.begin(), why.end()) << "\n" << testing::PrintToString(text);
       // What the builder is meant to say: full-width stops become commas in a
       // long text, empty marks disappear.
@@ -359,6 +440,7 @@ TEST(BuildSsml, RandomMixesOfMarksKeepEveryMarkInPlace) {
       for (size_t empty = said.find(L"[=]"); empty != std::wstring::npos; empty = said.find(L"[=]")) {
         said.erase(empty, 3);
       }
+      said.erase(std::remove(said.begin(), said.end(), L'\x01'), said.end());  // left out of the markup
       int pauses = 0;
       const std::vector<DecodedChar> decoded = Decode(ssml, pauses);
       size_t consumed = 0;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -116,6 +118,51 @@ TEST(AttributeTextTest, FractionsAndTheirScaling) {
   EXPECT_EQ(ScaleByFraction(INT32_MAX, 1e300), INT32_MAX);
   EXPECT_EQ(ScaleByFraction(INT32_MAX, -1e300), INT32_MIN);
   EXPECT_EQ(ScaleByFraction(10, std::nan("")), 0);
+}
+
+// A number of any length is read whole and its end lies right after it, so a
+// list reads the next number after its separator, not the rest of this one.
+TEST(AttributeTextTest, LongNumbersAreReadWhole) {
+  const std::string zeros(70, '0');
+  struct Case {
+    std::string list;
+    double values[3];
+  } cases[] = {
+      {"0." + zeros + "5,0.25,3", {5e-71, 0.25, 3.0}},
+      {"1" + zeros + ",2,3", {1e70, 2.0, 3.0}},
+      {"-" + zeros + "1.5e+0" + ",-2,0", {-1.5, -2.0, 0.0}},
+      {"0." + std::string(300, '3') + "e1,7,8", {10.0 / 3.0, 7.0, 8.0}},
+  };
+  for (const Case& c : cases) {
+    double d[3] = {};
+    EXPECT_EQ(ParseAttributeDoubleList(Exact(Wide(c.list)).get(), d, 3), 3) << c.list;
+    for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(d[i], c.values[i]) << c.list << " #" << i;
+  }
+
+  // Random numbers of up to a few hundred characters: each one ends exactly
+  // at its separator and reads as the runtime reads it on its own.
+  uint32_t state = 424242;
+  auto next = [&state]() {
+    state = state * 1103515245u + 12345u;
+    return state >> 16;
+  };
+  for (int round = 0; round < 300; ++round) {
+    auto digits = [&next](size_t count) {
+      std::string out;
+      for (size_t i = 0; i < count; ++i) out += static_cast<char>('0' + next() % 10);
+      return out;
+    };
+    std::string number = next() % 2 ? "-" : "";
+    number += digits(next() % 150 + 1);
+    if (next() % 2) number += "." + digits(next() % 150);
+    if (next() % 2) number += "e" + std::to_string(static_cast<int>(next() % 40) - 20);
+    auto text = Exact(Wide(number + ";"));
+    const UIChar* end = nullptr;
+    const double value = ParseAttributeDouble(text.get(), &end);
+    const double expected = std::strtod(number.c_str(), nullptr);
+    EXPECT_EQ(end - text.get(), static_cast<std::ptrdiff_t>(number.size())) << number;
+    EXPECT_EQ(value, std::isfinite(expected) ? expected : 0.0) << number;
+  }
 }
 
 TEST(AttributeTextTest, ColoursAndBooleans) {

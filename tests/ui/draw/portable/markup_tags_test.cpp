@@ -104,9 +104,18 @@ TEST(MarkupTags, TagParameters) {
   EXPECT_EQ(10, font.size);
   EXPECT_TRUE(font.underline);
 
-  EXPECT_EQ(0xFF0000u, ParseMarkupColor(Widen("#FF0000").c_str()));
-  EXPECT_EQ(0x7FFFFFFFu, ParseMarkupColor(Widen("FFFF0000").c_str()));
-  EXPECT_EQ(0u, ParseMarkupColor(Widen("zz").c_str()));
+  // Colours read as signed 32-bit numbers: negative ones keep their bits,
+  // the range's ends saturate.
+  const struct {
+    const char* param;
+    uint32_t colour;
+  } colours[] = {
+      {"#FF0000", 0xFF0000u},      {"FFFF0000", 0x7FFFFFFFu},   {"zz", 0u},
+      {"-1", 0xFFFFFFFFu},         {"#-FF0100", 0xFF00FF00u},   {"-0x10", 0xFFFFFFF0u},
+      {"-80000000", 0x80000000u},  {"-80000001", 0x80000000u},  {"-FFFFFFFFFF", 0x80000000u},
+      {"7FFFFFFF", 0x7FFFFFFFu},   {" +FF", 0xFFu},
+  };
+  for (const auto& c : colours) EXPECT_EQ(ParseMarkupColor(Widen(c.param).c_str()), c.colour) << c.param;
   EXPECT_EQ(1, ParseMarkupVAlign(Widen("Center").c_str()));
   EXPECT_EQ(2, ParseMarkupVAlign(Widen("TOP").c_str()));
   EXPECT_EQ(0, ParseMarkupVAlign(Widen("middle").c_str()));
