@@ -279,7 +279,7 @@ class LoggingTreeView : public CTreeViewUI {
  public:
   LoggingTreeView(const wchar_t* id, std::vector<std::wstring>* log) : m_id(id), m_log(log) {}
   bool OnNodeFolderChanged(void* param) override {
-    m_log->push_back(m_id);
+    if (static_cast<UINotify*>(param)->sType.EqualsText(L"selectchanged")) m_log->push_back(m_id);
     return CTreeViewUI::OnNodeFolderChanged(param);
   }
 
