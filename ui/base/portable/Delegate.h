@@ -63,8 +63,9 @@ class CDelegate : public CDelegateBase {
 };
 
 // An ordered list of owned delegate copies, invoked with one argument; any
-// listener can stop the ones after it by returning false. There is no removal
-// of a single delegate: listeners stay until the source is destroyed.
+// listener can stop the ones after it by returning false. A listener that
+// stops listening (a tree view losing a node) takes its delegate out with
+// RemoveDelegate; the others stay until the source is destroyed.
 class CUIEventSource {
  public:
   CUIEventSource() = default;
@@ -76,13 +77,21 @@ class CUIEventSource {
   // Appends a copy of the delegate unless an equal one is held; the caller
   // keeps its own delegate.
   void AddDelegate(const CDelegateBase& delegate);
-  bool HasDelegates() const { return !m_aDelegates.IsEmpty(); }
+  // Deletes the held delegate equal to the given one (same object and
+  // method); nothing when none is held. Safe from inside Invoke: the entry is
+  // emptied then and the list closes up after the outermost Invoke.
+  void RemoveDelegate(const CDelegateBase& delegate);
+  bool HasDelegates() const;
   // Calls the delegates in order; false as soon as one returns false (later
   // ones are not called), true after the last (and for an empty source).
   bool Invoke(void* argument);
 
  private:
-  CUIPtrArray m_aDelegates;  // owned CDelegateBase copies, in the order added
+  void Compact();
+
+  CUIPtrArray m_aDelegates;  // owned CDelegateBase copies, in the order added; null = removed during Invoke
+  CUIPtrArray m_aRemoved;    // owned delegates removed during Invoke, deleted when the outermost run ends
+  int m_iInvoking = 0;       // depth of running Invoke calls; entries are only emptied meanwhile
 };
 
 }  // namespace Trellis

@@ -3,8 +3,8 @@
 // control.
 #include "ui/controls/combo/ComboUI.h"
 
-#include "ui/base/UIGeometryWin.h"
 #include "ui/control/portable/AttributeText.h"
+#include "ui/controls/HotState.h"
 #include "ui/controls/combo/ComboWnd.h"
 #include "ui/draw/UIFontInfo.h"
 #include "ui/window/WindowManager.h"
@@ -16,11 +16,6 @@ namespace {
 bool Is(const UIChar* name, const UIChar* literal) { return UITextCompare(name, literal) == 0; }
 
 bool Contains(const UIChar* text, const UIChar* word) { return CUIString(text).FindText(word) >= 0; }
-
-bool IsInside(const CUIRect& rc, CUIPoint pt) {
-  POINT p = {pt.x, pt.y};
-  return ::PtInRect(AsRECT(&rc), p) != FALSE;
-}
 
 IListItemUI* AsListItem(CControlUI* control) {
   return control != nullptr ? static_cast<IListItemUI*>(control->GetInterface(UI_TEXT("IListItem"))) : nullptr;
@@ -155,8 +150,10 @@ bool CComboUI::RemoveItemAt(int index, bool keep) {
   if (!CContainerUI::RemoveItemAt(index, keep)) return false;
   RenumberItems(index, GetCount() - 1);
   if (index == m_iCurSel && m_iCurSel >= 0) {
+    // The nearest selectable item at the old position (the one that moved up
+    // into it) or before it takes the selection.
     m_iCurSel = -1;
-    SelectItem(FindSelectable(index - 1, false), false, true);
+    SelectItem(FindSelectable(index, false), false, true);
   } else if (index < m_iCurSel) {
     --m_iCurSel;
   }
@@ -244,7 +241,10 @@ void CComboUI::HandleEvent(UIEvent& event) {
     case kUIEventButtonDown:
       if (IsEnabled()) {
         Activate();
-        m_uButtonState |= kUIStatePushed | kUIStateCaptured;
+        // Pushed means "the pop-up is open": its last message clears the bit,
+        // so without a pop-up nothing would.
+        m_uButtonState |= kUIStateCaptured;
+        if (m_pWindow != nullptr) m_uButtonState |= kUIStatePushed;
       }
       return;
     case kUIEventButtonUp:
@@ -292,21 +292,8 @@ void CComboUI::HandleEvent(UIEvent& event) {
     case kUIEventContextMenu:
       return;
     case kUIEventMouseEnter:
-      if (IsEnabled() && IsInside(m_rcItem, event.ptMouse) && (m_uButtonState & kUIStateHot) == 0) {
-        m_uButtonState |= kUIStateHot;
-        Invalidate();
-      }
-      return;
     case kUIEventMouseLeave:
-      if (IsInside(m_rcItem, event.ptMouse)) {
-        if (m_pManager != nullptr) m_pManager->AddMouseLeaveListener(this);
-        return;
-      }
-      if (IsEnabled() && (m_uButtonState & kUIStateHot) != 0) {
-        m_uButtonState &= ~static_cast<UINT>(kUIStateHot);
-        Invalidate();
-      }
-      if (m_pManager != nullptr) m_pManager->RemoveMouseLeaveListener(this);
+      TrackHotState(*this, event, m_uButtonState);
       return;
     default:
       break;

@@ -8,6 +8,7 @@
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/UIEvent.h"
 #include "ui/control/portable/AttributeText.h"
+#include "ui/controls/HotState.h"
 #include "ui/controls/edit/EditWnd.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
@@ -17,10 +18,6 @@ namespace Trellis {
 namespace {
 
 bool IsName(const UIChar* name, const UIChar* expected) { return UITextCompare(name, expected) == 0; }
-
-bool IsInside(const CUIRect& rc, CUIPoint point) {
-  return point.x >= rc.left && point.x < rc.right && point.y >= rc.top && point.y < rc.bottom;
-}
 
 bool IsHighSurrogate(UIChar ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
 bool IsLowSurrogate(UIChar ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }
@@ -255,23 +252,10 @@ void CEditUI::HandleEvent(UIEvent& event) {
     case kUIEventContextMenu:
       return;
     case kUIEventMouseEnter:
-      if (IsEnabled() && IsInside(m_rcItem, event.ptMouse) && (m_uButtonState & kUIStateHot) == 0) {
-        m_uButtonState |= kUIStateHot;
-        Invalidate();
-      }
-      return;
     case kUIEventMouseLeave:
       // Moving onto the native edit leaves the control for the framework but
-      // not for the user: wait for the real leave.
-      if (IsInside(m_rcItem, event.ptMouse)) {
-        if (m_pManager != nullptr) m_pManager->AddMouseLeaveListener(this);
-        return;
-      }
-      if (IsEnabled() && (m_uButtonState & kUIStateHot) != 0) {
-        m_uButtonState &= ~static_cast<UINT>(kUIStateHot);
-        Invalidate();
-      }
-      if (m_pManager != nullptr) m_pManager->RemoveMouseLeaveListener(this);
+      // not for the user: the helper waits for the real leave.
+      TrackHotState(*this, event, m_uButtonState);
       return;
     default:
       break;

@@ -134,24 +134,10 @@ bool CListBodyUI::PaintContent(HDC hDC, const CUIRect& rcPaint, CControlUI* pSto
 }
 
 void CListBodyUI::SetScrollPos(CUISize pos) {
-  int dx = 0;
-  int dy = 0;
-  if (m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible()) {
-    const int old = m_pVerticalScrollBar->GetScrollPos();
-    m_pVerticalScrollBar->SetScrollPos(pos.cy);
-    dy = m_pVerticalScrollBar->GetScrollPos() - old;
-  }
-  if (m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible()) {
-    const int old = m_pHorizontalScrollBar->GetScrollPos();
-    m_pHorizontalScrollBar->SetScrollPos(pos.cx);
-    dx = m_pHorizontalScrollBar->GetScrollPos() - old;
-  }
-  if (dx == 0 && dy == 0) return;
-  for (int i = 0; i < m_items.GetSize(); ++i) {
-    auto* child = static_cast<CControlUI*>(m_items.GetAt(i));
-    if (child->IsVisible() && !child->IsFloat()) child->Move(CUISize(-dx, -dy), false);
-  }
-  Invalidate();
+  // The container moves the bars and the rows; the body adds the header.
+  const int oldX = GetScrollPos().cx;
+  CVerticalLayoutUI::SetScrollPos(pos);
+  const int dx = GetScrollPos().cx - oldX;
   if (dx == 0 || m_pOwner == nullptr) return;
   // Horizontal scrolling carries the header items and the columns along;
   // vertical scrolling never moves the header.

@@ -2,6 +2,7 @@
 
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/portable/AttributeText.h"
+#include "ui/controls/HotState.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/UIFontInfo.h"
 #include "ui/window/WindowManager.h"
@@ -100,21 +101,8 @@ void CListHeaderItemUI::HandleEvent(UIEvent& event) {
       }
       break;
     case kUIEventMouseEnter:
-      if (IsEnabled() && IsInside(m_rcItem, event.ptMouse) && (m_uButtonState & kUIStateHot) == 0) {
-        m_uButtonState |= kUIStateHot;
-        Invalidate();
-      }
-      return;
     case kUIEventMouseLeave:
-      if (IsInside(m_rcItem, event.ptMouse)) {
-        if (m_pManager != nullptr) m_pManager->AddMouseLeaveListener(this);
-        return;
-      }
-      if (IsEnabled() && (m_uButtonState & kUIStateHot) != 0) {
-        m_uButtonState &= ~static_cast<UINT>(kUIStateHot);
-        Invalidate();
-      }
-      if (m_pManager != nullptr) m_pManager->RemoveMouseLeaveListener(this);
+      TrackHotState(*this, event, m_uButtonState);
       return;
     default:
       break;

@@ -4,19 +4,11 @@
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/FloatPlacement.h"
+#include "ui/controls/HotState.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
 
 namespace Trellis {
-
-namespace {
-
-bool IsInside(const CUIRect& rc, CUIPoint pt) {
-  POINT p = {pt.x, pt.y};
-  return ::PtInRect(AsRECT(&rc), p) != FALSE;
-}
-
-}  // namespace
 
 void InvalidateListItem(CControlUI* item) {
   if (!item->IsVisible()) return;
@@ -66,27 +58,7 @@ void DrawListItemBk(CControlUI* item, HDC hDC, UIListInfo& info, UIImageDrawInfo
 }
 
 bool HandleListItemHot(CControlUI* item, UIEvent& event, UINT& buttonState) {
-  CWindowManagerUI* manager = item->GetManager();
-  if (event.Type == kUIEventMouseEnter) {
-    if (item->IsEnabled() && IsInside(item->GetPos(), event.ptMouse) && (buttonState & kUIStateHot) == 0) {
-      buttonState |= kUIStateHot;
-      InvalidateListItem(item);
-    }
-    return true;
-  }
-  if (event.Type == kUIEventMouseLeave) {
-    if (IsInside(item->GetPos(), event.ptMouse)) {
-      if (manager != nullptr) manager->AddMouseLeaveListener(item);
-      return true;
-    }
-    if (item->IsEnabled() && (buttonState & kUIStateHot) != 0) {
-      buttonState &= ~static_cast<UINT>(kUIStateHot);
-      InvalidateListItem(item);
-    }
-    if (manager != nullptr) manager->RemoveMouseLeaveListener(item);
-    return true;
-  }
-  return false;
+  return TrackHotState(*item, event, buttonState, InvalidateListItem);
 }
 
 void NumberListRows(CContainerUI& body) {

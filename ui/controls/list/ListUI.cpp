@@ -50,11 +50,6 @@ int CListUI::GetCurSel() const { return m_iCurSel; }
 
 bool CListUI::SelectItem(int index, bool takeFocus, bool sendNotify) {
   if (index == m_iCurSel) return true;
-  // The target is checked before anything changes: a refused target leaves
-  // the current selection as it was.
-  CControlUI* control = index >= 0 ? GetItemAt(index) : nullptr;
-  IListItemUI* item = AsListItem(control);
-  if (index >= 0 && (item == nullptr || !control->IsVisible() || !control->IsEnabled())) return false;
   const int oldSel = m_iCurSel;
   if (m_iCurSel >= 0) {
     IListItemUI* old = GetListItemAt(m_iCurSel);
@@ -62,6 +57,10 @@ bool CListUI::SelectItem(int index, bool takeFocus, bool sendNotify) {
     if (old != nullptr) old->Select(false, sendNotify);
   }
   if (index < 0) return false;  // clears the selection; no notification
+  // A refused target leaves nothing selected: the old item is already deselected.
+  CControlUI* control = GetItemAt(index);
+  IListItemUI* item = AsListItem(control);
+  if (item == nullptr || !control->IsVisible() || !control->IsEnabled()) return false;
   m_iCurSel = index;
   if (!item->Select(true, takeFocus)) {
     m_iCurSel = -1;
@@ -254,9 +253,10 @@ bool CListUI::RemoveItemAt(int index, bool keep) {
     --m_iExpandedItem;
   }
   if (index == m_iCurSel && m_iCurSel >= 0) {
-    // The nearest selectable item before the removed one takes the selection.
+    // The nearest selectable item at the old position (the one that moved up
+    // into it) or before it takes the selection.
     m_iCurSel = -1;
-    SelectItem(FindSelectable(index - 1, false), false, true);
+    SelectItem(FindSelectable(index, false), false, true);
   } else if (index < m_iCurSel) {
     --m_iCurSel;
   }
@@ -307,8 +307,9 @@ void CListUI::UpdateColumns(const CUIRect& rc, bool layoutHeader) {
     m_ListInfo.rcColumns[i] = item->GetPos();
   }
   if (hidden) {
+    // Only the items: a header marked inherited-invisible here would stay
+    // hidden after its own SetVisible(true), which leaves that mark alone.
     for (int i = m_pHeader->GetCount() - 1; i >= 0; --i) m_pHeader->GetItemAt(i)->SetInheritedVisible(false);
-    m_pHeader->SetInheritedVisible(false);
   }
 }
 

@@ -246,8 +246,9 @@ void CMenuElementUI::HandleEvent(UIEvent& event) {
       OpenOrCloseSubMenus(true);
       return;
     case kUIEventButtonUp:
+      if (!IsEnabled()) return;  // a disabled item ignores the release
       CListContainerElementUI::HandleEvent(event);
-      if (IsEnabled()) Choose();
+      Choose();
       return;
     case kUIEventKeyDown:
       if (event.chKey == VK_RIGHT) {

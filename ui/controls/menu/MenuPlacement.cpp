@@ -2,7 +2,7 @@
 
 namespace Trellis {
 
-CUIRect CMenuPlacement::PlaceTopLevel(CUIPoint point, CUISize size, unsigned alignment, const CUIRect& workArea) {
+CUIRect CMenuPlacement::PlaceTopLevel(CUIPoint point, CUISize size, unsigned alignment) {
   CUIRect rc(point.x, point.y, point.x + size.cx, point.y + size.cy);
   if ((alignment & kAlignRight) != 0) {
     rc.right = point.x;
@@ -12,11 +12,8 @@ CUIRect CMenuPlacement::PlaceTopLevel(CUIPoint point, CUISize size, unsigned ali
     rc.bottom = point.y;
     rc.top = point.y - size.cy;
   }
-  // Into the work area: first past the far edges, then the near edges win.
-  if (rc.right > workArea.right) rc.Offset(workArea.right - rc.right, 0);
-  if (rc.bottom > workArea.bottom) rc.Offset(0, workArea.bottom - rc.bottom);
-  if (rc.left < workArea.left) rc.Offset(workArea.left - rc.left, 0);
-  if (rc.top < workArea.top) rc.Offset(0, workArea.top - rc.top);
+  // The caller picks point and alignment for the room it has; the menu
+  // goes exactly there.
   return rc;
 }
 

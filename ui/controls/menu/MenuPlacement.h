@@ -16,11 +16,10 @@ class CMenuPlacement {
   static constexpr unsigned kAlignBottom = 0x10;  // bottom edge at the point
   static constexpr unsigned kAlignDefault = kAlignLeft | kAlignTop;
 
-  // The rectangle of a top-level menu of `size` at `point`, then moved into the
-  // work area (a menu opened near an edge would otherwise hang off the
-  // screen); a menu larger than the work area keeps its left or top edge on the
-  // work area's. Does not shrink the menu.
-  static CUIRect PlaceTopLevel(CUIPoint point, CUISize size, unsigned alignment, const CUIRect& workArea);
+  // The rectangle of a top-level menu of `size` at `point` by its alignment;
+  // it is not moved into the work area (the opener chooses the alignment
+  // that fits) and not shrunk.
+  static CUIRect PlaceTopLevel(CUIPoint point, CUISize size, unsigned alignment);
 
   // The rectangle of a sub-menu `width` wide and `height` high beside its
   // parent menu window `parent`, level with the owner item whose screen top is

@@ -85,8 +85,7 @@ CUISize CMenuUI::EstimateSize(CUISize available) {
     height += size.cy;
     if (size.cx > width) width = size.cx;
   }
-  const CUIRect inset = GetInset();
-  return CUISize(width + inset.left + inset.right, height);
+  return CUISize(width, height);
 }
 
 }  // namespace Trellis

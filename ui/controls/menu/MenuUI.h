@@ -20,8 +20,9 @@ class CMenuUI : public CListUI {
   // Right opens the selected item's sub-menu and Return chooses it; the
   // rest is the list's (arrows, Home, End move the selection).
   void HandleEvent(UIEvent& event) override;
-  // Sum of the visible items' heights by the largest of their widths, plus the
-  // inset; stores nothing.
+  // Sum of the visible items' heights by the largest of their widths; the
+  // inset is not counted (the window adds the top and bottom inset to its
+  // height). Stores nothing.
   CUISize EstimateSize(CUISize available) override;
 
   // IContainerUI (menu elements only; other controls are refused):

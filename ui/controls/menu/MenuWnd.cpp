@@ -12,6 +12,9 @@ namespace Trellis {
 
 namespace {
 
+// The result every menu window closes with (the WM_CLOSE wParam).
+constexpr UINT kMenuCloseResult = 1;
+
 bool IsMenuElement(CControlUI* control) {
   return control != nullptr && control->GetInterface(UI_TEXT("MenuElement")) != nullptr;
 }
@@ -212,7 +215,7 @@ LRESULT CMenuWnd::OnCreate() {
                                      : builder.CreateFromSource(UIResourceRef(m_sXml.GetText()), nullptr, this, &m_pm);
     if (root == nullptr) {
       Trace(UI_TEXT("the menu skin could not be built"));
-      PostClose(IDCANCEL);
+      PostClose(kMenuCloseResult);
       return 0;
     }
   }
@@ -242,7 +245,7 @@ void CMenuWnd::PlaceMenu() {
   size = m_pm.GetInitialSize();
   const CUIRect inset = InsetOf(root);
   size.cy += inset.top + inset.bottom;
-  const CUIRect rc = CMenuPlacement::PlaceTopLevel(m_ptBase, size, m_dwAlignment, work);
+  const CUIRect rc = CMenuPlacement::PlaceTopLevel(m_ptBase, size, m_dwAlignment);
   ::SetForegroundWindow(m_hWnd);
   ::MoveWindow(m_hWnd, rc.left, rc.top, rc.GetWidth(), rc.GetHeight(), FALSE);
   ::SetWindowPos(m_hWnd, HWND_TOPMOST, rc.left, rc.top, rc.GetWidth(), rc.GetHeight(), SWP_SHOWWINDOW);
@@ -305,11 +308,11 @@ bool CMenuWnd::IsMenuWindow(HWND window) {
 
 BOOL CMenuWnd::Receive(int type, HWND window) {
   if (type == 1) {
-    PostClose(IDCANCEL);
+    PostClose(kMenuCloseResult);
   } else if (type == 2) {
     for (HWND ancestor = ::GetParent(m_hWnd); ancestor != nullptr; ancestor = ::GetParent(ancestor)) {
       if (ancestor == window) {
-        PostClose(IDCANCEL);
+        PostClose(kMenuCloseResult);
         break;
       }
     }
@@ -322,7 +325,7 @@ void CMenuWnd::ReturnSubItems() { m_lent.Return(); }
 void CMenuWnd::OwnerGone() {
   ReturnSubItems();
   m_pOwner = nullptr;
-  PostClose(IDCANCEL);
+  PostClose(kMenuCloseResult);
 }
 
 void CMenuWnd::Notify(UINotify& msg) {
@@ -373,7 +376,7 @@ LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KEYDOWN:
       if (wParam == VK_ESCAPE || wParam == VK_LEFT) {
-        PostClose(IDCANCEL);
+        PostClose(kMenuCloseResult);
         return 0;
       }
       break;

@@ -81,30 +81,36 @@ bool CTreeNodeUI::AddItem(CControlUI* control) {
 bool CTreeNodeUI::AddItemAt(CControlUI* control, int index) {
   CTreeNodeUI* node = AsNode(control);
   if (node == nullptr) return false;
-  CTreeNodeUI* before = index >= 0 ? GetChildNode(index) : nullptr;
-  if (before == nullptr) return AppendChildNode(node);
-  PrepareChild(node);
-  // Before the child that was at the index, in the view as in the array.
-  if (m_pTreeView != nullptr && !m_pTreeView->InsertNodeBefore(node, before)) return false;
-  node->SetVisible(!m_pFolderButton->IsSelected() && (m_pTreeView == nullptr || IsVisible()));
-  return m_aChildNodes.InsertAt(index, node);
+  if (index < 0 || GetChildNode(index) == nullptr) return AppendChildNode(node);
+  return InsertChildNode(node, index);
 }
 
 bool CTreeNodeUI::AppendChildNode(CTreeNodeUI* node) {
   if (node == nullptr || !Is(node->GetClassName(), UI_TEXT("TreeNode"))) return false;
+  return InsertChildNode(node, m_aChildNodes.GetSize());
+}
+
+bool CTreeNodeUI::InsertChildNode(CTreeNodeUI* node, int index) {
   PrepareChild(node);
   if (m_pTreeView != nullptr) {
-    // After the whole branch of this node, not merely after its last child.
-    CTreeNodeUI* last = this;
-    if (!m_aChildNodes.IsEmpty() && GetChildNode(m_aChildNodes.GetSize() - 1) != nullptr) {
-      last = GetChildNode(m_aChildNodes.GetSize() - 1)->LastDescendant();
+    bool placed = false;
+    if (index < m_aChildNodes.GetSize()) {
+      // Before the child that was at the index, in the view as in the array.
+      placed = m_pTreeView->InsertNodeBefore(node, GetChildNode(index));
+    } else {
+      // After the whole branch of this node, not merely after its last child.
+      CTreeNodeUI* last = this;
+      if (!m_aChildNodes.IsEmpty() && GetChildNode(m_aChildNodes.GetSize() - 1) != nullptr) {
+        last = GetChildNode(m_aChildNodes.GetSize() - 1)->LastDescendant();
+      }
+      const int at = last->IndexInView();
+      placed = at >= 0 && m_pTreeView->InsertNodeAt(node, at + 1) >= 0;
     }
-    const int at = last->IndexInView();
-    if (at < 0 || m_pTreeView->InsertNodeAt(node, at + 1) < 0) return false;
+    if (!placed) return false;
   }
   // A child of a collapsed or hidden node stays hidden.
   node->SetVisible(!m_pFolderButton->IsSelected() && (m_pTreeView == nullptr || IsVisible()));
-  return m_aChildNodes.Add(node);
+  return m_aChildNodes.InsertAt(index, node);
 }
 
 bool CTreeNodeUI::RemoveChildNode(CTreeNodeUI* node) {
@@ -173,6 +179,32 @@ void CTreeNodeUI::HandleEvent(UIEvent& event) {
   }
 }
 
+bool CTreeNodeUI::TextColorAttribute(const UIChar* name, TextColor& which) {
+  static const struct {
+    const UIChar* name;
+    TextColor which;
+  } kAttributes[] = {{UI_TEXT("itemtextcolor"), kItemText},
+                     {UI_TEXT("itemhottextcolor"), kItemHotText},
+                     {UI_TEXT("selitemtextcolor"), kSelItemText},
+                     {UI_TEXT("selitemhottextcolor"), kSelItemHotText}};
+  for (const auto& attribute : kAttributes) {
+    if (Is(name, attribute.name)) {
+      which = attribute.which;
+      return true;
+    }
+  }
+  return false;
+}
+
+void CTreeNodeUI::SetTextColor(TextColor which, DWORD color) {
+  switch (which) {
+    case kItemText: SetItemTextColor(color); break;
+    case kItemHotText: SetItemHotTextColor(color); break;
+    case kSelItemText: SetSelItemTextColor(color); break;
+    case kSelItemHotText: SetSelItemHotTextColor(color); break;
+  }
+}
+
 void CTreeNodeUI::SetItemTextColor(DWORD color) {
   m_dwItemTextColor = color;
   m_pItemButton->SetTextColor(color);
@@ -194,7 +226,10 @@ void CTreeNodeUI::SetSelItemHotTextColor(DWORD color) {
 }
 
 void CTreeNodeUI::SetAttribute(const UIChar* name, const UIChar* value) {
-  if (Is(name, UI_TEXT("text"))) {
+  TextColor color = kItemText;
+  if (TextColorAttribute(name, color)) {
+    SetTextColor(color, ParseAttributeColor(value));
+  } else if (Is(name, UI_TEXT("text"))) {
     m_pItemButton->SetText(value);
   } else if (Is(name, UI_TEXT("horizattr"))) {
     m_pRow->ApplyAttributeList(value);
@@ -206,14 +241,6 @@ void CTreeNodeUI::SetAttribute(const UIChar* name, const UIChar* value) {
     m_pCheckBox->ApplyAttributeList(value);
   } else if (Is(name, UI_TEXT("itemattr"))) {
     m_pItemButton->ApplyAttributeList(value);
-  } else if (Is(name, UI_TEXT("itemtextcolor"))) {
-    SetItemTextColor(ParseAttributeColor(value));
-  } else if (Is(name, UI_TEXT("itemhottextcolor"))) {
-    SetItemHotTextColor(ParseAttributeColor(value));
-  } else if (Is(name, UI_TEXT("selitemtextcolor"))) {
-    SetSelItemTextColor(ParseAttributeColor(value));
-  } else if (Is(name, UI_TEXT("selitemhottextcolor"))) {
-    SetSelItemHotTextColor(ParseAttributeColor(value));
   } else {
     CListContainerElementUI::SetAttribute(name, value);
   }

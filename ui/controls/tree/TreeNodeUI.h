@@ -77,6 +77,14 @@ class CTreeNodeUI : public CListContainerElementUI {
   CCheckBoxUI* GetCheckBox() const { return m_pCheckBox; }
   COptionUI* GetItemButton() const { return m_pItemButton; }
 
+  // The item-button text colours a node keeps, one per colour attribute.
+  enum TextColor { kItemText, kItemHotText, kSelItemText, kSelItemHotText };
+  // Which colour an attribute name ("itemtextcolor", "itemhottextcolor",
+  // "selitemtextcolor", "selitemhottextcolor") sets; false for other names.
+  // The node and the view read the same four attributes through it.
+  static bool TextColorAttribute(const UIChar* name, TextColor& which);
+  // The colour setter for `which`.
+  void SetTextColor(TextColor which, DWORD color);
   // Colour setters: the first also sets the item button's colour now, the
   // others store and repaint.
   void SetItemTextColor(DWORD color);
@@ -85,6 +93,11 @@ class CTreeNodeUI : public CListContainerElementUI {
   void SetSelItemHotTextColor(DWORD color);
 
  private:
+  // Places a child node at `index` of the child nodes (the count appends):
+  // in the view before the child now there, or after this node's whole
+  // branch; shown unless this node is collapsed or hidden.
+  bool InsertChildNode(CTreeNodeUI* node, int index);
+
   bool m_bFolderExpanded = true;
   DWORD m_dwItemTextColor = 0;
   DWORD m_dwItemHotTextColor = 0;

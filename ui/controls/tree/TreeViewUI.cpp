@@ -49,27 +49,28 @@ CTreeNodeUI* CTreeViewUI::NodeAt(int index) const { return AsNode(GetItemAt(inde
 // --- Adding and removing nodes ---
 
 void CTreeViewUI::SetUpNode(CTreeNodeUI* node) {
-  node->notifyListeners.AddDelegate(CDelegate<CTreeViewUI, CTreeViewUI>(this, &CTreeViewUI::OnNodeDoubleClick));
-  node->GetFolderButton()->notifyListeners.AddDelegate(
-      CDelegate<CTreeViewUI, CTreeViewUI>(this, &CTreeViewUI::OnNodeFolderChanged));
-  node->GetCheckBox()->notifyListeners.AddDelegate(
-      CDelegate<CTreeViewUI, CTreeViewUI>(this, &CTreeViewUI::OnNodeCheckChanged));
+  using Handler = CDelegate<CTreeViewUI, CTreeViewUI>;
+  node->notifyListeners.AddDelegate(Handler(this, &CTreeViewUI::OnNodeDoubleClick));
+  node->GetFolderButton()->notifyListeners.AddDelegate(Handler(this, &CTreeViewUI::OnNodeFolderChanged));
+  node->GetCheckBox()->notifyListeners.AddDelegate(Handler(this, &CTreeViewUI::OnNodeCheckChanged));
   node->GetFolderButton()->SetVisible(m_bVisibleFolderButtons);
   node->GetCheckBox()->SetVisible(m_bVisibleCheckBoxes);
   if (m_uItemMinWidth > 0) node->SetMinWidth(static_cast<int>(m_uItemMinWidth));
 }
 
+void CTreeViewUI::LetGoOfNode(CTreeNodeUI* node) {
+  // A node kept by the caller may go into another view, or outlive this one:
+  // its buttons must not call this view any more.
+  using Handler = CDelegate<CTreeViewUI, CTreeViewUI>;
+  node->notifyListeners.RemoveDelegate(Handler(this, &CTreeViewUI::OnNodeDoubleClick));
+  node->GetFolderButton()->notifyListeners.RemoveDelegate(Handler(this, &CTreeViewUI::OnNodeFolderChanged));
+  node->GetCheckBox()->notifyListeners.RemoveDelegate(Handler(this, &CTreeViewUI::OnNodeCheckChanged));
+}
+
 bool CTreeViewUI::AddItem(CControlUI* control) {
   CTreeNodeUI* node = AsNode(control);
   if (node == nullptr) return false;
-  SetUpNode(node);
-  if (!CListUI::AddItem(node)) return false;
-  for (int i = 0; i < node->GetChildNodeCount(); ++i) {
-    CTreeNodeUI* child = node->GetChildNode(i);
-    if (child != nullptr) AddItem(child);
-  }
-  node->SetTreeView(this);
-  return true;
+  return InsertNodeAt(node, GetCount()) >= 0;
 }
 
 int CTreeViewUI::InsertNodeAt(CTreeNodeUI* node, int index) {
@@ -108,6 +109,7 @@ void CTreeViewUI::RemoveDescendants(CTreeNodeUI* node, bool keep) {
     CTreeNodeUI* child = node->GetChildNode(i);
     if (child == nullptr) continue;
     RemoveDescendants(child, keep);
+    LetGoOfNode(child);
     if (keep) {
       child->SetTreeView(nullptr);  // the caller owns the branch now
     }
@@ -129,6 +131,7 @@ bool CTreeViewUI::RemoveItem(CControlUI* control, bool keep) {
     node->SetParentNode(nullptr);
   }
   RemoveDescendants(node, keep);
+  LetGoOfNode(node);
   if (keep) node->SetTreeView(nullptr);
   return CListUI::RemoveItemAt(GetItemIndex(node), keep);
 }
@@ -139,6 +142,13 @@ bool CTreeViewUI::RemoveItemAt(int index, bool keep) {
   // The list's RemoveItem ends in this operation: only nodes go the other way.
   if (AsNode(control) != nullptr) return RemoveItem(control, keep);
   return CListUI::RemoveItemAt(index, keep);
+}
+
+void CTreeViewUI::RemoveAllItems() {
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CTreeNodeUI* node = NodeAt(i)) LetGoOfNode(node);
+  }
+  CListUI::RemoveAllItems();
 }
 
 // --- Handlers ---
@@ -239,45 +249,34 @@ void CTreeViewUI::SetItemMinWidth(UINT width) {
   Invalidate();
 }
 
-void CTreeViewUI::SetItemTextColor(DWORD color) {
+void CTreeViewUI::SetNodeTextColors(int which, DWORD color) {
   for (int i = 0; i < GetCount(); ++i) {
-    if (CTreeNodeUI* node = NodeAt(i)) node->SetItemTextColor(color);
+    if (CTreeNodeUI* node = NodeAt(i)) node->SetTextColor(static_cast<CTreeNodeUI::TextColor>(which), color);
   }
 }
 
-void CTreeViewUI::SetItemHotTextColor(DWORD color) {
-  for (int i = 0; i < GetCount(); ++i) {
-    if (CTreeNodeUI* node = NodeAt(i)) node->SetItemHotTextColor(color);
-  }
-}
-
-void CTreeViewUI::SetSelItemTextColor(DWORD color) {
-  for (int i = 0; i < GetCount(); ++i) {
-    if (CTreeNodeUI* node = NodeAt(i)) node->SetSelItemTextColor(color);
-  }
-}
-
-void CTreeViewUI::SetSelItemHotTextColor(DWORD color) {
-  for (int i = 0; i < GetCount(); ++i) {
-    if (CTreeNodeUI* node = NodeAt(i)) node->SetSelItemHotTextColor(color);
-  }
-}
+void CTreeViewUI::SetItemTextColor(DWORD color) { SetNodeTextColors(CTreeNodeUI::kItemText, color); }
+void CTreeViewUI::SetItemHotTextColor(DWORD color) { SetNodeTextColors(CTreeNodeUI::kItemHotText, color); }
+void CTreeViewUI::SetSelItemTextColor(DWORD color) { SetNodeTextColors(CTreeNodeUI::kSelItemText, color); }
+void CTreeViewUI::SetSelItemHotTextColor(DWORD color) { SetNodeTextColors(CTreeNodeUI::kSelItemHotText, color); }
 
 void CTreeViewUI::SetAttribute(const UIChar* name, const UIChar* value) {
-  if (Is(name, UI_TEXT("visiblefolderbtn"))) {
+  CTreeNodeUI::TextColor color = CTreeNodeUI::kItemText;
+  if (CTreeNodeUI::TextColorAttribute(name, color)) {
+    // Through the view's own (overridable) setters.
+    const DWORD argb = ParseAttributeColor(value);
+    switch (color) {
+      case CTreeNodeUI::kItemText: SetItemTextColor(argb); break;
+      case CTreeNodeUI::kItemHotText: SetItemHotTextColor(argb); break;
+      case CTreeNodeUI::kSelItemText: SetSelItemTextColor(argb); break;
+      case CTreeNodeUI::kSelItemHotText: SetSelItemHotTextColor(argb); break;
+    }
+  } else if (Is(name, UI_TEXT("visiblefolderbtn"))) {
     SetVisibleFolderButtons(Is(value, UI_TEXT("true")));
   } else if (Is(name, UI_TEXT("visiblecheckbtn"))) {
     SetVisibleCheckBoxes(Is(value, UI_TEXT("true")));
   } else if (Is(name, UI_TEXT("itemminwidth"))) {
     SetItemMinWidth(static_cast<UINT>(ParseAttributeInt(value)));
-  } else if (Is(name, UI_TEXT("itemtextcolor"))) {
-    SetItemTextColor(ParseAttributeColor(value));
-  } else if (Is(name, UI_TEXT("itemhottextcolor"))) {
-    SetItemHotTextColor(ParseAttributeColor(value));
-  } else if (Is(name, UI_TEXT("selitemtextcolor"))) {
-    SetSelItemTextColor(ParseAttributeColor(value));
-  } else if (Is(name, UI_TEXT("selitemhottextcolor"))) {
-    SetSelItemHotTextColor(ParseAttributeColor(value));
   } else {
     CListUI::SetAttribute(name, value);
   }

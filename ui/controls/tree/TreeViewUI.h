@@ -35,6 +35,8 @@ class CTreeViewUI : public CListUI, public INotifyUI {
   bool RemoveItem(CControlUI* control, bool keep = false) override;
   // RemoveItem of the control at the index; false without one.
   bool RemoveItemAt(int index, bool keep = false) override;
+  // The list's, after every node has stopped calling this view.
+  void RemoveAllItems() override;
 
   // INotifyUI:
   // Does nothing: the view listens through the nodes' event sources.
@@ -73,6 +75,10 @@ class CTreeViewUI : public CListUI, public INotifyUI {
  private:
   // Binds the handlers and applies the view's settings to one node.
   void SetUpNode(CTreeNodeUI* node);
+  // Unbinds the handlers from a node that leaves the view.
+  void LetGoOfNode(CTreeNodeUI* node);
+  // One item-button colour (a CTreeNodeUI::TextColor) on every node.
+  void SetNodeTextColors(int which, DWORD color);
   // Takes the node's descendants out of the list, deepest last first.
   void RemoveDescendants(CTreeNodeUI* node, bool keep);
   CTreeNodeUI* NodeAt(int index) const;

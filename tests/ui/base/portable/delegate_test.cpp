@@ -84,4 +84,51 @@ TEST(UIEventSource, AddsOnceInvokesInOrderAndStopsAtAVeto) {
   EXPECT_EQ(b.log, "");  // the third is never called
 }
 
+// Takes its own delegate, or another listener's, out of the source while it runs.
+struct Leaver {
+  bool OnLeave(void* arg) {
+    log += "leave ";
+    source->RemoveDelegate(CDelegate<Leaver, Leaver>(target, &Leaver::OnLeave));
+    (void)arg;
+    return true;
+  }
+  bool OnStay(void*) {
+    log += "stay ";
+    return true;
+  }
+  CUIEventSource* source = nullptr;
+  Leaver* target = nullptr;
+  std::string log;
+};
+
+TEST(UIEventSource, RemovedDelegatesAreNotCalledAgainAlsoWhenRemovedWhileRunning) {
+  Listener a, b;
+  a.name = "a";
+  b.name = "b";
+  CUIEventSource source;
+  char arg[] = "n";
+  source.AddDelegate(ListenerDelegate(&a, &Listener::OnFirst));
+  source.AddDelegate(ListenerDelegate(&b, &Listener::OnFirst));
+  source.RemoveDelegate(ListenerDelegate(&b, &Listener::OnVeto));  // not held: nothing
+  source.RemoveDelegate(ListenerDelegate(&a, &Listener::OnFirst));
+  EXPECT_TRUE(source.Invoke(arg));
+  EXPECT_EQ(a.log + b.log, "first:b:n ");
+  source.RemoveDelegate(ListenerDelegate(&b, &Listener::OnFirst));
+  EXPECT_FALSE(source.HasDelegates());
+
+  // A listener that leaves while the source runs: the one after it is still
+  // called, and the leaver is not called on the next run.
+  CUIEventSource running;
+  Leaver leaver, stayer;
+  leaver.source = &running;
+  leaver.target = &leaver;
+  running.AddDelegate(CDelegate<Leaver, Leaver>(&leaver, &Leaver::OnLeave));
+  running.AddDelegate(CDelegate<Leaver, Leaver>(&stayer, &Leaver::OnStay));
+  EXPECT_TRUE(running.Invoke(arg));
+  EXPECT_EQ(leaver.log + stayer.log, "leave stay ");
+  EXPECT_TRUE(running.Invoke(arg));
+  EXPECT_EQ(leaver.log + stayer.log, "leave stay stay ");
+  EXPECT_TRUE(running.HasDelegates());
+}
+
 }  // namespace

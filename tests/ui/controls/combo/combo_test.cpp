@@ -2,7 +2,9 @@
 // The combo box built from skin XML and driven through real messages: the
 // drop-down opened by a click, an item chosen by a click, keys in the open
 // drop-down, Escape, placement above the combo at the bottom of the work
-// area, and the items always coming back to the combo.
+// area, the items always coming back to the combo, the wheel over the closed
+// combo, the selection after removals and refused targets, and a press whose
+// pop-up cannot be made.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -218,6 +220,122 @@ TEST(ComboTest, LentItemsComeBackBeforeItemChangesAndWhenTheWindowEndsAnyWay) {
   ASSERT_TRUE(combo->SelectItem(1, false, true));
   EXPECT_STREQ(combo->GetText().GetText(), L"标准男声");
   w.driver().Pump();
+}
+
+TEST(ComboTest, TheWheelOverTheClosedComboStepsTheSelectionWithoutOpeningIt) {
+  SkinnedTestWindow w(ComboSkin(L"enabled=\"false\""), 300, 220);
+  ASSERT_TRUE(w.ok());
+  CComboUI* combo = ComboOf(w);
+  w.recorder.seen.clear();
+  struct Step {
+    int notches;  // positive: up
+    int selection;
+  };
+  // c3 is disabled: the wheel stops on c2 going down.
+  const Step steps[] = {{-1, 1}, {-1, 2}, {-1, 2}, {1, 1}, {1, 0}, {1, 0}};
+  for (const Step& step : steps) {
+    ASSERT_TRUE(w.driver().Scroll(L"combo", step.notches));
+    EXPECT_EQ(combo->GetCurSel(), step.selection) << "after " << step.notches;
+    EXPECT_EQ(combo->GetDropWindow(), nullptr);
+  }
+  EXPECT_EQ(w.recorder.Of(L"itemselect", true),
+            (std::vector<std::wstring>{L"combo:1:0", L"combo:2:1", L"combo:1:2", L"combo:0:1"}));
+  EXPECT_TRUE(w.recorder.Of(L"dropdown").empty());
+}
+
+TEST(ComboTest, SelectItemPastTheEndTakesTheLastAndARefusedTargetLeavesNothingSelected) {
+  SkinnedTestWindow w(ComboSkin(), 300, 220);
+  ASSERT_TRUE(w.ok());
+  CComboUI* combo = ComboOf(w);
+  w.recorder.seen.clear();
+  EXPECT_TRUE(combo->SelectItem(99, false, true));
+  EXPECT_EQ(combo->GetCurSel(), 3);
+  EXPECT_STREQ(combo->GetText().GetText(), L"童声");
+  EXPECT_EQ(w.recorder.Of(L"itemselect", true), std::vector<std::wstring>{L"combo:3:0"});
+
+  struct Case {
+    const char* label;
+    bool hide;
+  };
+  for (const Case c : {Case{"hidden", true}, Case{"disabled", false}}) {
+    ASSERT_TRUE(combo->SelectItem(3, false, false)) << c.label;
+    CControlUI* target = w.driver().Find(L"c1");
+    if (c.hide) {
+      target->SetVisible(false);
+    } else {
+      target->SetEnabled(false);
+    }
+    EXPECT_FALSE(combo->SelectItem(1, false, true)) << c.label;
+    EXPECT_EQ(combo->GetCurSel(), -1) << c.label;
+    EXPECT_TRUE(combo->GetText().IsEmpty()) << c.label;
+    target->SetVisible(true);
+    target->SetEnabled(true);
+  }
+}
+
+TEST(ComboTest, RemovingTheSelectedItemSelectsTheOneNowAtItsPlaceOrTheNearestBefore) {
+  struct Case {
+    const char* label;
+    int selected;
+    const wchar_t* disable;  // an item made unselectable first, or null
+    int wantSel;
+    const wchar_t* wantItem;
+  };
+  const Case cases[] = {
+      {"the next item moves up and takes it", 1, nullptr, 1, L"c2"},
+      {"the last item: the one before", 3, nullptr, 2, L"c2"},
+      {"the next item disabled: the one before", 1, L"c2", 0, L"c0"},
+      {"the first item, the next disabled: the first selectable after", 0, L"c1", 1, L"c2"},
+  };
+  for (const Case& c : cases) {
+    SkinnedTestWindow w(ComboSkin(), 300, 220);
+    ASSERT_TRUE(w.ok());
+    CComboUI* combo = ComboOf(w);
+    if (c.disable != nullptr) w.driver().Find(c.disable)->SetEnabled(false);
+    ASSERT_TRUE(combo->SelectItem(c.selected, false, false)) << c.label;
+    w.recorder.seen.clear();
+    ASSERT_TRUE(combo->RemoveItemAt(c.selected)) << c.label;
+    EXPECT_EQ(combo->GetCurSel(), c.wantSel) << c.label;
+    EXPECT_EQ(combo->GetItemAt(c.wantSel), w.driver().Find(c.wantItem)) << c.label;
+    EXPECT_EQ(w.recorder.Of(L"itemselect", true),
+              std::vector<std::wstring>{L"combo:" + std::to_wstring(c.wantSel) + L":-1"})
+        << c.label;
+  }
+}
+
+// Refuses the creation of every drop-down window while installed.
+HHOOK g_refuseDropHook = nullptr;
+LRESULT CALLBACK RefuseDropWindows(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) {
+    wchar_t className[32] = {};
+    GetClassNameW(reinterpret_cast<HWND>(wParam), className, 32);
+    if (std::wstring(className) == L"ComboWnd") return 1;
+  }
+  return CallNextHookEx(g_refuseDropHook, code, wParam, lParam);
+}
+
+TEST(ComboTest, APressWhosePopUpCannotBeMadeLeavesTheComboUnpushed) {
+  SkinnedTestWindow w(ComboSkin(), 300, 220);
+  ASSERT_TRUE(w.ok());
+  CComboUI* combo = ComboOf(w);
+  g_refuseDropHook = SetWindowsHookExW(WH_CBT, RefuseDropWindows, nullptr, GetCurrentThreadId());
+  ASSERT_NE(g_refuseDropHook, nullptr);
+  const bool clicked = w.driver().Click(L"combo");
+  UnhookWindowsHookEx(g_refuseDropHook);
+  g_refuseDropHook = nullptr;
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(combo->GetDropWindow(), nullptr);
+  EXPECT_EQ(combo->GetButtonState() & 0x50u, 0u) << "neither pushed nor captured after the release";
+  EXPECT_TRUE(w.recorder.Of(L"dropdown").empty());
+  EXPECT_TRUE(ItemsAreHome(w, combo));
+
+  // The next press opens the pop-up and shows the combo pushed while it is open.
+  ASSERT_TRUE(w.driver().Click(L"combo"));
+  ASSERT_NE(combo->GetDropWindow(), nullptr);
+  EXPECT_EQ(combo->GetButtonState() & 0x10u, 0x10u);
+  PostMessageW(combo->GetDropWindow()->GetHandle(), WM_KEYDOWN, VK_RETURN, 1);
+  PumpUntilClosed(w, combo);
+  EXPECT_EQ(combo->GetButtonState() & 0x10u, 0u);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // The list built from skin XML and driven through the window's messages:
 // keyboard navigation, the selection and expansion following their items
 // across inserts, removals and moves, refused selections and expansions,
-// handlers that rebuild the list, and the header's separator drag.
+// handlers that rebuild the list, the header's separator drag, a header
+// shown again after a layout without it, the wheel with and without
+// "scrollselect", and "multiexpanding".
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,6 +41,13 @@ std::wstring ListSkin(int count, const std::wstring& itemExtra = L"") {
          L"<ListHeaderItem name=\"h2\" text=\"Kind\" width=\"60\" sepcolor=\"#FF9AA4B0\" />"
          L"</ListHeader>" +
          items + L"</List></VerticalLayout></Window>";
+}
+
+// The skin with more attributes on its List element.
+std::wstring WithListAttributes(std::wstring skin, const std::wstring& attributes) {
+  const std::wstring tag = L"<List name=\"list\"";
+  skin.insert(skin.find(tag) + tag.size(), L" " + attributes);
+  return skin;
 }
 
 CListUI* ListOf(SkinnedTestWindow& w) { return w.Find<CListUI>(L"list", L"List"); }
@@ -178,28 +187,40 @@ TEST(ListTest, SelectionAndExpansionFollowTheirItemsAcrossInsertRemoveAndMove) {
   EXPECT_EQ(list->GetCurSel(), list->GetItemIndex(selected));
 }
 
-TEST(ListTest, RemovingTheSelectedItemSelectsTheNearestBeforeIt) {
-  SkinnedTestWindow w(ListSkin(5), 320, 200);
-  ASSERT_TRUE(w.ok());
-  CListUI* list = ListOf(w);
-  ASSERT_TRUE(w.driver().Click(L"i3"));
-  w.recorder.seen.clear();
-  CControlUI* before = w.driver().Find(L"i2");
-  ASSERT_TRUE(list->RemoveItemAt(3));
-  EXPECT_EQ(list->GetCurSel(), 2);
-  EXPECT_EQ(list->GetItemAt(2), before);
-  EXPECT_TRUE(ItemSelected(w, L"i2"));
-  EXPECT_EQ(w.recorder.Of(L"itemselect", true), std::vector<std::wstring>{L"list:2:-1"});
-
-  // The first item removed while selected: the next one moves up and takes it.
-  ASSERT_TRUE(list->SelectItem(0, false, false));
-  ASSERT_TRUE(list->RemoveItemAt(0));
-  EXPECT_EQ(list->GetCurSel(), 0);
+TEST(ListTest, RemovingTheSelectedItemSelectsTheOneNowAtItsPlaceOrTheNearestBefore) {
+  struct Case {
+    const char* label;
+    int selected;
+    const wchar_t* disable;  // an item made unselectable first, or null
+    int wantSel;
+    const wchar_t* wantItem;
+  };
+  const Case cases[] = {
+      {"the next item moves up and takes it", 3, nullptr, 3, L"i4"},
+      {"the last item: the one before", 4, nullptr, 3, L"i3"},
+      {"the next item disabled: the nearest before", 2, L"i3", 1, L"i1"},
+      {"the first item: the next one moves up", 0, nullptr, 0, L"i1"},
+  };
+  for (const Case& c : cases) {
+    SkinnedTestWindow w(ListSkin(5), 320, 200);
+    ASSERT_TRUE(w.ok());
+    CListUI* list = ListOf(w);
+    if (c.disable != nullptr) w.driver().Find(c.disable)->SetEnabled(false);
+    ASSERT_TRUE(list->SelectItem(c.selected, false, false)) << c.label;
+    w.recorder.seen.clear();
+    ASSERT_TRUE(list->RemoveItemAt(c.selected)) << c.label;
+    EXPECT_EQ(list->GetCurSel(), c.wantSel) << c.label;
+    EXPECT_EQ(list->GetItemAt(c.wantSel), w.driver().Find(c.wantItem)) << c.label;
+    EXPECT_TRUE(ItemSelected(w, c.wantItem)) << c.label;
+    EXPECT_EQ(w.recorder.Of(L"itemselect", true),
+              std::vector<std::wstring>{L"list:" + std::to_wstring(c.wantSel) + L":-1"})
+        << c.label;
+  }
 
   // The only item removed: nothing left to select and nothing sent.
-  list->RemoveAllItems();
-  auto* only = new CListLabelElementUI;
-  ASSERT_TRUE(list->AddItem(only));
+  SkinnedTestWindow w(ListSkin(1), 320, 200);
+  ASSERT_TRUE(w.ok());
+  CListUI* list = ListOf(w);
   ASSERT_TRUE(list->SelectItem(0, false, false));
   w.recorder.seen.clear();
   ASSERT_TRUE(list->RemoveItemAt(0));
@@ -207,20 +228,23 @@ TEST(ListTest, RemovingTheSelectedItemSelectsTheNearestBeforeIt) {
   EXPECT_TRUE(w.recorder.Of(L"itemselect").empty());
 }
 
-TEST(ListTest, RefusedSelectionsKeepTheCurrentOneAndOutOfRangeScrollsNothing) {
+TEST(ListTest, RefusedSelectionsLeaveNothingSelectedAndOutOfRangeScrollsNothing) {
   SkinnedTestWindow w(ListSkin(10), 320, 200);
   ASSERT_TRUE(w.ok());
   CListUI* list = ListOf(w);
   w.driver().Find(L"i3")->SetEnabled(false);
   w.driver().Find(L"i4")->SetVisible(false);
-  ASSERT_TRUE(list->SelectItem(1, false, false));
 
   for (int target : {3, 4, 99}) {
+    ASSERT_TRUE(list->SelectItem(1, false, false)) << target;
+    w.recorder.seen.clear();
     EXPECT_FALSE(list->SelectItem(target, false, true)) << target;
-    EXPECT_EQ(list->GetCurSel(), 1) << target;
-    EXPECT_TRUE(ItemSelected(w, L"i1")) << target;
+    EXPECT_EQ(list->GetCurSel(), -1) << target;
+    EXPECT_FALSE(ItemSelected(w, L"i1")) << target;
+    EXPECT_TRUE(w.recorder.Of(L"itemselect").empty()) << target;
   }
   // -1 clears the selection without a notification.
+  ASSERT_TRUE(list->SelectItem(1, false, false));
   w.recorder.seen.clear();
   EXPECT_FALSE(list->SelectItem(-1, false, true));
   EXPECT_EQ(list->GetCurSel(), -1);
@@ -332,6 +356,107 @@ TEST(ListTest, HeaderSeparatorDragResizesAndStopsAtSixteenPixels) {
   w.recorder.seen.clear();
   ASSERT_TRUE(w.driver().Click(L"h1"));
   EXPECT_EQ(w.recorder.Of(L"headerclick"), std::vector<std::wstring>{L"h1"});
+}
+
+TEST(ListTest, AHeaderHiddenForALayoutShowsAgainAndStillGivesTheColumnsMeanwhile) {
+  SkinnedTestWindow w(ListSkin(4), 320, 200);
+  ASSERT_TRUE(w.ok());
+  CListUI* list = ListOf(w);
+  CListHeaderUI* header = list->GetHeader();
+  const int firstRowShown = w.driver().Find(L"i0")->GetPos().top;
+  header->SetVisible(false);
+  w.driver().Pump();
+  ASSERT_FALSE(header->IsVisible());
+  // Hidden, the header still lays out the columns (at zero height).
+  EXPECT_EQ(list->GetListInfo()->iColumnCount, 3);
+  EXPECT_EQ(list->GetListInfo()->rcColumns[0].GetWidth(), 120);
+  EXPECT_EQ(w.driver().Find(L"i0")->GetPos().top, firstRowShown - 24);
+
+  header->SetVisible(true);
+  w.driver().Pump();
+  EXPECT_TRUE(header->IsVisible());
+  EXPECT_TRUE(w.driver().Find(L"h1")->IsVisible());
+  EXPECT_EQ(header->GetPos().GetHeight(), 24);
+  EXPECT_EQ(w.driver().Find(L"i0")->GetPos().top, firstRowShown);
+  EXPECT_EQ(list->GetListInfo()->rcColumns[1].left, w.driver().Find(L"h1")->GetPos().left);
+  // The header is painted: its background colour shows above the first row.
+  const CUIRect band = header->GetPos();
+  const auto pixels = w.Pixels(CUIRect(band.left + 2, band.top + 2, band.left + 6, band.top + 4));
+  EXPECT_EQ(testcontrols::CountPixels(pixels, [](int r, int g, int b) { return r == 0xE8 && g == 0xEC && b == 0xF2; }),
+            static_cast<int>(pixels.size()));
+  EXPECT_TRUE(w.Screenshot(L"list-header-shown-again.png"));
+}
+
+TEST(ListTest, WithScrollSelectTheWheelMovesTheSelectionAndWithoutItScrolls) {
+  for (const bool scrollSelect : {true, false}) {
+    SkinnedTestWindow w(WithListAttributes(ListSkin(12), scrollSelect ? L"scrollselect=\"true\"" : L""), 320, 200);
+    ASSERT_TRUE(w.ok());
+    CListUI* list = ListOf(w);
+    ASSERT_TRUE(list->SelectItem(0, false, false));
+    w.recorder.seen.clear();
+    ASSERT_TRUE(w.driver().Scroll(L"i1", -2));
+    if (scrollSelect) {
+      EXPECT_EQ(list->GetCurSel(), 2);
+      EXPECT_EQ(w.recorder.Of(L"itemselect", true), (std::vector<std::wstring>{L"list:1:0", L"list:2:1"}));
+      ASSERT_TRUE(w.driver().Scroll(L"i2", 1));
+      EXPECT_EQ(list->GetCurSel(), 1);
+    } else {
+      EXPECT_EQ(list->GetCurSel(), 0);
+      EXPECT_TRUE(w.recorder.Of(L"itemselect").empty());
+      EXPECT_GT(list->GetScrollPos().cy, 0);
+    }
+  }
+}
+
+TEST(ListTest, ExpandingOneItemCollapsesTheOtherUnlessMultiExpanding) {
+  for (const bool multi : {false, true}) {
+    std::wstring items;
+    for (int i = 0; i < 3; ++i) {
+      items += L"<ListContainerElement name=\"c" + std::to_wstring(i) + L"\" expandable=\"true\" />";
+    }
+    SkinnedTestWindow w(L"<Window size=\"300,200\"><List name=\"list\" itemheight=\"20\" multiexpanding=\"" +
+                            std::wstring(multi ? L"true" : L"false") + L"\">" + items + L"</List></Window>",
+                        300, 200);
+    ASSERT_TRUE(w.ok());
+    CListUI* list = ListOf(w);
+    auto expanded = [&](const wchar_t* name) {
+      return static_cast<IListItemUI*>(w.driver().Find(name)->GetInterface(L"IListItem"))->IsExpanded();
+    };
+    ASSERT_TRUE(list->ExpandItem(0, true));
+    ASSERT_TRUE(list->ExpandItem(2, true));
+    EXPECT_EQ(list->GetExpandedItem(), 2) << multi;
+    EXPECT_TRUE(expanded(L"c2")) << multi;
+    EXPECT_EQ(expanded(L"c0"), multi) << "the first stays expanded only when several may";
+    EXPECT_EQ(w.recorder.Of(L"itemcollapse"), multi ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"c0"});
+  }
+}
+
+TEST(ListTest, ScrollingSidewaysCarriesTheHeaderAndTheColumns) {
+  std::wstring items;
+  for (int i = 0; i < 4; ++i) items += L"<ListTextElement name=\"t" + std::to_wstring(i) + L"\" text=\"row\" />";
+  SkinnedTestWindow w(L"<Window size=\"320,200\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+                      L"<List name=\"list\" itemheight=\"20\" hscrollbar=\"true\">"
+                      L"<ListHeader height=\"24\"><ListHeaderItem name=\"h0\" text=\"A\" width=\"200\" />"
+                      L"<ListHeaderItem name=\"h1\" text=\"B\" width=\"150\" />"
+                      L"<ListHeaderItem name=\"h2\" text=\"C\" width=\"100\" /></ListHeader>" +
+                          items + L"</List></Window>",
+                      320, 200);
+  ASSERT_TRUE(w.ok());
+  CListUI* list = ListOf(w);
+  w.driver().PumpFor(20);
+  ASSERT_GT(list->GetScrollRange().cx, 0);
+  CControlUI* h1 = w.driver().Find(L"h1");
+  const CUIRect before = h1->GetPos();
+  const CUIRect row = w.driver().Find(L"t0")->GetPos();
+
+  list->SetScrollPos(CUISize(40, 0));
+  EXPECT_EQ(list->GetScrollPos().cx, 40);
+  EXPECT_EQ(h1->GetPos().left, before.left - 40);
+  EXPECT_EQ(list->GetListInfo()->rcColumns[1].left, before.left - 40);
+  EXPECT_EQ(list->GetListInfo()->rcColumns[1].right, before.right - 40);
+  EXPECT_EQ(w.driver().Find(L"t0")->GetPos().left, row.left - 40);
+
+  EXPECT_EQ(h1->GetPos().top, before.top);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Test cases run alone: they drive the keyboard focus and the mouse of the one test desktop, which other tests' windows would take.
 // Where menu windows land, as pure arithmetic against made-up work areas: a
-// top-level menu by its alignment and pulled into the work area, a sub-menu
+// top-level menu by its alignment (and left where that puts it), a sub-menu
 // beside its parent menu, flipping left and up at the edges and continuing a
 // chain that already runs left or up. Also the observer's register of open
 // menus and its check map.
@@ -26,7 +26,8 @@ void ExpectRect(const Rect& want, const CUIRect& got, const char* label) {
   EXPECT_EQ(want.b, got.bottom) << label;
 }
 
-TEST(MenuPlacementTest, TopLevelFollowsItsAlignmentAndStaysInTheWorkArea) {
+TEST(MenuPlacementTest, TopLevelFollowsItsAlignmentAndIsNotMovedIntoTheWorkArea) {
+  // The work area is 0..1000 x 0..700; the menu 150 x 200.
   struct Case {
     const char* label;
     CUIPoint point;
@@ -36,21 +37,23 @@ TEST(MenuPlacementTest, TopLevelFollowsItsAlignmentAndStaysInTheWorkArea) {
       {"left/top at the point", {100, 100}, CMenuPlacement::kAlignDefault, {100, 100, 250, 300}},
       {"right edge at the point", {400, 100}, CMenuPlacement::kAlignRight, {250, 100, 400, 300}},
       {"bottom edge at the point", {100, 400}, CMenuPlacement::kAlignBottom | 2, {100, 200, 250, 400}},
-      {"past the right edge moves left", {950, 100}, CMenuPlacement::kAlignDefault, {850, 100, 1000, 300}},
-      {"past the bottom moves up", {100, 650}, CMenuPlacement::kAlignDefault, {100, 500, 250, 700}},
-      {"before the left edge moves right", {50, 100}, CMenuPlacement::kAlignRight, {0, 100, 150, 300}},
-      {"above the top moves down", {100, -40}, CMenuPlacement::kAlignDefault, {100, 0, 250, 200}},
+      {"right and bottom edges at the point", {400, 400}, CMenuPlacement::kAlignRight | CMenuPlacement::kAlignBottom,
+       {250, 200, 400, 400}},
+      {"past the right edge stays there", {950, 100}, CMenuPlacement::kAlignDefault, {950, 100, 1100, 300}},
+      {"past the bottom stays there", {100, 650}, CMenuPlacement::kAlignDefault, {100, 650, 250, 850}},
+      {"before the left edge stays there", {50, 100}, CMenuPlacement::kAlignRight, {-100, 100, 50, 300}},
+      {"above the top stays there", {100, -40}, CMenuPlacement::kAlignDefault, {100, -40, 250, 160}},
   };
   for (const Case& c : cases) {
-    ExpectRect(c.want, CMenuPlacement::PlaceTopLevel(c.point, CUISize(150, 200), c.alignment, kWork), c.label);
+    ExpectRect(c.want, CMenuPlacement::PlaceTopLevel(c.point, CUISize(150, 200), c.alignment), c.label);
   }
 }
 
-TEST(MenuPlacementTest, TopLevelLargerThanTheWorkAreaKeepsItsNearEdgesOnScreen) {
+TEST(MenuPlacementTest, TopLevelLargerThanTheWorkAreaKeepsItsSizeAndItsPoint) {
   const CUIRect rc = CMenuPlacement::PlaceTopLevel(CUIPoint(500, 500), CUISize(1200, 900),
-                                                   CMenuPlacement::kAlignDefault, kWork);
-  EXPECT_EQ(0, rc.left);
-  EXPECT_EQ(0, rc.top);
+                                                   CMenuPlacement::kAlignDefault);
+  EXPECT_EQ(500, rc.left);
+  EXPECT_EQ(500, rc.top);
   EXPECT_EQ(1200, rc.GetWidth());
   EXPECT_EQ(900, rc.GetHeight());
 }

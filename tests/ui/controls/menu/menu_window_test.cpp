@@ -3,8 +3,9 @@
 // opened from a skin, hover and clicks reaching its items, a sub-menu beside
 // its item (flipping left and up at the work area's edges), leaf clicks
 // reported to the owner window with the check state, focus leaving the menus,
-// what each top-level menu replaces, and sub-items going home however a
-// sub-menu window ends.
+// Escape and Left closing, what each top-level menu replaces, sub-items
+// going home however a sub-menu window ends, and a disabled item ignoring
+// the release of the mouse.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -109,7 +110,11 @@ const wchar_t kButtonMenuSkin[] =
     L"<HorizontalLayout inset=\"5,5,5,5\" childpadding=\"4\">"
     L"<Button name=\"btnHalf\" text=\"0.5s\" width=\"58\" bkcolor=\"#FFEEF1FE\" />"
     L"<Button name=\"btnOne\" text=\"1s\" width=\"58\" bkcolor=\"#FFEEF1FE\" />"
-    L"</HorizontalLayout></MenuElement></Menu></Window>";
+    L"</HorizontalLayout></MenuElement>"
+    L"<MenuElement name=\"volume\" width=\"130\" height=\"30\">"
+    L"<Slider name=\"sldVolume\" padding=\"5,5,5,5\" width=\"120\" height=\"20\" min=\"0\" max=\"100\" "
+    L"bkcolor=\"#FFDDE6FB\" />"
+    L"</MenuElement></Menu></Window>";
 
 class MenuWindowTest : public ::testing::Test {
  protected:
@@ -238,7 +243,7 @@ TEST_F(MenuWindowTest, CheckItemsToggleInTheOpenersMapAndKeepTheirStateOnReopeni
   EXPECT_TRUE(map[L"wrap"]);
 }
 
-TEST_F(MenuWindowTest, ClicksOnButtonsInsideAnItemReachTheOwnerWindow) {
+TEST_F(MenuWindowTest, ClicksAndValueChangesOfControlsInsideAnItemReachTheOwnerWindow) {
   OwnerWindow owner;
   NotifySeen seen;
   owner.manager().AddNotifier(&seen);
@@ -255,6 +260,13 @@ TEST_F(MenuWindowTest, ClicksOnButtonsInsideAnItemReachTheOwnerWindow) {
   ASSERT_TRUE(driver.Click(L"btnOne"));
   driver.PumpFor(20);
   EXPECT_EQ(seen.seen, std::vector<std::wstring>{L"click/btnOne"});
+
+  // A slider's change reaches the owner window as well; the menu stays open.
+  seen.seen.clear();
+  ASSERT_TRUE(driver.Click(L"sldVolume"));
+  driver.PumpFor(20);
+  EXPECT_EQ(seen.seen, std::vector<std::wstring>{L"valuechanged/sldVolume"});
+  EXPECT_EQ(OpenMenus(), 1);
   owner.manager().RemoveNotifier(&seen);
 }
 
@@ -349,15 +361,25 @@ TEST_F(MenuWindowTest, EnteringAnotherItemClosesTheSubMenuAndItsItemsGoHome) {
   ASSERT_NE(OpenSubMenu(menu, L"speed"), nullptr);
 }
 
-TEST_F(MenuWindowTest, MenusAtTheWorkAreasEdgesStayInsideAndSubMenusFlipLeftAndUp) {
+TEST_F(MenuWindowTest, ATopLevelMenuGoesWhereItsAlignmentPutsItAndSubMenusFlipLeftAndUp) {
   OwnerWindow owner;
   const RECT work = WorkArea();
-  // Opened at the bottom-right corner: the whole menu is moved into the work area.
+  // Opened near the bottom-right corner with its left and top at the point:
+  // it is left there, hanging past the work area.
   CMenuWnd* menu = Open(owner, work.right - 20, work.bottom - 10, nullptr);
   ASSERT_NE(menu, nullptr);
-  const RECT rc = WindowRect(menu->GetHandle());
-  EXPECT_EQ(rc.right, work.right);
-  EXPECT_EQ(rc.bottom, work.bottom);
+  RECT rc = WindowRect(menu->GetHandle());
+  EXPECT_EQ(rc.left, work.right - 20);
+  EXPECT_EQ(rc.top, work.bottom - 10);
+  CMenuWnd::GetMenuObserver().Broadcast(1, nullptr);
+  PumpUntilNoMenus();
+
+  // With its right and bottom edges at the point it fits.
+  menu = Open(owner, work.right - 20, work.bottom - 10, nullptr, 8 | 0x10);
+  ASSERT_NE(menu, nullptr);
+  rc = WindowRect(menu->GetHandle());
+  EXPECT_EQ(rc.right, work.right - 20);
+  EXPECT_EQ(rc.bottom, work.bottom - 10);
   EXPECT_EQ(rc.right - rc.left, 150);
 
   // No room on the right: the sub-menu opens to the left of the menu; no room
@@ -368,6 +390,65 @@ TEST_F(MenuWindowTest, MenusAtTheWorkAreasEdgesStayInsideAndSubMenusFlipLeftAndU
   EXPECT_EQ(subRc.right, rc.left);
   EXPECT_EQ(subRc.bottom, ScreenTop(menu, Item(menu, L"speed")));
   EXPECT_EQ(subRc.bottom - subRc.top, 3 * 26 + 6);
+}
+
+TEST_F(MenuWindowTest, TheWindowIsAsWideAsTheWidestItemWhateverTheSideInsets) {
+  OwnerWindow owner;
+  std::wstring skin = kMenuSkin;
+  const std::wstring inset = L"inset=\"0,3,0,3\"";
+  skin.replace(skin.find(inset), inset.size(), L"inset=\"5,3,5,3\"");
+  CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, UIResourceRef(skin.c_str()), 200, 150, &owner.manager());
+  ASSERT_NE(menu, nullptr);
+  WindowDriver(menu->GetManager()).PumpFor(30);
+  const RECT rc = WindowRect(menu->GetHandle());
+  EXPECT_EQ(rc.right - rc.left, 150);
+  EXPECT_EQ(rc.bottom - rc.top, 5 * 26 + 6 + 6);
+}
+
+// Writes down the wParam of every WM_CLOSE taken from the queue of a menu window.
+std::vector<WPARAM>* g_menuCloses = nullptr;
+HHOOK g_closeHook = nullptr;
+LRESULT CALLBACK RecordMenuCloses(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_CLOSE && g_menuCloses != nullptr) {
+    wchar_t className[32] = {};
+    GetClassNameW(msg->hwnd, className, 32);
+    if (std::wstring(className) == L"TrellisMenuWnd") g_menuCloses->push_back(msg->wParam);
+  }
+  return CallNextHookEx(g_closeHook, code, wParam, lParam);
+}
+
+TEST_F(MenuWindowTest, EscapeAndLeftCloseTheMenuWindowTheyReachWithResultOne) {
+  for (const UINT key : {static_cast<UINT>(VK_ESCAPE), static_cast<UINT>(VK_LEFT)}) {
+    OwnerWindow owner;
+    CMenuWnd* menu = Open(owner, 200, 150, nullptr);
+    ASSERT_NE(menu, nullptr);
+    CMenuWnd* sub = OpenSubMenu(menu, L"speed");
+    ASSERT_NE(sub, nullptr);
+    const HWND menuWindow = menu->GetHandle();
+    const HWND subWindow = sub->GetHandle();
+    std::vector<WPARAM> closes;
+    g_menuCloses = &closes;
+    g_closeHook = SetWindowsHookExW(WH_GETMESSAGE, RecordMenuCloses, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_closeHook, nullptr);
+
+    // In the sub-menu: only the sub-menu closes.
+    PostMessageW(subWindow, WM_KEYDOWN, key, 1);
+    for (int i = 0; i < 50 && IsWindow(subWindow); ++i) Pump(10);
+    EXPECT_FALSE(IsWindow(subWindow)) << key;
+    EXPECT_TRUE(IsWindow(menuWindow)) << key;
+    EXPECT_EQ(OpenMenus(), 1) << key;
+    // In the top-level menu: it closes too, and nothing was reported as chosen.
+    PostMessageW(menuWindow, WM_KEYDOWN, key, 1);
+    PumpUntilNoMenus();
+    UnhookWindowsHookEx(g_closeHook);
+    g_closeHook = nullptr;
+    g_menuCloses = nullptr;
+    EXPECT_FALSE(IsWindow(menuWindow)) << key;
+    EXPECT_TRUE(owner.clicks.empty()) << key;
+    ASSERT_GE(closes.size(), 2u) << key;
+    for (const WPARAM result : closes) EXPECT_EQ(result, 1u) << key;
+  }
 }
 
 TEST_F(MenuWindowTest, FocusMovingToAnotherWindowClosesEveryMenuButNotIntoASubMenu) {
@@ -484,6 +565,47 @@ TEST_F(MenuWindowTest, Screenshot) {
   if (subRc.right + 10 > area.right) area.right = subRc.right + 10;
   if (subRc.bottom + 10 > area.bottom) area.bottom = subRc.bottom + 10;
   EXPECT_TRUE(testshots::SaveScreenAreaPng(L"menu-open.png", area));
+}
+
+// The list owner of an item under test: it writes down the events the item hands up.
+class RecordingOwner : public CControlUI, public IListOwnerUI {
+ public:
+  void* GetInterface(const UIChar* name) override {
+    if (UITextCompare(name, L"IListOwner") == 0) return static_cast<IListOwnerUI*>(this);
+    return CControlUI::GetInterface(name);
+  }
+  UIListInfo* GetListInfo() override { return &info; }
+  int GetCurSel() const override { return -1; }
+  bool SelectItem(int, bool, bool) override { return false; }
+  void HandleItemEvent(UIEvent& event) override { handed.push_back(event.Type); }
+  bool ExpandItem(int, bool) override { return false; }
+  int GetExpandedItem() const override { return -1; }
+
+  UIListInfo info;
+  std::vector<int> handed;
+};
+
+TEST(MenuElementTest, ADisabledItemIgnoresTheReleaseOfTheMouse) {
+  struct Case {
+    const char* label;
+    bool separator;  // a separator takes no mouse input either
+  };
+  for (const Case c : {Case{"disabled item", false}, Case{"separator", true}}) {
+    RecordingOwner owner;
+    CMenuElementUI item;
+    item.SetOwner(&owner);
+    if (c.separator) {
+      item.MakeSeparator();
+    } else {
+      item.SetEnabled(false);
+    }
+    UIEvent up;
+    up.Type = kUIEventButtonUp;
+    up.pSender = &item;
+    item.HandleEvent(up);
+    EXPECT_TRUE(owner.handed.empty()) << c.label;
+    EXPECT_EQ(item.GetSubMenuWindow(), nullptr) << c.label;
+  }
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 // sub-folder keeps its children hidden), indentation per level, and the node
 // operations that keep the view's flat list in display order: appending after
 // a parent's last descendant, appending to the very last node, adding into a
-// collapsed node, removing whole branches.
+// collapsed node, removing whole branches; check boxes checking a whole
+// branch, and a node moved to another view calling only that view.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -232,6 +233,94 @@ TEST_F(TreeViewTest, RemovingANodeRemovesItsBranchAndItsParentForgetsIt) {
   ASSERT_TRUE(tree->AddItem(fresh));
   EXPECT_EQ(Rows(tree), (Names{L"docs", L"music", L"fresh", L"inner"}));
   EXPECT_EQ(tree->RemoveItemAt(99), false);
+}
+
+TEST_F(TreeViewTest, CheckingANodesBoxChecksAndUnchecksItsWholeBranch) {
+  std::wstring skin = TreeSkin();
+  const std::wstring tag = L"<TreeView name=\"tree\"";
+  skin.insert(skin.find(tag) + tag.size(), L" visiblecheckbtn=\"true\"");
+  SkinnedTestWindow w(skin, 320, 260);
+  ASSERT_TRUE(w.ok());
+  auto checked = [&](const wchar_t* name) { return Node(w, name)->GetCheckBox()->IsSelected(); };
+  ASSERT_TRUE(Node(w, L"docs")->GetCheckBox()->IsVisible());
+
+  auto clickBox = [&](const wchar_t* name) {
+    w.driver().Pump();
+    const CUIRect pos = Node(w, name)->GetCheckBox()->GetPos();
+    w.driver().ClickAt(POINT{(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2});
+    w.driver().PumpFor(20);
+  };
+  struct Step {
+    const wchar_t* click;
+    std::vector<std::wstring> checkedAfter;
+  };
+  const Step steps[] = {
+      {L"guide", {L"guide", L"intro", L"usage"}},
+      {L"docs", {L"docs", L"guide", L"intro", L"usage", L"notes", L"todo"}},
+      {L"notes", {L"docs", L"guide", L"intro", L"usage"}},
+      {L"docs", {}},
+  };
+  const wchar_t* const all[] = {L"docs", L"guide", L"intro", L"usage", L"notes", L"todo", L"music"};
+  for (const Step& step : steps) {
+    clickBox(step.click);
+    std::vector<std::wstring> now;
+    for (const wchar_t* name : all) {
+      if (checked(name)) now.push_back(name);
+    }
+    EXPECT_EQ(now, step.checkedAfter) << "after clicking " << std::wstring(step.click).c_str();
+  }
+  // Checking leaves the folders as they were.
+  EXPECT_EQ(Node(w, L"intro")->IsVisible(), true);
+  EXPECT_TRUE(w.Screenshot(L"tree-view-check-boxes.png"));
+}
+
+// A tree view that writes down which view handled a node's folder button.
+class LoggingTreeView : public CTreeViewUI {
+ public:
+  LoggingTreeView(const wchar_t* id, std::vector<std::wstring>* log) : m_id(id), m_log(log) {}
+  bool OnNodeFolderChanged(void* param) override {
+    if (static_cast<UINotify*>(param)->sType.EqualsText(L"selectchanged")) m_log->push_back(m_id);
+    return CTreeViewUI::OnNodeFolderChanged(param);
+  }
+
+ private:
+  std::wstring m_id;
+  std::vector<std::wstring>* m_log;
+};
+
+TEST_F(TreeViewTest, ANodeKeptOnRemovalAndAddedToAnotherViewCallsOnlyThatView) {
+  SkinnedTestWindow w(L"<Window size=\"320,260\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+                      L"<HorizontalLayout name=\"host\" bkcolor=\"#FFFFFFFF\" /></Window>",
+                      320, 260);
+  ASSERT_TRUE(w.ok());
+  auto* host = w.Find<CContainerUI>(L"host", L"Container");
+  ASSERT_NE(host, nullptr);
+  std::vector<std::wstring> log;
+  auto* first = new LoggingTreeView(L"first", &log);
+  auto* second = new LoggingTreeView(L"second", &log);
+  ASSERT_TRUE(host->AddItem(first));
+  ASSERT_TRUE(host->AddItem(second));
+  CTreeNodeUI* branch = NewNode(L"branch");
+  branch->GetItemButton()->SetText(L"分支");
+  ASSERT_TRUE(first->AddItem(branch));
+  ASSERT_TRUE(branch->AddItem(NewNode(L"leaf")));
+  CTreeNodeUI* leaf = branch->GetChildNode(0);
+
+  ASSERT_TRUE(first->RemoveItem(branch, true));
+  ASSERT_TRUE(second->AddItem(branch));
+  EXPECT_EQ(branch->GetTreeView(), second);
+  EXPECT_EQ(second->GetCount(), 2);
+
+  ClickFolder(w, branch);
+  EXPECT_EQ(log, std::vector<std::wstring>{L"second"});
+  EXPECT_FALSE(leaf->IsVisible());
+  // The first view can go: nothing of the moved branch points at it.
+  ASSERT_TRUE(host->RemoveItem(first));
+  w.driver().PumpFor(20);
+  log.clear();
+  ClickFolder(w, branch);
+  EXPECT_EQ(log, std::vector<std::wstring>{L"second"});
+  EXPECT_TRUE(leaf->IsVisible());
 }
 
 }  // namespace
