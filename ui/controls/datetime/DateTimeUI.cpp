@@ -133,14 +133,7 @@ void CDateTimeUI::SetEnabled(bool enabled) {
 // --- Events ---
 
 void CDateTimeUI::HandleEvent(UIEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEventKind(event.Type)) {
-    if (m_pParent != nullptr) {
-      m_pParent->HandleEvent(event);
-    } else {
-      CLabelUI::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEventWhileDisabled(event)) return;
   switch (event.Type) {
     case kUIEventSetCursor:
       if (!IsEnabled()) break;
