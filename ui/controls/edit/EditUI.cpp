@@ -8,6 +8,7 @@
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/UIEvent.h"
 #include "ui/control/portable/AttributeText.h"
+#include "ui/controls/NativeChildPlacement.h"
 #include "ui/controls/edit/EditWnd.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
@@ -138,13 +139,7 @@ void CEditUI::CloseNativeEdit() {
 void CEditUI::PlaceNativeEdit() {
   const HWND edit = GetNativeWindow();
   if (edit == nullptr) return;
-  const CUIRect rc = m_pWindow->ComputeEditRect();
-  if (rc.GetWidth() <= 0 || rc.GetHeight() <= 0) {
-    ::ShowWindow(edit, SW_HIDE);
-    return;
-  }
-  ::SetWindowPos(edit, nullptr, rc.left, rc.top, rc.GetWidth(), rc.GetHeight(),
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  PlaceNativeChild(edit, m_pWindow->ComputeEditRect());
 }
 
 void CEditUI::DropFocusForNativeEdit() {
