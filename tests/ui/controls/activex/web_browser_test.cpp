@@ -362,4 +362,44 @@ TEST_F(WebBrowserTest, AnswersTheBrowsersCallsSafelyWithoutAHandler) {
             DISP_E_MEMBERNOTFOUND);
 }
 
+// Keys reach the browser's accelerator handling only while the keyboard
+// focus is inside the control's host window; other messages and keys
+// elsewhere are not the browser's (1: not consumed).
+TEST_F(WebBrowserTest, KeysGoToTheBrowserOnlyWhileTheFocusIsInside) {
+  BrowserWindow window(L"", nullptr);
+  CWebBrowserUI* browser = window.browser();
+  ASSERT_NE(browser, nullptr);
+  ASSERT_NE(browser->GetWebBrowser2(), nullptr);
+  const HWND host = browser->GetNativeWindow();
+  ASSERT_NE(host, nullptr);
+  auto routed = [&] {
+    const std::wstring log = Log();
+    size_t count = 0;
+    for (size_t at = log.find(L"TranslateAccelerator 256"); at != std::wstring::npos;
+         at = log.find(L"TranslateAccelerator 256", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  MSG key = {};
+  key.message = WM_KEYDOWN;
+  key.wParam = VK_TAB;
+  SetFocus(window.hwnd());
+  EXPECT_EQ(browser->TranslateKeyMessage(&key), 1);
+  EXPECT_EQ(routed(), 0u) << "the focus is outside the browser";
+
+  SetFocus(host);
+  window.driver().Pump();
+  ASSERT_TRUE(GetFocus() == host || IsChild(host, GetFocus()));
+  EXPECT_EQ(browser->TranslateKeyMessage(&key), 1);  // the stand-in consumes no key
+  EXPECT_EQ(routed(), 1u);
+  MSG mouse = key;
+  mouse.message = WM_MOUSEMOVE;
+  EXPECT_EQ(browser->TranslateKeyMessage(&mouse), 1);
+  EXPECT_EQ(routed(), 1u);
+
+  CWebBrowserUI unplaced;  // no browser: nothing to route to
+  EXPECT_EQ(unplaced.TranslateKeyMessage(&key), E_NOTIMPL);
+}
+
 }  // namespace
