@@ -520,6 +520,10 @@ TEST(EditLayoutTest, ANewWindowSizeGivesTheFocusBackAfterTheLayout) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   UpdateWindow(window.GetHandle());
   driver.PumpFor(100);
+  // The focus step waits for a paint after the layout (positions known).
+  InvalidateRect(window.GetHandle(), nullptr, FALSE);
+  UpdateWindow(window.GetHandle());
+  driver.PumpFor(100);
   std::vector<std::wstring> focusChanges;
   for (const testcontrols::SeenNotify& n : recorder.seen) {
     if (n.type == L"killfocus" || n.type == L"setfocus") focusChanges.push_back(n.type + L"/" + n.sender);
