@@ -324,7 +324,6 @@ void CMainWnd::OnVoiceChosen(const VoiceInfo* voice, bool takeExampleText) {
   if (takeExampleText && m_editor != nullptr) {
     m_editor->SetText(L"");
     if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->AppendText(m_currentVoice.text.c_str());
-    ApplyTextLimit();
   }
 }
 
@@ -751,7 +750,6 @@ void CMainWnd::OnImport(UINotify&) {
 void CMainWnd::OnPolyphone(UINotify&) {
   CloseHoverMenu(m_polyphoneMenu, m_polyphoneMenuWindow);
   if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(L"[=]", false);
-  ApplyTextLimit();
   ClearCache();
 }
 
@@ -765,13 +763,11 @@ void CMainWnd::OnInterval(UINotify& msg) {
   if (pause.IsEmpty() || wcscmp(pause.GetText(), L"0") == 0) return;  // the menu's opener, not an item
   const std::wstring tag = std::wstring(L"<break time=\"") + pause.GetText() + L"\"/>";
   if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(tag.c_str(), false);
-  ApplyTextLimit();
   ClearCache();
 }
 
 void CMainWnd::OnCleanText(UINotify&) {
   if (m_editor != nullptr) m_editor->SetText(L"");
-  ApplyTextLimit();
   ClearCache();
 }
 
@@ -841,21 +837,21 @@ void CMainWnd::OnTextChanged(UINotify&) {
 void CMainWnd::ApplyTextLimit() {
   auto* editor = As<CRichEditUI>(m_editor, L"RichEdit");
   if (editor == nullptr) return;
-  // Writing the cut text back is the program's own edit; should it ever come
-  // back as "textchanged", that one is not cut again.
-  if (m_inTextLimit) return;
-  m_inTextLimit = true;
   editor->SetLimitText(kEditorLimit);
   long length = editor->GetTextLength();
   if (length > kEditorLimit) {
     std::wstring text = editor->GetText().GetText();
     if (CutTextToLimit(text, kEditorLimit)) {
+      // Writing the cut text back is an edit too: the window does not hear
+      // of its own cut, so it is not cut (and counted) again from inside.
+      const DWORD mask = editor->GetEventMask();
+      editor->SetEventMask(mask & ~static_cast<DWORD>(ENM_CHANGE));
       editor->SetText(text.c_str());
+      editor->SetEventMask(mask);
       length = editor->GetTextLength();
       editor->SetSel(length, length);
     }
   }
-  m_inTextLimit = false;
   wchar_t count[32];
   swprintf(count, 32, L"%ld/5000", length);
   SetText(m_textCount, count);

@@ -206,9 +206,8 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   // A conversion or a recognition runs: the pages must not be reset.
   bool IsBusy() const;
   // Keeps the editor within its 5000 characters (cutting the rest, the caret
-  // at the end) and shows the count in "textCount". Run for the user's edits
-  // ("textchanged") and after the program's own edits of the editor, which
-  // send no "textchanged".
+  // at the end) and shows the count in "textCount". Run for every edit of
+  // the editor, the user's and the program's own ("textchanged").
   void ApplyTextLimit();
   std::wstring EditorText() const;
   int CountPauseMarks() const;
@@ -336,7 +335,6 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   HWND m_v2tNotice = nullptr;  // the last speech-to-text notice window (checked with IsWindow)
   RecognitionRunner m_v2tWorkers;  // after the jobs: stops its workers before they are freed
 
-  bool m_inTextLimit = false;  // set while the editor's text is cut back to the limit
 
   // Text-to-speech page: its workers and preview (made on first use), and the
   // count of ClearCache calls, by which a finished preview knows whether the

@@ -338,8 +338,8 @@ TEST_F(MainWndTest, PastingSixThousandCharactersLeavesFiveThousandWithoutRecursi
 }
 
 // The program's own edits of the editor (the polyphone mark at the caret,
-// clearing) send no "textchanged"; the limit and the counter follow them
-// all the same.
+// clearing) send "textchanged" like the user's: the limit and the counter
+// follow them.
 TEST_F(MainWndTest, TheProgramsOwnEditsKeepTheLimitAndTheCount) {
   OpenTextPage();
   auto* editor = static_cast<CRichEditUI*>(driver->Find(L"editText2Vioce")->GetInterface(L"RichEdit"));

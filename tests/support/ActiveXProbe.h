@@ -11,7 +11,8 @@
 // "OnInPlaceActivate windowed|windowless <hr>", "GetWindow <hr> <hwnd>",
 // "GetWindowContext <hr> pos l,t,r,b clip l,t,r,b frameinfo <cb> accel <n>",
 // "SetObjectRects l,t,r,b", "SetSite" / "SetSite none", "SetExtent <cx>,<cy>",
-// "Draw l,t,r,b", "OnWindowMessage <msg>", "InPlaceDeactivate", "Close",
+// "Draw l,t,r,b", "QueryHitPoint x,y hit|outside" (it answers to the left
+// half of its bounds), "OnWindowMessage <msg>", "InPlaceDeactivate", "Close",
 // "release" (the last reference went).
 //
 // Options (comma-separated, read when the object is made):

@@ -819,7 +819,11 @@ HRESULT Browser::SetObjectRects(LPCRECT lprcPosRect, LPCRECT) {
 
 HRESULT Browser::ReactivateAndUndo() { return E_NOTIMPL; }
 
-HRESULT Browser::TranslateAccelerator(LPMSG) { return S_FALSE; }
+HRESULT Browser::TranslateAccelerator(LPMSG message) {
+  // Logged so that a host's routing of keys can be checked; no key is taken.
+  if (message != nullptr) Log(L"TranslateAccelerator " + std::to_wstring(message->message));
+  return S_FALSE;
+}
 
 HRESULT Browser::OnFrameWindowActivate(WINBOOL) { return S_OK; }
 

@@ -390,6 +390,16 @@ void CControlUI::SendEvent(UIEvent& event) {
   HandleEvent(event);
 }
 
+bool CControlUI::ForwardMouseEventWhileDisabled(UIEvent& event) {
+  if (IsMouseEnabled() || !IsMouseEventKind(event.Type)) return false;
+  if (m_pParent != nullptr) {
+    m_pParent->HandleEvent(event);
+  } else {
+    CControlUI::HandleEvent(event);
+  }
+  return true;
+}
+
 void CControlUI::HandleEvent(UIEvent& event) {
   switch (event.Type) {
     case kUIEventSetCursor:

@@ -278,6 +278,10 @@ class CControlUI {
   CUIEventSource postPaintListeners;  // PostPaint, with the control
 
  protected:
+  // While the mouse input is disabled a mouse event goes to the parent's
+  // handler (to the base handling without a parent): true when it did, and
+  // the caller handles nothing more. Other events and an enabled mouse: false.
+  bool ForwardMouseEventWhileDisabled(UIEvent& event);
   // The refusals every search applies first: visible only, enabled only,
   // point outside the position, update test. True when the control passes.
   bool PassesFindFilters(UIFindControlProc proc, void* data, UINT flags);

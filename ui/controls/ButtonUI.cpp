@@ -25,7 +25,7 @@ bool IsInside(const CUIRect& rc, CUIPoint pt) {
 CButtonUI::CButtonUI() { m_uTextStyle = DT_SINGLELINE | DT_VCENTER | DT_CENTER; }
 
 CButtonUI::~CButtonUI() {
-  if (m_pDeletedFlag != nullptr) *m_pDeletedFlag = true;
+  if (m_pLifeGuard != nullptr) m_pLifeGuard->MarkDestroyed();
 }
 
 const UIChar* CButtonUI::GetClassName() const { return UI_TEXT("Button"); }
@@ -138,14 +138,7 @@ CUISize CButtonUI::EstimateSize(CUISize available) {
 // --- Events ---
 
 void CButtonUI::HandleEvent(UIEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEventKind(event.Type)) {
-    if (m_pParent != nullptr) {
-      m_pParent->HandleEvent(event);
-    } else {
-      CLabelUI::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEventWhileDisabled(event)) return;
   switch (event.Type) {
     case kUIEventSetFocus:
     case kUIEventKillFocus:
@@ -155,8 +148,9 @@ void CButtonUI::HandleEvent(UIEvent& event) {
     case kUIEventKeyDown:
       if (IsKeyboardEnabled() && IsEnabled() && (event.chKey == VK_SPACE || event.chKey == VK_RETURN)) {
         Activate();  // may delete this button
+        return;
       }
-      return;
+      break;  // other keys (arrows, pages) are for the container
     case kUIEventButtonDown:
     case kUIEventDoubleClick:
       if (IsInside(m_rcItem, event.ptMouse) && IsEnabled()) {
@@ -172,8 +166,9 @@ void CButtonUI::HandleEvent(UIEvent& event) {
           m_uButtonState &= ~static_cast<UINT>(kUIStatePushed);
         }
         Invalidate();
+        return;
       }
-      return;
+      break;
     case kUIEventButtonUp:
       if ((m_uButtonState & kUIStateCaptured) != 0) {
         const bool click = IsInside(m_rcItem, event.ptMouse) && IsEnabled();
@@ -182,20 +177,31 @@ void CButtonUI::HandleEvent(UIEvent& event) {
         m_uButtonState &= ~static_cast<UINT>(kUIStatePushed | kUIStateCaptured);
         Invalidate();
         if (click) Activate();
+        return;
       }
-      return;
+      break;
     case kUIEventContextMenu:
-      if (IsContextMenuUsed() && IsEnabled() && m_pManager != nullptr) {
-        m_pManager->SendNotify(this, UI_TEXT("menu"), event.wParam, event.lParam);
+      if (IsContextMenuUsed()) {
+        // A disabled button that uses the menu sends none, and no one else
+        // sends one for it either.
+        if (IsEnabled() && m_pManager != nullptr) {
+          m_pManager->SendNotify(this, UI_TEXT("menu"), event.wParam, event.lParam);
+        }
+        return;
       }
-      return;
+      break;
     case kUIEventMouseEnter:
-      if (IsInside(m_rcItem, event.ptMouse) && IsEnabled() && (m_uButtonState & kUIStateHot) == 0) {
-        m_uButtonState |= kUIStateHot;
-        Invalidate();
-        if (m_uFadeDelta != 0 && m_pManager != nullptr) m_pManager->SetControlTimer(this, kFadeTimerId, kFadeIntervalMs);
+      if (IsInside(m_rcItem, event.ptMouse) && IsEnabled()) {
+        if ((m_uButtonState & kUIStateHot) == 0) {
+          m_uButtonState |= kUIStateHot;
+          Invalidate();
+          if (m_uFadeDelta != 0 && m_pManager != nullptr) {
+            m_pManager->SetControlTimer(this, kFadeTimerId, kFadeIntervalMs);
+          }
+        }
+        return;
       }
-      return;
+      break;
     case kUIEventMouseLeave:
       if (IsInside(m_rcItem, event.ptMouse)) {
         // The pointer is still over the button (a child window took the

@@ -9,6 +9,7 @@
 //
 // Ownership: the image records borrow their pictures from the window
 // manager's image table.
+#include "ui/control/ControlLifeGuard.h"
 #include "ui/controls/LabelUI.h"
 
 namespace Trellis {
@@ -97,9 +98,10 @@ class CButtonUI : public CLabelUI {
   // The state bits with focused and disabled refreshed from the control.
   UINT CurrentState() const;
 
-  // Set by the destructor when a caller waits to learn whether the control
-  // survived a notification (see Activate in derived controls); null otherwise.
-  bool* m_pDeletedFlag = nullptr;
+  // The guard of a running call that waits to learn whether the button
+  // survives its notification (see Activate in derived controls); the
+  // destructor marks it. Null otherwise.
+  CControlLifeGuard* m_pLifeGuard = nullptr;
 
   UINT m_uButtonState = 0;          // UIStateBit: focused, selected (options), disabled, hot, pushed, captured
   DWORD m_dwHotBkColor = 0;         // 0 = not set

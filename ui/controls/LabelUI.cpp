@@ -155,12 +155,11 @@ void CLabelUI::SetGradientLength(int length) {
 
 void CLabelUI::SetTextColor1(DWORD color) {
   m_dwTextColor1 = color;
-  m_bTextColor1Set = true;
   Invalidate();
 }
 
 void CLabelUI::ClearTextColor1() {
-  m_bTextColor1Set = false;
+  m_dwTextColor1 = kUseOtherColor;
   Invalidate();
 }
 
@@ -171,12 +170,11 @@ void CLabelUI::SetTextShadowColorA(DWORD color) {
 
 void CLabelUI::SetTextShadowColorB(DWORD color) {
   m_dwTextShadowColorB = color;
-  m_bTextShadowColorBSet = true;
   Invalidate();
 }
 
 void CLabelUI::ClearTextShadowColorB() {
-  m_bTextShadowColorBSet = false;
+  m_dwTextShadowColorB = kUseOtherColor;
   Invalidate();
 }
 
@@ -323,7 +321,12 @@ CUISize CLabelUI::EstimateSize(CUISize available) {
   } else {
     result.cx = m_cxyFixed.cx > 0 ? m_cxyFixed.cx : available.cx;
     CUIRect rc(m_rcTextPadding.left, 0, result.cx - m_rcTextPadding.right, 9999);
-    if (m_bShowHtml) {
+    if (rc.right <= rc.left) {
+      // No room for a line: nothing is measured (the measuring rectangle
+      // would come back untouched, 9999 pixels tall). The next layout with
+      // room measures again, as the available size then differs.
+      rc.bottom = 0;
+    } else if (m_bShowHtml) {
       int links = 0;
       CDrawEngine::DrawMarkupText(dc, m_pManager, rc, m_sText.GetText(), 0, nullptr, nullptr, links, m_iFont,
                                   measureStyle);
@@ -424,13 +427,13 @@ bool CLabelUI::PaintTextWithEffects(HDC hDC, const CUIRect& rc) {
   const PointF gradientTo(0.0f, m_nGradientLength != 0 ? static_cast<float>(m_nGradientLength) : height);
 
   GdipLineBrushPtr textBrush;
-  const DWORD textColor2 = m_bTextColor1Set ? m_dwTextColor1 : m_dwTextColor;
+  const DWORD textColor2 = HasTextColor1() ? m_dwTextColor1 : m_dwTextColor;
   if ((status = GdipCreateLineBrush(&gradientFrom, &gradientTo, m_dwTextColor, textColor2, WrapModeTile,
                                     textBrush.Out())) != Ok) {
     ReportGdiplusFailure(L"text brush", status);
     return false;
   }
-  const DWORD shadowColorB = m_bTextShadowColorBSet ? m_dwTextShadowColorB : m_dwTextShadowColorA;
+  const DWORD shadowColorB = HasTextShadowColorB() ? m_dwTextShadowColorB : m_dwTextShadowColorA;
   const bool drawShadow = m_bEnableShadow && (m_dwTextShadowColorA != 0 || shadowColorB != 0);
   GdipLineBrushPtr shadowBrush;
   if (drawShadow && (status = GdipCreateLineBrush(&gradientFrom, &gradientTo, m_dwTextShadowColorA, shadowColorB,

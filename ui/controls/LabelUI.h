@@ -85,17 +85,20 @@ class CLabelUI : public CControlUI {
   int GetGradientLength() const { return m_nGradientLength; }
   // 0 = the text rectangle's height.
   void SetGradientLength(int length);
-  // The gradient's second colour; while unset the text colour is used. Any
-  // ARGB value, opaque white included, can be chosen.
-  bool HasTextColor1() const { return m_bTextColor1Set; }
+  // The value of the gradient's and the shadow's second colour that means
+  // "use the first one" (the default of both).
+  static constexpr DWORD kUseOtherColor = 0xFFFFFFFF;
+  // The gradient's second colour; kUseOtherColor (opaque white's value, as
+  // skins write it) uses the text colour.
+  bool HasTextColor1() const { return m_dwTextColor1 != kUseOtherColor; }
   DWORD GetTextColor1() const { return m_dwTextColor1; }
   void SetTextColor1(DWORD color);
   // Back to "use the text colour".
   void ClearTextColor1();
   DWORD GetTextShadowColorA() const { return m_dwTextShadowColorA; }
   void SetTextShadowColorA(DWORD color);
-  // The shadow's second colour; while unset colour A is used.
-  bool HasTextShadowColorB() const { return m_bTextShadowColorBSet; }
+  // The shadow's second colour; kUseOtherColor uses colour A.
+  bool HasTextShadowColorB() const { return m_dwTextShadowColorB != kUseOtherColor; }
   DWORD GetTextShadowColorB() const { return m_dwTextShadowColorB; }
   void SetTextShadowColorB(DWORD color);
   void ClearTextShadowColorB();
@@ -144,11 +147,9 @@ class CLabelUI : public CControlUI {
   bool m_bEnableLuminous = false;
   bool m_bEnableStroke = false;
   bool m_bEnableShadow = false;
-  DWORD m_dwTextColor1 = 0;                // meaningful only while m_bTextColor1Set
-  bool m_bTextColor1Set = false;
+  DWORD m_dwTextColor1 = kUseOtherColor;   // kUseOtherColor: the gradient ends in the text colour
   DWORD m_dwTextShadowColorA = 0xFF000000;
-  DWORD m_dwTextShadowColorB = 0;          // meaningful only while m_bTextShadowColorBSet
-  bool m_bTextShadowColorBSet = false;
+  DWORD m_dwTextShadowColorB = kUseOtherColor;  // kUseOtherColor: the shadow is colour A throughout
   DWORD m_dwStrokeColor = 0;
   float m_fShadowOffsetX = 0.0f;
   float m_fShadowOffsetY = 0.0f;

@@ -86,21 +86,15 @@ void COptionUI::SetSelected(bool selected, bool notify) {
 }
 
 bool COptionUI::Activate() {
-  CControlUI* parent = m_pParent;
-  bool deleted = false;
-  bool* outer = m_pDeletedFlag;
-  m_pDeletedFlag = &deleted;
-  const bool clicked = CButtonUI::Activate();
-  if (deleted) {
-    // The click handler deleted this option; tell an outer watcher as well.
-    if (outer != nullptr) *outer = true;
-    return true;
+  bool clicked = false;
+  {
+    CControlLifeGuard guard(this, &m_pLifeGuard);
+    clicked = CButtonUI::Activate();
+    // The click handler deleted this option, or took it out of the tree (it
+    // waits for its deletion): no selection change comes from it.
+    if (guard.IsGone()) return true;
   }
-  m_pDeletedFlag = outer;
   if (!clicked) return false;
-  // A handler that took the option out of the tree (it waits for its
-  // deletion) gets no selection change from it.
-  if (m_pParent != parent) return true;
   SetSelected(m_sGroupName.IsEmpty() ? !m_bSelected : true, true);
   return true;
 }
@@ -121,8 +115,9 @@ void COptionUI::SetAttribute(const UIChar* name, const UIChar* value) {
   if (is(UI_TEXT("group"))) {
     SetGroup(value);
   } else if (is(UI_TEXT("selected"))) {
-    // The window is not running yet while its skin is read: no notification.
-    SetSelected(ParseAttributeBool(value), false);
+    // Notified like any selection: whoever listens while the skin is read
+    // (the option's own notify listeners, a window's notifier) hears it.
+    SetSelected(ParseAttributeBool(value), true);
   } else if (is(UI_TEXT("selectedimage"))) {
     SetSelectedImage(value);
   } else if (is(UI_TEXT("selectedhotimage"))) {

@@ -39,21 +39,6 @@ CUIString CTextUI::GetLinkContent(int index) const {
   return index >= 0 && index < m_nLinks ? m_sLinks[index] : CUIString();
 }
 
-int CTextUI::GetLogicalLinkIndex(int rectIndex) const {
-  if (rectIndex < 0 || rectIndex >= m_nLinks) return -1;
-  // The markup renderer closes a link's rectangle at each line end and opens
-  // the next one at the start of the following line, with the same link
-  // text. Such a continuation counts with the link it continues.
-  const int lineStart = GetTextRect().left;
-  int logical = 0;
-  for (int i = 1; i <= rectIndex; ++i) {
-    const bool continuation = m_sLinks[i].EqualsText(m_sLinks[i - 1].GetText()) &&
-                              m_rcLinks[i].top >= m_rcLinks[i - 1].bottom && m_rcLinks[i].left == lineStart;
-    if (!continuation) ++logical;
-  }
-  return logical;
-}
-
 int CTextUI::HitTestLink(CUIPoint point) const {
   const POINT pt = {point.x, point.y};
   for (int i = 0; i < m_nLinks; ++i) {
@@ -63,14 +48,7 @@ int CTextUI::HitTestLink(CUIPoint point) const {
 }
 
 void CTextUI::HandleEvent(UIEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEventKind(event.Type)) {
-    if (m_pParent != nullptr) {
-      m_pParent->HandleEvent(event);
-    } else {
-      CLabelUI::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEventWhileDisabled(event)) return;
   switch (event.Type) {
     case kUIEventSetCursor:
       if (HitTestLink(event.ptMouse) >= 0) {
@@ -91,7 +69,7 @@ void CTextUI::HandleEvent(UIEvent& event) {
         if (hit >= 0) {
           // Last: the handler may delete this control.
           if (m_pManager != nullptr) {
-            m_pManager->SendNotify(this, UI_TEXT("link"), static_cast<WPARAM>(GetLogicalLinkIndex(hit)), 0);
+            m_pManager->SendNotify(this, UI_TEXT("link"), static_cast<WPARAM>(hit), 0);
           }
           return;
         }

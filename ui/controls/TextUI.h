@@ -3,10 +3,11 @@
 // CTextUI ("Text"): a multi-line label whose markup text may hold links. It
 // keeps the rectangles of the links drawn by the last paint, shows the hand
 // cursor over them, highlights the hovered one and sends "link" with the
-// link's index when one is clicked. A link wrapped over several lines has a
-// rectangle per line but one index: the index counts links as they are
-// written in the text. At most kMaxLinkRects rectangles are tracked; links
-// beyond them are drawn but not clickable.
+// index of the rectangle clicked. A link wrapped over several lines has a
+// rectangle per line, each with its own index, in the order the markup
+// renderer recorded them (a handler tells them apart by GetLinkContent). At
+// most kMaxLinkRects rectangles are tracked; links beyond them are drawn but
+// not clickable.
 #include "ui/controls/LabelUI.h"
 
 namespace Trellis {
@@ -39,9 +40,6 @@ class CTextUI : public CLabelUI {
   CUIRect GetLinkRect(int index) const;
   // The link's text (its tag parameter) of a rectangle, else empty.
   CUIString GetLinkContent(int index) const;
-  // The index of the link (as written in the text) a rectangle belongs to;
-  // -1 outside 0..count-1.
-  int GetLogicalLinkIndex(int rectIndex) const;
   // The rectangle under the point, -1 for none.
   int HitTestLink(CUIPoint point) const;
 

@@ -87,7 +87,7 @@ class Probe final : public IOleObject,
                     public IObjectWithSite,
                     public IOleControl,
                     public IPersistStreamInit,
-                    public IViewObject2 {
+                    public IViewObjectEx {
  public:
   Probe()
       : m_withSite(!HasOption(L"nowithsite")),
@@ -114,8 +114,8 @@ class Probe final : public IOleObject,
       *out = static_cast<IOleControl*>(this);
     } else if ((iid == IID_IPersistStreamInit || iid == IID_IPersist) && m_persist) {
       *out = static_cast<IPersistStreamInit*>(this);
-    } else if (iid == IID_IViewObject || iid == IID_IViewObject2) {
-      *out = static_cast<IViewObject2*>(this);
+    } else if (iid == IID_IViewObject || iid == IID_IViewObject2 || iid == IID_IViewObjectEx) {
+      *out = static_cast<IViewObjectEx*>(this);
     } else {
       return E_NOINTERFACE;
     }
@@ -322,6 +322,28 @@ class Probe final : public IOleObject,
   }
   HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) override {
     return GetExtent(aspect, size);
+  }
+
+  // IViewObjectEx: the object answers to the left half of its bounds only.
+  HRESULT STDMETHODCALLTYPE GetRect(DWORD, LPRECTL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetViewStatus(DWORD* status) override {
+    if (status != nullptr) *status = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE QueryHitPoint(DWORD, LPCRECT bounds, POINT point, LONG, DWORD* result) override {
+    if (bounds == nullptr || result == nullptr) return E_POINTER;
+    const LONG middle = (bounds->left + bounds->right) / 2;
+    const bool hit = point.x >= bounds->left && point.x < middle && point.y >= bounds->top && point.y < bounds->bottom;
+    *result = hit ? HITRESULT_HIT : HITRESULT_OUTSIDE;
+    Log(L"QueryHitPoint " + std::to_wstring(point.x) + L"," + std::to_wstring(point.y) + (hit ? L" hit" : L" outside"));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE QueryHitRect(DWORD, LPCRECT, LPCRECT, LONG, DWORD* result) override {
+    if (result != nullptr) *result = HITRESULT_OUTSIDE;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetNaturalExtent(DWORD, LONG, DVTARGETDEVICE*, HDC, DVEXTENTINFO*, LPSIZEL) override {
+    return E_NOTIMPL;
   }
 
  private:

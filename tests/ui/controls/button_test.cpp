@@ -223,3 +223,74 @@ TEST(ButtonTest, FiveStatusStripGivesEachStateItsFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// A scrolling list of buttons taller than its window part, with one button
+// that takes no mouse input.
+const wchar_t kScrollingButtons[] =
+    L"<Window size=\"300,160\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+    L"<VerticalLayout name=\"root\" bkcolor=\"#FFFFFFFF\">"
+    L"<VerticalLayout name=\"list\" vscrollbar=\"true\" height=\"100\">"
+    L"<Button name=\"first\" height=\"40\" text=\"First\" />"
+    L"<Button name=\"second\" height=\"40\" text=\"Second\" />"
+    L"<Button name=\"third\" height=\"40\" text=\"Third\" />"
+    L"<Button name=\"fourth\" height=\"40\" text=\"Fourth\" />"
+    L"</VerticalLayout></VerticalLayout></Window>";
+
+}  // namespace
+
+// Keys a focused button does not act on go on to its container: the arrows
+// and page keys scroll the list; Space and Enter still click.
+TEST(ButtonTest, KeysItDoesNotUseReachItsContainer) {
+  SkinnedTestWindow w(kScrollingButtons);
+  ASSERT_TRUE(w.ok());
+  auto* list = w.Find<CContainerUI>(L"list", L"Container");
+  ASSERT_NE(list, nullptr);
+  w.driver().Pump();
+  ASSERT_NE(list->GetVerticalScrollBar(), nullptr);
+  ASSERT_GT(list->GetScrollRange().cy, 0);
+  w.driver().Find(L"first")->SetFocus();
+  struct Case {
+    UINT key;
+    bool scrolls;  // down from the top
+  };
+  const Case cases[] = {{VK_DOWN, true}, {VK_NEXT, true}, {VK_END, true}, {VK_SPACE, false}, {VK_RETURN, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    list->SetScrollPos(CUISize(0, 0));
+    w.recorder.seen.clear();
+    w.driver().Key(c.key);
+    EXPECT_EQ(list->GetScrollPos().cy > 0, c.scrolls);
+    EXPECT_EQ(w.recorder.Of(L"click").size(), c.scrolls ? 0u : 1u);
+  }
+}
+
+// Controls whose mouse input is off hand every mouse event to their parent:
+// the wheel over any of them scrolls the list that holds it.
+TEST(ButtonTest, MouseDisabledControlsHandTheWheelToTheirParent) {
+  const wchar_t* kinds[] = {L"Button", L"Text", L"DateTime", L"Edit", L"RichEdit"};
+  for (const wchar_t* kind : kinds) {
+    SCOPED_TRACE(kind);
+    const std::wstring skin =
+        std::wstring(L"<Window size=\"300,160\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+                     L"<VerticalLayout name=\"root\"><VerticalLayout name=\"list\" vscrollbar=\"true\" height=\"100\">"
+                     L"<") + kind + L" name=\"probe\" height=\"60\" mouse=\"false\" text=\"x\" />"
+                     L"<Control height=\"200\" /></VerticalLayout></VerticalLayout></Window>";
+    SkinnedTestWindow w(skin);
+    ASSERT_TRUE(w.ok());
+    auto* list = w.Find<CContainerUI>(L"list", L"Container");
+    CControlUI* probe = w.driver().Find(L"probe");
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(probe, nullptr);
+    w.driver().Pump();
+    ASSERT_EQ(list->GetScrollPos().cy, 0);
+    UIEvent wheel = {};
+    wheel.Type = kUIEventScrollWheel;
+    wheel.pSender = probe;
+    wheel.wParam = MAKEWPARAM(1, 0);  // towards the user: down
+    wheel.ptMouse = CUIPoint(probe->GetPos().left + 5, probe->GetPos().top + 5);
+    probe->SendEvent(wheel);
+    EXPECT_GT(list->GetScrollPos().cy, 0);
+  }
+}

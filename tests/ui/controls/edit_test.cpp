@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/ManagedTestWindow.h"
+#include "tests/ui/controls/ControlTestWindow.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/WindowDriver.h"
 #include "ui/control/ContainerUI.h"
@@ -196,8 +197,8 @@ TEST_F(EditTest, AHiddenAncestorClosesTheNativeEditAndAClippedEditStaysHidden) {
   m_driver.Pump();
   EXPECT_FALSE(IsWindow(native) && IsWindowVisible(native));
   EXPECT_EQ(edit->GetNativeWindow(), nullptr);
-  // The inherited visibility reached the control itself.
-  EXPECT_FALSE(edit->IsVisible());
+  // The ancestor's hiding is not stored in the control: it only took the focus.
+  EXPECT_TRUE(edit->IsVisible());
   EXPECT_NE(m_window.manager().GetFocusControl(), edit);
   EXPECT_EQ(edit->GetText().GetText(), std::wstring(L"kept"));
 
@@ -486,3 +487,52 @@ TEST(EditLayeredTest, ALayeredWindowPrintsTheNativeEditWithItsText) {
 }
 
 }  // namespace
+
+// A new window size hands the focus back to an edit whose native edit is
+// open: it loses and regains the framework focus after the layout, and its
+// native edit opens again, focused, over the control's new place.
+TEST(EditLayoutTest, ANewWindowSizeGivesTheFocusBackAfterTheLayout) {
+  testwindows::ManagedTestWindow window(300, 120);
+  CWindowManagerUI& manager = window.manager();
+  CSkinBuilder builder;
+  CControlUI* root = builder.CreateFromSource(
+      L"<Window><VerticalLayout inset=\"10,10,10,10\"><Edit name=\"editWide\" height=\"30\" /><Control />"
+      L"</VerticalLayout></Window>",
+      nullptr, nullptr, &manager);
+  ASSERT_NE(root, nullptr);
+  ASSERT_TRUE(manager.AttachRootControl(root));
+  testcontrols::NotifyRecorder recorder;
+  ASSERT_TRUE(manager.AddNotifier(&recorder));
+  window.Show();
+  testwindows::WindowDriver driver(manager);
+  driver.PumpFor(50);
+  ASSERT_TRUE(driver.Click(L"editWide"));
+  auto* edit = static_cast<CEditUI*>(driver.Find(L"editWide"));
+  ASSERT_NE(edit->GetNativeWindow(), nullptr);
+  PostMessageW(GetFocus(), WM_CHAR, L'k', 1);
+  driver.Pump();
+  const int before = manager.GetChildWindowRect(edit->GetNativeWindow()).GetWidth();
+  recorder.seen.clear();
+
+  RECT frame = {};
+  GetWindowRect(window.GetHandle(), &frame);
+  SetWindowPos(window.GetHandle(), nullptr, 0, 0, frame.right - frame.left - 80, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  UpdateWindow(window.GetHandle());
+  driver.PumpFor(100);
+  // The focus step waits for a paint after the layout (positions known).
+  InvalidateRect(window.GetHandle(), nullptr, FALSE);
+  UpdateWindow(window.GetHandle());
+  driver.PumpFor(100);
+  std::vector<std::wstring> focusChanges;
+  for (const testcontrols::SeenNotify& n : recorder.seen) {
+    if (n.type == L"killfocus" || n.type == L"setfocus") focusChanges.push_back(n.type + L"/" + n.sender);
+  }
+  EXPECT_EQ(focusChanges, (std::vector<std::wstring>{L"killfocus/editWide", L"setfocus/editWide"}));
+  EXPECT_EQ(manager.GetFocusControl(), edit);
+  ASSERT_NE(edit->GetNativeWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), edit->GetNativeWindow());
+  EXPECT_EQ(manager.GetChildWindowRect(edit->GetNativeWindow()).GetWidth(), before - 80);
+  EXPECT_EQ(edit->GetText().GetText(), std::wstring(L"k"));
+  manager.RemoveNotifier(&recorder);
+}

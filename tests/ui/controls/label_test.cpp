@@ -65,15 +65,37 @@ TEST(LabelTest, AttributesAreReadInOrderAndOddValuesIgnored) {
   label.SetAttribute(L"shadowoffset", L"9,200");
   EXPECT_NEAR(label.GetShadowOffsetY(), 4.0f, 0.001f) << "an angle outside -180..180 changes nothing";
 
-  // Opaque white is a colour like any other, not "unset".
+  // The second colours start as "use the first one", which FFFFFFFF writes.
+  EXPECT_EQ(label.GetTextColor1(), 0xFFFFFFFFu);
+  EXPECT_EQ(label.GetTextShadowColorB(), 0xFFFFFFFFu);
   EXPECT_FALSE(label.HasTextColor1());
   EXPECT_FALSE(label.HasTextShadowColorB());
+  label.SetAttribute(L"textcolor1", L"#FF102030");
+  label.SetAttribute(L"textshadowcolorb", L"FF405060");
+  EXPECT_TRUE(label.HasTextColor1());
+  EXPECT_TRUE(label.HasTextShadowColorB());
   label.SetAttribute(L"textcolor1", L"#FFFFFFFF");
   label.SetAttribute(L"textshadowcolorb", L"FFFFFFFF");
-  EXPECT_TRUE(label.HasTextColor1());
-  EXPECT_EQ(label.GetTextColor1(), 0xFFFFFFFFu);
-  EXPECT_TRUE(label.HasTextShadowColorB());
-  EXPECT_EQ(label.GetTextShadowColorB(), 0xFFFFFFFFu);
+  EXPECT_FALSE(label.HasTextColor1());
+  EXPECT_FALSE(label.HasTextShadowColorB());
+}
+
+// A gradient whose second colour is FFFFFFFF ends in the text colour: the
+// label draws exactly as one without a second colour.
+TEST(LabelTest, SecondColourFFFFFFFFUsesTheFirst) {
+  const std::wstring effect =
+      L"enabledeffect=\"true\" textcolor=\"#FF2040C0\" bkcolor=\"#FFFFFFFF\" font=\"1\" text=\"渐变文字\" ";
+  SkinnedTestWindow w(L"<Window size=\"300,120\"><Font id=\"1\" name=\"WenQuanYi Micro Hei\" size=\"24\" />"
+                      L"<VerticalLayout bkcolor=\"#FFFFFFFF\">"
+                      L"<Label name=\"plain\" float=\"true\" pos=\"10,10,150,50\" " + effect + L"/>"
+                      L"<Label name=\"white\" float=\"true\" pos=\"10,60,150,100\" textcolor1=\"#FFFFFFFF\" " +
+                      effect + L"/></VerticalLayout></Window>");
+  ASSERT_TRUE(w.ok());
+  const std::vector<DWORD> plain = w.Pixels(CUIRect(10, 10, 150, 50));
+  const std::vector<DWORD> white = w.Pixels(CUIRect(10, 60, 150, 100));
+  ASSERT_GT(testcontrols::CountPixels(plain, [](int r, int g, int b) { return b > 150 && r < 120 && g < 160; }), 20);
+  EXPECT_EQ(plain, white);
+  w.Screenshot(L"controls-label-gradient-second-colour.png");
 }
 
 TEST(LabelTest, AutoWidthFollowsTheTextAndSettles) {
@@ -135,6 +157,30 @@ TEST(LabelTest, EstimateSingleAndMultiLine) {
   EXPECT_EQ(multi->EstimateSize(CUISize(400, 200)).cy, wide);
 }
 
+// A multi-line label without room for a line (no available width, or
+// padding that takes it all) estimates only its padding, not the 9999-pixel
+// measuring rectangle; given room again it measures its lines.
+TEST(LabelTest, MultiLineWithoutRoomEstimatesNoLines) {
+  SkinnedTestWindow w(LabelSkin(
+      L"<Label name=\"markup\" multiline=\"true\" showhtml=\"true\" textpadding=\"2,3,2,4\" "
+      L"text=\"Some &lt;b&gt;bold&lt;/b&gt; words that wrap\" />"
+      L"<Label name=\"plain\" multiline=\"true\" textpadding=\"2,3,2,4\" text=\"Plain words that wrap\" />"
+      L"<Text name=\"text\" textpadding=\"2,3,2,4\" text=\"Text words that wrap\" />"
+      L"<Text name=\"textmarkup\" showhtml=\"true\" textpadding=\"2,3,2,4\" text=\"&lt;a x&gt;a link&lt;/a&gt; that wraps\" />"));
+  ASSERT_TRUE(w.ok());
+  for (const wchar_t* name : {L"markup", L"plain", L"text", L"textmarkup"}) {
+    SCOPED_TRACE(name);
+    CControlUI* label = w.driver().Find(name);
+    ASSERT_NE(label, nullptr);
+    for (int width : {0, 4, -10}) {
+      EXPECT_EQ(label->EstimateSize(CUISize(width, 200)).cy, 3 + 4) << width;
+    }
+    const int roomy = label->EstimateSize(CUISize(300, 200)).cy;
+    EXPECT_GT(roomy, 3 + 4);
+    EXPECT_LT(roomy, 200);
+  }
+}
+
 TEST(LabelTest, DefaultTextColourIsTakenAtTheFirstPaintAndKept) {
   SkinnedTestWindow w(LabelSkin(L"<Label name=\"plain\" text=\"Default colour\" />"));
   ASSERT_TRUE(w.ok());
@@ -150,7 +196,7 @@ TEST(LabelTest, EffectsDrawGradientShadowAndStroke) {
   ASSERT_TRUE(CGdiplusSession::Ensure());
   SkinnedTestWindow w(LabelSkin(
       L"<Label name=\"gradient\" height=\"60\" font=\"1\" text=\"Gradient\" bkcolor=\"#FF000000\" "
-      L"enabledeffect=\"true\" textcolor=\"#FF0000FF\" textcolor1=\"#FFFFFFFF\" />"
+      L"enabledeffect=\"true\" textcolor=\"#FF0000FF\" textcolor1=\"#FFFEFEFE\" />"
       L"<Label name=\"shadow\" height=\"60\" font=\"1\" text=\"Shadow\" enabledeffect=\"true\" "
       L"textcolor=\"#FF000000\" enabledshadow=\"true\" textshadowcolora=\"#FFFF0000\" shadowoffset=\"4,45\" />"
       L"<Label name=\"stroke\" height=\"60\" font=\"1\" text=\"Stroke\" enabledeffect=\"true\" "
@@ -160,7 +206,8 @@ TEST(LabelTest, EffectsDrawGradientShadowAndStroke) {
   EXPECT_TRUE(w.Screenshot(L"controls-label-effects.png"));
   const auto Area = [&w](const wchar_t* name) { return w.driver().Find(name)->GetPos(); };
 
-  // Blue text on black: only the gradient's white end can make light pixels.
+  // Blue text on black: only the gradient's near-white end can make light
+  // pixels (FFFFFFFF itself would mean "the text colour").
   const auto gradient = w.Pixels(Area(L"gradient"));
   EXPECT_GT(CountPixels(gradient, [](int r, int g, int b) { return r > 150 && g > 150 && b > 200; }), 10);
   EXPECT_GT(CountPixels(gradient, [](int r, int g, int b) { return b > r + 80 && b > g + 80; }), 10);

@@ -36,7 +36,7 @@ bool Selected(SkinnedTestWindow& w, const wchar_t* name) {
 TEST(OptionTest, GroupOfThreeSelectsOneWithOneNotification) {
   SkinnedTestWindow w(OptionSkin(kGroupOfThree));
   ASSERT_TRUE(w.ok());
-  // "selected" in the skin selected the first option without a notification.
+  // "selected" in the skin selected the first option (while no one listened yet).
   EXPECT_TRUE(Selected(w, L"a"));
   EXPECT_TRUE(w.recorder.Of(L"selectchanged").empty());
 
@@ -78,7 +78,25 @@ TEST(OptionTest, LastSelectedInTheSkinWinsTheGroup) {
   ASSERT_TRUE(w.ok());
   EXPECT_FALSE(Selected(w, L"a"));
   EXPECT_TRUE(Selected(w, L"b"));
-  EXPECT_TRUE(w.recorder.Of(L"selectchanged").empty());
+}
+
+// "selected" from the skin is a selection like any other: read while the
+// window listens (a part built into a running window), each option selected
+// there sends "selectchanged", grouped or not; "false" sends nothing.
+TEST(OptionTest, SelectedInTheSkinNotifies) {
+  SkinnedTestWindow w(OptionSkin(kGroupOfThree));
+  ASSERT_TRUE(w.ok());
+  w.recorder.seen.clear();
+  CSkinBuilder builder;
+  CControlUI* part = builder.CreateFromSource(
+      L"<Window><VerticalLayout>"
+      L"<Option name=\"x\" group=\"h\" selected=\"true\" /><Option name=\"y\" group=\"h\" selected=\"true\" />"
+      L"<CheckBox name=\"z\" selected=\"true\" /><CheckBox name=\"n\" selected=\"false\" />"
+      L"</VerticalLayout></Window>",
+      nullptr, nullptr, &w.manager());
+  ASSERT_NE(part, nullptr);
+  EXPECT_EQ(w.recorder.Sequence(), (Names{L"selectchanged/x", L"selectchanged/y", L"selectchanged/z"}));
+  part->Delete();
 }
 
 TEST(OptionTest, OptionBuiltButNotAttachedLeavesItsGroup) {

@@ -104,6 +104,9 @@ STDMETHODIMP CActiveXSite::GetContainer(IOleContainer** container) {
 STDMETHODIMP CActiveXSite::ShowObject() {
   if (m_pOwner == nullptr) return E_UNEXPECTED;
   HWND host = m_pOwner->GetNativeWindow();
+  // Before the host window exists (or after it went) there is nothing to
+  // draw into: a null window would give the screen's DC.
+  if (host == nullptr) return E_FAIL;
   WindowDC dc(host);
   if (!dc) return E_FAIL;
   RECT bounds = *AsRECT(&m_pOwner->GetPos());
@@ -263,7 +266,9 @@ STDMETHODIMP CActiveXSite::GetDC(LPCRECT, DWORD flags, HDC* dc) {
   *dc = nullptr;
   if (m_pOwner == nullptr) return E_UNEXPECTED;
   if (m_bWindowless) return S_FALSE;
-  *dc = ::GetDC(m_pOwner->GetNativeWindow());
+  const HWND host = m_pOwner->GetNativeWindow();
+  if (host == nullptr) return E_FAIL;  // not the screen's DC
+  *dc = ::GetDC(host);
   if (*dc == nullptr) return E_FAIL;
   if (flags & OLEDC_PAINTBKGND) {
     RECT area = *AsRECT(&m_pOwner->GetPos());

@@ -306,6 +306,8 @@ LRESULT CActiveXUI::FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
         ::ScreenToClient(GetFrameWindow(), &point);
       } else {
         point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        // The wheel's point is in screen coordinates, the others' in the window's.
+        if (message == WM_MOUSEWHEEL) ::ScreenToClient(GetFrameWindow(), &point);
       }
       DWORD result = 0;
       if (view != nullptr && SUCCEEDED(view->QueryInterface(IID_IViewObjectEx, viewEx.ReceiveVoid()))) {

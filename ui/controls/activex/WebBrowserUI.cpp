@@ -404,7 +404,9 @@ STDMETHODIMP CWebBrowserUI::Exec(const GUID* group, DWORD command, DWORD, VARIAN
 
 STDMETHODIMP CWebBrowserUI::Download(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags,
                                      BINDINFO* info, LPCOLESTR headers, LPCOLESTR redirect, UINT codePage) {
-  if (m_pEventHandler == nullptr) return E_NOTIMPL;
+  // Without a handler the download counts as taken: an embedded page starts
+  // no file transfer of its own.
+  if (m_pEventHandler == nullptr) return S_OK;
   return m_pEventHandler->Download(moniker, context, bindVerb, bindFlags, info, headers, redirect, codePage);
 }
 

@@ -113,7 +113,7 @@ class CWebBrowserUI : public CActiveXUI,
   STDMETHODIMP QueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT* text) override;
   STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in, VARIANT* out) override;
 
-  // IDownloadManager: passed to the handler; E_NOTIMPL without one.
+  // IDownloadManager: passed to the handler; without one taken (S_OK) and dropped.
   STDMETHODIMP Download(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags, BINDINFO* info,
                         LPCOLESTR headers, LPCOLESTR redirect, UINT codePage) override;
 

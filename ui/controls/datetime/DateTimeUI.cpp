@@ -5,6 +5,7 @@
 #include "ui/controls/datetime/DateTimeUI.h"
 
 #include "ui/control/UIEvent.h"
+#include "ui/controls/NativeChildPlacement.h"
 #include "ui/controls/datetime/DateTimeWnd.h"
 #include "ui/window/WindowManager.h"
 
@@ -89,13 +90,7 @@ void CDateTimeUI::ClosePicker() {
 void CDateTimeUI::PlacePicker() {
   const HWND picker = GetNativeWindow();
   if (picker == nullptr) return;
-  const CUIRect rc = m_pWindow->ComputeRect();
-  if (rc.GetWidth() <= 0 || rc.GetHeight() <= 0) {
-    ::ShowWindow(picker, SW_HIDE);
-    return;
-  }
-  ::SetWindowPos(picker, nullptr, rc.left, rc.top, rc.GetWidth(), rc.GetHeight(),
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  PlaceNativeChild(picker, m_pWindow->ComputeRect());
 }
 
 void CDateTimeUI::OnPickerClosed(CDateTimeWnd* window) {
@@ -133,14 +128,7 @@ void CDateTimeUI::SetEnabled(bool enabled) {
 // --- Events ---
 
 void CDateTimeUI::HandleEvent(UIEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEventKind(event.Type)) {
-    if (m_pParent != nullptr) {
-      m_pParent->HandleEvent(event);
-    } else {
-      CLabelUI::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEventWhileDisabled(event)) return;
   switch (event.Type) {
     case kUIEventSetCursor:
       if (!IsEnabled()) break;

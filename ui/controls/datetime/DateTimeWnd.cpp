@@ -10,6 +10,7 @@
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ControlUI.h"
 #include "ui/control/portable/FloatPlacement.h"
+#include "ui/controls/NativeChildPlacement.h"
 #include "ui/controls/datetime/DateTimeUI.h"
 #include "ui/window/WindowManager.h"
 
@@ -64,7 +65,7 @@ bool CDateTimeWnd::Init(CDateTimeUI* owner) {
   if (owner->GetText().IsEmpty()) ::GetLocalTime(&owner->m_sysTime);
   SYSTEMTIME time = owner->GetTime();
   ::SendMessageW(self, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
-  ::ShowWindow(self, rc.GetWidth() > 0 && rc.GetHeight() > 0 ? SW_SHOWNOACTIVATE : SW_HIDE);
+  ::ShowWindow(self, NativeChildShowCommand(rc));
   ::SetFocus(self);
   // Taking the focus runs other windows' handlers; one may have closed this one.
   if (m_hWnd == nullptr || m_pOwner == nullptr) return false;
@@ -76,7 +77,7 @@ bool CDateTimeWnd::Init(CDateTimeUI* owner) {
 void CDateTimeWnd::Reactivate() {
   if (m_hWnd == nullptr || m_bClosing) return;
   const CUIRect rc = ComputeRect();
-  ::ShowWindow(m_hWnd, rc.GetWidth() > 0 && rc.GetHeight() > 0 ? SW_SHOWNOACTIVATE : SW_HIDE);
+  ::ShowWindow(m_hWnd, NativeChildShowCommand(rc));
   ::SetFocus(m_hWnd);
 }
 
@@ -86,14 +87,7 @@ void CDateTimeWnd::DetachOwner() { m_pOwner = nullptr; }
 
 CUIRect CDateTimeWnd::ComputeRect() const {
   if (m_pOwner == nullptr) return CUIRect();
-  CUIRect rc = m_pOwner->GetPos();
-  for (CControlUI* ancestor = m_pOwner->GetParent(); ancestor != nullptr; ancestor = ancestor->GetParent()) {
-    if (!ancestor->IsVisible()) return CUIRect();
-    CUIRect clipped;
-    if (!IntersectRects(&clipped, rc, ancestor->GetClientPos())) return CUIRect();
-    rc = clipped;
-  }
-  return rc;
+  return ClipToAncestors(*m_pOwner, m_pOwner->GetPos());
 }
 
 // --- Messages ---

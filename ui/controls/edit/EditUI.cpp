@@ -9,6 +9,7 @@
 #include "ui/control/UIEvent.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/controls/HotState.h"
+#include "ui/controls/NativeChildPlacement.h"
 #include "ui/controls/edit/EditWnd.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
@@ -135,13 +136,7 @@ void CEditUI::CloseNativeEdit() {
 void CEditUI::PlaceNativeEdit() {
   const HWND edit = GetNativeWindow();
   if (edit == nullptr) return;
-  const CUIRect rc = m_pWindow->ComputeEditRect();
-  if (rc.GetWidth() <= 0 || rc.GetHeight() <= 0) {
-    ::ShowWindow(edit, SW_HIDE);
-    return;
-  }
-  ::SetWindowPos(edit, nullptr, rc.left, rc.top, rc.GetWidth(), rc.GetHeight(),
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  PlaceNativeChild(edit, m_pWindow->ComputeEditRect());
 }
 
 void CEditUI::DropFocusForNativeEdit() {
@@ -179,8 +174,10 @@ void CEditUI::SetVisible(bool visible) {
 }
 
 void CEditUI::SetInheritedVisible(bool visible) {
-  CLabelUI::SetInheritedVisible(visible);
-  if (!IsVisible()) DropFocusForNativeEdit();
+  // The flag is not kept: a hidden ancestor already keeps the control from
+  // painting and from the hit and Tab searches. Only the open native edit,
+  // a window of its own, must go with the focus.
+  if (!visible) DropFocusForNativeEdit();
 }
 
 void CEditUI::SetEnabled(bool enabled) {
@@ -194,22 +191,16 @@ void CEditUI::SetEnabled(bool enabled) {
 // --- Events ---
 
 void CEditUI::HandleEvent(UIEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEventKind(event.Type)) {
-    if (m_pParent != nullptr) {
-      m_pParent->HandleEvent(event);
-    } else {
-      CLabelUI::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEventWhileDisabled(event)) return;
   switch (event.Type) {
     case kUIEventSetCursor:
       if (!IsEnabled()) break;
       ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
       return;
     case kUIEventWindowSize:
-      // The layout that follows places the control (SetPos), and the open
-      // native edit moves with it; it keeps its focus, caret and selection.
+      // The focus comes back to this control after the layout the new size
+      // brings, so the native edit opens again over the control's new place.
+      if (m_pWindow != nullptr && m_pManager != nullptr) m_pManager->SetPendingFocus(this);
       return;
     case kUIEventScrollWheel:
       if (m_pWindow != nullptr) return;

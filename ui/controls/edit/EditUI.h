@@ -42,8 +42,8 @@ class CEditUI : public CLabelUI {
   void Move(CUISize offset, bool invalidate = true) override;
   // The base's handling; hiding takes the focus away, which closes the native edit.
   void SetVisible(bool visible = true) override;
-  // The base's handling; a hidden ancestor takes the focus away, which closes
-  // the native edit.
+  // Not stored: a hidden ancestor only takes the focus away from an open
+  // native edit, which closes it.
   void SetInheritedVisible(bool visible = true) override;
   // The base's handling; disabling clears the hot state and takes the focus
   // away, which closes the native edit.

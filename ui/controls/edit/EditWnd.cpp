@@ -10,6 +10,7 @@
 
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ControlUI.h"
+#include "ui/controls/NativeChildPlacement.h"
 #include "ui/controls/edit/EditUI.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/UIFontInfo.h"
@@ -84,7 +85,7 @@ bool CEditWnd::Init(CEditUI* owner) {
   ::SendMessageW(self, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   ::EnableWindow(self, owner->IsEnabled() ? TRUE : FALSE);
   ::SendMessageW(self, EM_SETREADONLY, owner->IsReadOnly() ? TRUE : FALSE, 0);
-  ::ShowWindow(self, rc.GetWidth() > 0 && rc.GetHeight() > 0 ? SW_SHOWNOACTIVATE : SW_HIDE);
+  ::ShowWindow(self, NativeChildShowCommand(rc));
   ::SetFocus(self);
   // Taking the focus runs other windows' handlers; one of them may have
   // closed this window already.
@@ -120,14 +121,7 @@ CUIRect CEditWnd::ComputeEditRect() const {
     rc.top += (rc.GetHeight() - fontHeight) / 2;
     rc.bottom = rc.top + fontHeight;
   }
-  for (CControlUI* ancestor = m_pOwner->GetParent(); ancestor != nullptr; ancestor = ancestor->GetParent()) {
-    if (!ancestor->IsVisible()) return CUIRect();
-    const CUIRect client = ancestor->GetClientPos();
-    CUIRect clipped;
-    if (!::IntersectRect(AsRECT(&clipped), AsRECT(&rc), AsRECT(&client))) return CUIRect();
-    rc = clipped;
-  }
-  return rc;
+  return ClipToAncestors(*m_pOwner, rc);
 }
 
 // --- Messages ---

@@ -91,20 +91,4 @@ void DrawListRowLines(CContainerUI& body, HDC hDC, const CUIRect& rcPaint, const
   }
 }
 
-CListItemLifeGuard::CListItemLifeGuard(CControlUI* item, CListItemLifeGuard** slot)
-    : m_pItem(item), m_pParent(item->GetParent()), m_ppSlot(slot), m_pOuter(*slot) {
-  *slot = this;
-}
-
-CListItemLifeGuard::~CListItemLifeGuard() {
-  if (m_bDestroyed) {
-    // The item is gone; an enclosing call on the same item learns it too.
-    if (m_pOuter != nullptr) m_pOuter->MarkDestroyed();
-    return;
-  }
-  *m_ppSlot = m_pOuter;
-}
-
-bool CListItemLifeGuard::IsGone() const { return m_bDestroyed || m_pItem->GetParent() != m_pParent; }
-
 }  // namespace Trellis

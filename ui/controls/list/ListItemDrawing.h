@@ -3,8 +3,10 @@
 // What both list-item families (plain elements and container elements) do
 // the same way: repainting only the visible part of an item, painting the
 // item background from the owner's appearance record, hot tracking, and
-// noticing that a notification handler took the item away.
+// (through the controls' life guard) noticing that a notification handler
+// took the item away.
 #include "ui/control/ContainerUI.h"
+#include "ui/control/ControlLifeGuard.h"
 #include "ui/controls/list/ListInterfaces.h"
 
 namespace Trellis {
@@ -33,24 +35,7 @@ void NumberListRows(CContainerUI& body);
 void DrawListRowLines(CContainerUI& body, HDC hDC, const CUIRect& rcPaint, const UIListInfo& info);
 
 // Notices that the item went away (deleted, or taken out of its parent)
-// while a synchronous notification ran. Construct before sending; the item's
-// destructor calls MarkDestroyed through the pointer it holds.
-class CListItemLifeGuard {
- public:
-  CListItemLifeGuard(CControlUI* item, CListItemLifeGuard** slot);
-  ~CListItemLifeGuard();
-  CListItemLifeGuard(const CListItemLifeGuard&) = delete;
-  CListItemLifeGuard& operator=(const CListItemLifeGuard&) = delete;
-  // True when the item was deleted or no longer sits under the same parent.
-  bool IsGone() const;
-  void MarkDestroyed() { m_bDestroyed = true; }
-
- private:
-  CControlUI* m_pItem;                 // borrowed; not touched once destroyed
-  CControlUI* m_pParent;               // the parent when the guard was made
-  CListItemLifeGuard** m_ppSlot;       // the item's guard slot; cleared on exit unless destroyed
-  CListItemLifeGuard* m_pOuter;        // the guard of an enclosing call, restored on exit
-  bool m_bDestroyed = false;
-};
+// while a synchronous notification ran: the controls' one guard.
+using CListItemLifeGuard = CControlLifeGuard;
 
 }  // namespace Trellis

@@ -13,7 +13,7 @@
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/FloatPlacement.h"
 #include "ui/control/UIEvent.h"
-#include "ui/controls/richedit/TextHostImpl.h"
+#include "ui/controls/richedit/RichEditHost.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/UIFontInfo.h"
 #include "ui/window/WindowManager.h"
@@ -44,13 +44,13 @@ bool Contains(const CUIRect& rc, POINT point) {
 
 }  // namespace
 
-// Marks the program's own text changes for the duration of one operation.
-class CRichEditUI::ProgramEditScope {
+// Marks a change of the default format for the duration of one operation.
+class CRichEditUI::FormatChangeScope {
  public:
-  explicit ProgramEditScope(CRichEditUI* control) : m_pControl(control) { ++m_pControl->m_iProgramEdits; }
-  ~ProgramEditScope() { --m_pControl->m_iProgramEdits; }
-  ProgramEditScope(const ProgramEditScope&) = delete;
-  ProgramEditScope& operator=(const ProgramEditScope&) = delete;
+  explicit FormatChangeScope(CRichEditUI* control) : m_pControl(control) { ++m_pControl->m_iFormatChanges; }
+  ~FormatChangeScope() { --m_pControl->m_iFormatChanges; }
+  FormatChangeScope(const FormatChangeScope&) = delete;
+  FormatChangeScope& operator=(const FormatChangeScope&) = delete;
 
  private:
   CRichEditUI* m_pControl;
@@ -65,7 +65,7 @@ CRichEditUI::~CRichEditUI() {
   if (m_pHost != nullptr) {
     // The engine may call back while it is deactivated and released: the
     // host forgets this control first, then lets the engine go.
-    CTextHostImpl* host = m_pHost;
+    CRichEditHost* host = m_pHost;
     m_pHost = nullptr;
     host->Detach();
     host->Shutdown();
@@ -93,13 +93,13 @@ CUIRect CRichEditUI::GetTextRect() const { return m_pHost != nullptr ? m_pHost->
 void CRichEditUI::OnInit() {
   if (m_bInited) return;
   m_bInited = true;
-  m_pHost = CTextHostImpl::Create(this, m_dwStyle, m_sText.GetText());
+  m_pHost = CRichEditHost::Create(this, m_dwStyle, m_sText.GetText());
   if (m_pHost == nullptr) return;
   if (m_dwTextColor != 0) m_pHost->SetTextColor(ToColorRef(m_dwTextColor));
   m_pHost->Send(EM_SETLANGOPTIONS, 0, 0, nullptr);
-  m_pHost->SetFlag(CTextHostImpl::kFlagInPlaceActive, true);
+  m_pHost->SetFlag(CRichEditHost::kFlagInPlaceActive, true);
   if (FAILED(m_pHost->GetServices()->OnTxInPlaceActivate(nullptr))) {
-    m_pHost->SetFlag(CTextHostImpl::kFlagInPlaceActive, false);
+    m_pHost->SetFlag(CRichEditHost::kFlagInPlaceActive, false);
   }
   if (m_pManager != nullptr) {
     m_bFilterAdded = m_pManager->AddMessageFilter(this);
@@ -135,7 +135,6 @@ void CRichEditUI::SetText(const UIChar* text) {
     Invalidate();
     return;
   }
-  ProgramEditScope scope(this);
   SetSel(0, -1);
   m_pHost->Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text), nullptr);
   Invalidate();
@@ -164,7 +163,6 @@ int CRichEditUI::SetSel(long start, long end) {
 
 void CRichEditUI::ReplaceSel(const UIChar* text, bool canUndo) {
   if (m_pHost == nullptr) return;
-  ProgramEditScope scope(this);
   m_pHost->Send(EM_REPLACESEL, canUndo ? TRUE : FALSE, reinterpret_cast<LPARAM>(text != nullptr ? text : L""),
                 nullptr);
 }
@@ -208,13 +206,13 @@ void CRichEditUI::SetFont(int fontId) {
   m_iFont = fontId;
   if (m_pHost == nullptr || m_pManager == nullptr) return;
   HFONT font = m_pManager->GetFontHandle(fontId);
-  ProgramEditScope scope(this);
+  FormatChangeScope scope(this);
   if (font != nullptr) m_pHost->SetFont(font);
 }
 
 void CRichEditUI::SetTextColor(DWORD color) {
   m_dwTextColor = color;
-  ProgramEditScope scope(this);
+  FormatChangeScope scope(this);
   if (m_pHost != nullptr) m_pHost->SetTextColor(ToColorRef(color));
 }
 
@@ -367,7 +365,9 @@ bool CRichEditUI::PaintContent(HDC hDC, const CUIRect& rcPaint, CControlUI* pSto
   CDrawClip clip;
   CDrawClip::CreateRectClip(hDC, rc, clip);
   CControlUI::PaintContent(hDC, rcPaint, pStopControl);
-  if (HasEngine()) {
+  // Content that is the tip's own text looks like the tip: the engine would
+  // draw the same words over it in the text colour.
+  if (HasEngine() && !ShowsTip()) {
     const CUIRect& client = m_pHost->GetClientRect();
     RECTL bounds = {client.left, client.top, client.right, client.bottom};
     // The engine draws every line it is asked for: the update area is kept
@@ -395,7 +395,7 @@ bool CRichEditUI::PaintContent(HDC hDC, const CUIRect& rcPaint, CControlUI* pSto
       }
     }
   }
-  if (m_pHost != nullptr && m_pHost->HasFlag(CTextHostImpl::kFlagCaretShown) && m_pManager != nullptr &&
+  if (m_pHost != nullptr && m_pHost->HasFlag(CRichEditHost::kFlagCaretShown) && m_pManager != nullptr &&
       m_pManager->IsLayered() && IsFocused() && m_bCaretOn) {
     POINT caret = {};
     if (::GetCaretPos(&caret) && Contains(m_rcItem, caret)) {
@@ -414,21 +414,29 @@ bool CRichEditUI::PaintContent(HDC hDC, const CUIRect& rcPaint, CControlUI* pSto
   return true;
 }
 
+bool CRichEditUI::ShowsTip() const {
+  if (m_pHost == nullptr) {
+    return m_sText.IsEmpty() || (!m_sTipText.IsEmpty() && m_sText.EqualsText(m_sTipText.GetText()));
+  }
+  if (GetTextLength(GTL_DEFAULT) == 0) return true;
+  return !m_sTipText.IsEmpty() && GetText().EqualsText(m_sTipText.GetText());
+}
+
 void CRichEditUI::PaintText(HDC hDC) {
   if (m_dwTextColor == 0 && m_pManager != nullptr) {
     // The window's default colour becomes this control's colour for good,
     // and the engine draws the text in it too.
     SetTextColor(m_pManager->GetDefaultFontColor());
   }
-  const bool empty = m_pHost != nullptr ? GetTextLength(GTL_DEFAULT) == 0 : m_sText.IsEmpty();
   const UIChar* text = nullptr;
   DWORD color = 0;
-  if (empty) {
-    // The tip shows only while there is nothing else to see.
+  if (ShowsTip()) {
     text = m_sTipText.GetText();
     color = GetTipValueColor();
   } else if (m_pHost == nullptr) {
-    // Without an engine the stored text is all there is to show.
+    // Without an engine the stored text is all there is to show. With one it
+    // is not drawn: it is only the text the program last gave, and under the
+    // engine's content it would show a stale copy of what the user changed.
     text = m_sText.GetText();
     color = m_dwTextColor;
   }
@@ -451,7 +459,7 @@ LRESULT CRichEditUI::FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, b
   bool handledIfSent = true;
   const HWND paint = m_pManager->GetPaintWindow();
   if (mouse || message == WM_SETCURSOR) {
-    if (!m_pHost->HasFlag(CTextHostImpl::kFlagCaptured)) {
+    if (!m_pHost->HasFlag(CRichEditHost::kFlagCaptured)) {
       POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       if (message == WM_SETCURSOR) {
         ::GetCursorPos(&point);
@@ -507,13 +515,16 @@ LRESULT CRichEditUI::FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, b
     if (m_pManager->FindControlAtPoint(CUIPoint(point.x, point.y)) != this) return 0;
   } else if (message == WM_HELP) {
     handledIfSent = false;
-  } else if (message != WM_IME_CHAR) {
+  } else if (message == WM_IME_CHAR) {
+    // An input-method character is typed text: only the focused editor takes it.
+    if (!IsFocused()) return 0;
+  } else {
     return 0;
   }
   const bool systemKey = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP || message == WM_SYSCHAR ||
                          message == WM_SYSDEADCHAR;
   const bool keyboard = message >= WM_KEYFIRST && message <= WM_SYSDEADCHAR;
-  const bool capturedMouse = mouse && m_pHost->HasFlag(CTextHostImpl::kFlagCaptured);
+  const bool capturedMouse = mouse && m_pHost->HasFlag(CRichEditHost::kFlagCaptured);
   LRESULT result = 0;
   const HRESULT hr = TxSendMessage(message, wParam, lParam, &result);
   // Alt+F4, Alt+Space and F10 belong to the window unless the engine used them.
@@ -522,20 +533,13 @@ LRESULT CRichEditUI::FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, b
 }
 
 void CRichEditUI::HandleEvent(UIEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEventKind(event.Type)) {
-    if (m_pParent != nullptr) {
-      m_pParent->HandleEvent(event);
-    } else {
-      CControlUI::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEventWhileDisabled(event)) return;
   switch (event.Type) {
     case kUIEventSetCursor:
       if (IsEnabled() && HasEngine() && Contains(m_pHost->GetClientRect(), {event.ptMouse.x, event.ptMouse.y})) {
         const CUIRect& client = m_pHost->GetClientRect();
         RECT rc = {client.left, client.top, client.right, client.bottom};
-        const bool active = m_pHost->HasFlag(CTextHostImpl::kFlagInPlaceActive);
+        const bool active = m_pHost->HasFlag(CRichEditHost::kFlagInPlaceActive);
         m_pHost->GetServices()->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr,
                                               m_pManager != nullptr ? m_pManager->GetPaintDC() : nullptr, nullptr,
                                               active ? nullptr : &rc, event.ptMouse.x, event.ptMouse.y);
@@ -543,7 +547,7 @@ void CRichEditUI::HandleEvent(UIEvent& event) {
       }
       break;
     case kUIEventWindowSize:
-      if (m_pHost != nullptr) m_pHost->SetFlag(CTextHostImpl::kFlagCaretDirty, true);
+      if (m_pHost != nullptr) m_pHost->SetFlag(CRichEditHost::kFlagCaretDirty, true);
       break;
     case kUIEventSetFocus:
     case kUIEventKillFocus: {
@@ -626,9 +630,11 @@ bool CRichEditUI::OnTxViewChanged() { return true; }
 void CRichEditUI::OnTxNotify(DWORD code, void* data) {
   switch (code) {
     case EN_CHANGE:
-      // The program's own text changes are not the user's edits: a handler
-      // that writes the text back (a length cut, say) must not run again.
-      if (m_iProgramEdits > 0 || m_bDestroying || m_pManager == nullptr) return;
+      // Every change of the text is reported, the program's own edits too. A
+      // change of the default font or colour is not one, although an engine
+      // may report it so: the colour is latched while the control paints,
+      // and a handler must not run from inside a paint.
+      if (m_iFormatChanges > 0 || m_bDestroying || m_pManager == nullptr) return;
       m_pManager->SendNotify(this, UI_TEXT("textchanged"));
       return;
     case EN_MSGFILTER:

@@ -2,11 +2,13 @@
 
 // CRichEditUI: the multi-line text editor ("RichEdit"). It has no native
 // window: the platform's windowless rich-text engine stores, lays out, edits
-// and draws the text, and CTextHostImpl answers the engine from this
+// and draws the text, and CRichEditHost answers the engine from this
 // control's window. The control feeds the engine the window's input through
 // a message filter, gives it the control's scroll bars and turns its change
-// notification into "textchanged" (only for the user's edits, never for the
-// program's own SetText/ReplaceSel/AppendText/InsertText).
+// notification into "textchanged" (for the user's edits and the program's
+// own SetText/ReplaceSel/AppendText/InsertText alike, once the event mask
+// holds ENM_CHANGE). A "textchanged" handler may delete the control: the
+// engine is let go only once its own call has returned.
 //
 // Ownership: the control holds one reference on its host; the destructor
 // detaches the host first (no callback reaches a dying control), shuts the
@@ -19,7 +21,7 @@
 
 namespace Trellis {
 
-class CTextHostImpl;
+class CRichEditHost;
 
 class CRichEditUI : public CContainerUI, public IMessageFilterUI {
  public:
@@ -36,7 +38,8 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   UINT GetControlFlags() const override;
   // The engine's whole text; the stored text without an engine.
   CUIString GetText() const override;
-  // Stores the text and puts it into the engine without undo; sends no "textchanged".
+  // Stores the text and puts it into the engine without undo ("textchanged"
+  // follows as for any edit).
   void SetText(const UIChar* text) override;
   // Lays out the text area (less inset, visible bars and text padding) and the bars.
   void SetPos(CUIRect rc, bool invalidate = true) override;
@@ -51,7 +54,8 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   // Background, tip, border, then the engine's text, the caret of a layered
   // window and the bars.
   bool PaintContent(HDC hDC, const CUIRect& rcPaint, CControlUI* pStopControl) override;
-  // The tip text while the content is empty (the engine draws the content).
+  // The tip text while the content is empty or is the tip text (the engine
+  // draws any other content); without an engine the stored text.
   void PaintText(HDC hDC) override;
 
   // CContainerUI: the engine scrolls its view and moves the bars back.
@@ -88,11 +92,11 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   void GetSel(CHARRANGE& range) const;
   // Selects [start, end); -1, -1 puts the caret at the end. The engine's reply.
   int SetSel(long start, long end);
-  // Replaces the selection; no "textchanged".
+  // Replaces the selection (then "textchanged").
   void ReplaceSel(const UIChar* text, bool canUndo);
-  // Appends at the end; no "textchanged". The selection reply.
+  // Appends at the end (then "textchanged"). The selection reply.
   int AppendText(const UIChar* text, bool canUndo = false);
-  // Inserts at the position; no "textchanged". The selection reply.
+  // Inserts at the position (then "textchanged"). The selection reply.
   int InsertText(long position, const UIChar* text, bool canUndo = false);
   // The engine's event mask; ENM_CHANGE is needed for "textchanged". The previous mask.
   DWORD SetEventMask(DWORD mask);
@@ -133,17 +137,20 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   CUIRect GetTextRect() const;
 
  private:
-  friend class CTextHostImpl;
-  // Runs an operation that changes the text on the program's behalf: the
-  // engine's change notifications during it are not "textchanged".
-  class ProgramEditScope;
+  friend class CRichEditHost;
+  // Runs a change of the default font or colour: the engine's change
+  // notifications during it are not "textchanged" (the text did not change).
+  class FormatChangeScope;
+  // Empty content, or content equal to the tip text: the tip is drawn and
+  // the engine's drawing is left out.
+  bool ShowsTip() const;
   // The control rectangle less the inset and the visible bars.
   CUIRect InnerRect() const;
   // The engine's content height for a width (0 without an engine).
   LONG NaturalHeight(int width) const;
   void SendScroll(UINT message, WPARAM code);
 
-  CTextHostImpl* m_pHost = nullptr;     // one reference held; released by the destructor
+  CRichEditHost* m_pHost = nullptr;     // one reference held; released by the destructor
   bool m_bVScrollForced = false;        // the vertical bar shown by the layout because the content does not fit
   bool m_bWantTab = true;
   bool m_bWantReturn = true;
@@ -161,7 +168,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   CUIString m_sTipText;
   DWORD m_dwTipColor = 0;
   bool m_bTipColorSet = false;
-  int m_iProgramEdits = 0;              // depth of ProgramEditScope: change notifications are the program's
+  int m_iFormatChanges = 0;             // depth of FormatChangeScope: change notifications are not text changes
   bool m_bSwallowReturnChar = false;    // Return was diverted to "return": its WM_CHAR goes nowhere either
   bool m_bDestroying = false;
 };

@@ -316,4 +316,73 @@ TEST_F(ActiveXTest, AWindowlessObjectDrawsInTheFrameWindowAtTheControlsPlace) {
   EXPECT_FALSE(LineStarting("Draw 20,30,220,150").empty());
 }
 
+// A windowless object gets the window's messages through the control's
+// filter: presses and the wheel only where its hit test answers (the wheel's
+// screen point taken into the window first), keys only while the control
+// has the focus; a press on it gives the control the focus.
+TEST_F(ActiveXTest, AWindowlessObjectGetsMessagesWhereItIsHitAndKeysWhileFocused) {
+  SetEnvironmentVariableW(activexprobe::kOptionsVariable, L"windowless");
+  ProbeWindow window(ProbeElement() + L"<Button name=\"other\" float=\"true\" pos=\"240,30,300,60\" />");
+  ASSERT_TRUE(window.ok());
+  window.Show();
+  CActiveXUI* control = window.Find(L"probe");
+  ASSERT_NE(control, nullptr);
+  ASSERT_TRUE(control->HasObject());
+  auto messagesSeen = [&](const char* message) {
+    size_t count = 0;
+    for (const std::string& line : Log()) count += line == std::string("OnWindowMessage ") + message ? 1 : 0;
+    return count;
+  };
+  // The control spans 20..220 across; the object answers to 20..120.
+  DeleteFileW((m_scratch / L"probe.log").c_str());
+  window.driver().Key(VK_DOWN);
+  EXPECT_EQ(messagesSeen("0x00000100"), 0u) << "a key before the control has the focus";
+  window.driver().ClickAt(POINT{180, 90});
+  EXPECT_EQ(messagesSeen("0x00000201"), 0u) << "a press outside the object's hit region";
+  window.driver().ClickAt(POINT{60, 90});
+  EXPECT_EQ(messagesSeen("0x00000201"), 1u);
+  EXPECT_EQ(messagesSeen("0x00000202"), 1u);
+  Trellis::CWindowManagerUI* manager = control->GetManager();
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetFocusControl(), control);
+  window.driver().Key(VK_DOWN);
+  EXPECT_EQ(messagesSeen("0x00000100"), 1u);
+
+  // The wheel over the object's half, posted as the system does: screen coordinates.
+  POINT at = {100, 120};
+  ClientToScreen(window.hwnd(), &at);
+  PostMessageW(window.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(at.x, at.y));
+  window.driver().Pump();
+  EXPECT_FALSE(LineStarting("QueryHitPoint 100,120 hit").empty());
+  EXPECT_EQ(messagesSeen("0x0000020A"), 1u);
+}
+
+// Without its host window (here after the object left in-place activation)
+// the site draws nothing and hands out no DC: never the screen's.
+TEST_F(ActiveXTest, WithoutAHostWindowTheSiteGivesNoDC) {
+  ProbeWindow window(ProbeElement());
+  ASSERT_TRUE(window.ok());
+  window.Show();
+  CActiveXUI* control = window.Find(L"probe");
+  ASSERT_NE(control, nullptr);
+  Trellis::CActiveXSite* site = control->GetSite();
+  ASSERT_NE(site, nullptr);
+  ComPtr<IOleInPlaceSiteWindowless> inPlace;
+  ASSERT_EQ(site->QueryInterface(IID_IOleInPlaceSiteWindowless, inPlace.ReceiveVoid()), S_OK);
+  ComPtr<IOleClientSite> client;
+  ASSERT_EQ(site->QueryInterface(IID_IOleClientSite, client.ReceiveVoid()), S_OK);
+  HDC dc = nullptr;
+  ASSERT_EQ(inPlace->GetDC(nullptr, 0, &dc), S_OK) << "a windowed object in place draws into its window";
+  EXPECT_EQ(inPlace->ReleaseDC(dc), S_OK);
+
+  ASSERT_EQ(inPlace->OnInPlaceDeactivate(), S_OK);
+  ASSERT_EQ(control->GetNativeWindow(), nullptr);
+  DeleteFileW((m_scratch / L"probe.log").c_str());
+  EXPECT_EQ(client->ShowObject(), E_FAIL);
+  EXPECT_TRUE(LineStarting("Draw").empty());
+  dc = reinterpret_cast<HDC>(1);
+  EXPECT_EQ(inPlace->GetDC(nullptr, OLEDC_PAINTBKGND, &dc), E_FAIL);
+  EXPECT_EQ(dc, nullptr);
+}
+
 }  // namespace

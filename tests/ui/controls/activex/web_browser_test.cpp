@@ -297,11 +297,12 @@ TEST_F(WebBrowserTest, AnswersTheBrowsersCallsSafelyWithoutAHandler) {
   CWebBrowserUI control;  // not in a window: no browser is created
   EXPECT_EQ(control.GetWebBrowser2(), nullptr);
 
-  // Download manager service: only its own id; without a handler downloads are not taken.
+  // Download manager service: only its own id; without a handler a download
+  // is answered as taken (0), so the page starts none of its own.
   ComPtr<IDownloadManager> downloads;
   EXPECT_EQ(control.QueryService(__uuidof(IDownloadManager), __uuidof(IDownloadManager), downloads.ReceiveVoid()), S_OK);
   ASSERT_TRUE(downloads);
-  EXPECT_EQ(downloads->Download(nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, 0), E_NOTIMPL);
+  EXPECT_EQ(downloads->Download(nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, 0), S_OK);
   void* other = reinterpret_cast<void*>(1);
   EXPECT_EQ(control.QueryService(__uuidof(IDownloadManager), IID_IDispatch, &other), E_NOINTERFACE);
   EXPECT_EQ(other, nullptr);
@@ -359,6 +360,46 @@ TEST_F(WebBrowserTest, AnswersTheBrowsersCallsSafelyWithoutAHandler) {
   EXPECT_TRUE(handler.seen.empty());
   EXPECT_EQ(control.Invoke(DISPID_TITLECHANGE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr),
             DISP_E_MEMBERNOTFOUND);
+}
+
+// Keys reach the browser's accelerator handling only while the keyboard
+// focus is inside the control's host window; other messages and keys
+// elsewhere are not the browser's (1: not consumed).
+TEST_F(WebBrowserTest, KeysGoToTheBrowserOnlyWhileTheFocusIsInside) {
+  BrowserWindow window(L"", nullptr);
+  CWebBrowserUI* browser = window.browser();
+  ASSERT_NE(browser, nullptr);
+  ASSERT_NE(browser->GetWebBrowser2(), nullptr);
+  const HWND host = browser->GetNativeWindow();
+  ASSERT_NE(host, nullptr);
+  auto routed = [&] {
+    const std::wstring log = Log();
+    size_t count = 0;
+    for (size_t at = log.find(L"TranslateAccelerator 256"); at != std::wstring::npos;
+         at = log.find(L"TranslateAccelerator 256", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  MSG key = {};
+  key.message = WM_KEYDOWN;
+  key.wParam = VK_TAB;
+  SetFocus(window.hwnd());
+  EXPECT_EQ(browser->TranslateKeyMessage(&key), 1);
+  EXPECT_EQ(routed(), 0u) << "the focus is outside the browser";
+
+  SetFocus(host);
+  window.driver().Pump();
+  ASSERT_TRUE(GetFocus() == host || IsChild(host, GetFocus()));
+  EXPECT_EQ(browser->TranslateKeyMessage(&key), 1);  // the stand-in consumes no key
+  EXPECT_EQ(routed(), 1u);
+  MSG mouse = key;
+  mouse.message = WM_MOUSEMOVE;
+  EXPECT_EQ(browser->TranslateKeyMessage(&mouse), 1);
+  EXPECT_EQ(routed(), 1u);
+
+  CWebBrowserUI unplaced;  // no browser: nothing to route to
+  EXPECT_EQ(unplaced.TranslateKeyMessage(&key), E_NOTIMPL);
 }
 
 }  // namespace

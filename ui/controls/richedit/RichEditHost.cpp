@@ -1,8 +1,8 @@
-// CTextHostImpl: creation of the engine, the default formats, property
+// CRichEditHost: creation of the engine, the default formats, property
 // changes and the engine's callbacks.
 //
 // Sections: Creation and teardown; Properties; IUnknown; Callbacks.
-#include "ui/controls/richedit/TextHostImpl.h"
+#include "ui/controls/richedit/RichEditHost.h"
 
 #include <imm.h>
 #include <new>
@@ -18,6 +18,8 @@ namespace {
 
 // Hosts alive in this process; only read by diagnostics and tests.
 int g_liveHosts = 0;
+// Replaces the platform's engine for hosts made from now on; null = "msftedit.dll".
+CreateTextServicesProc g_engineFactory = nullptr;
 
 void Trace(const wchar_t* what, HRESULT hr) {
   wchar_t line[200];
@@ -30,22 +32,24 @@ void Trace(const wchar_t* what, HRESULT hr) {
 
 // --- Creation and teardown ---
 
-CTextHostImpl::CTextHostImpl(CRichEditUI* control) : m_pControl(control) {
+CRichEditHost::CRichEditHost(CRichEditUI* control) : m_pControl(control) {
   ZeroMemory(&m_charFormat, sizeof(m_charFormat));
   ZeroMemory(&m_paraFormat, sizeof(m_paraFormat));
   ++g_liveHosts;
 }
 
-CTextHostImpl::~CTextHostImpl() {
+CRichEditHost::~CRichEditHost() {
   Shutdown();
   --g_liveHosts;
 }
 
-int CTextHostImpl::GetLiveCount() { return g_liveHosts; }
+int CRichEditHost::GetLiveCount() { return g_liveHosts; }
 
-CTextHostImpl* CTextHostImpl::Create(CRichEditUI* control, DWORD style, const UIChar* text) {
+void CRichEditHost::SetEngineFactory(CreateTextServicesProc factory) { g_engineFactory = factory; }
+
+CRichEditHost* CRichEditHost::Create(CRichEditUI* control, DWORD style, const UIChar* text) {
   if (control == nullptr) return nullptr;
-  auto* host = new (std::nothrow) CTextHostImpl(control);
+  auto* host = new (std::nothrow) CRichEditHost(control);
   if (host == nullptr) return nullptr;
   if (!host->Init(style, text)) {
     host->Detach();
@@ -55,7 +59,7 @@ CTextHostImpl* CTextHostImpl::Create(CRichEditUI* control, DWORD style, const UI
   return host;
 }
 
-bool CTextHostImpl::Init(DWORD style, const UIChar* text) {
+bool CRichEditHost::Init(DWORD style, const UIChar* text) {
   CWindowManagerUI* manager = m_pControl->GetManager();
   m_charFormat.cbSize = sizeof(CHARFORMAT2W);
   m_charFormat.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_OFFSET |
@@ -85,16 +89,19 @@ bool CTextHostImpl::Init(DWORD style, const UIChar* text) {
   }
   m_dwFlags |= kFlagInPlaceActive;
 
-  m_hModule.Reset(::LoadLibraryW(L"msftedit.dll"));
-  if (!m_hModule) {
-    Trace(L"msftedit.dll could not be loaded", E_FAIL);
-    return false;
-  }
-  auto create = reinterpret_cast<CreateTextServicesProc>(
-      reinterpret_cast<void*>(::GetProcAddress(m_hModule.Get(), "CreateTextServices")));
+  CreateTextServicesProc create = g_engineFactory;
   if (create == nullptr) {
-    Trace(L"CreateTextServices is missing", E_FAIL);
-    return false;
+    m_hModule.Reset(::LoadLibraryW(L"msftedit.dll"));
+    if (!m_hModule) {
+      Trace(L"msftedit.dll could not be loaded", E_FAIL);
+      return false;
+    }
+    create = reinterpret_cast<CreateTextServicesProc>(
+        reinterpret_cast<void*>(::GetProcAddress(m_hModule.Get(), "CreateTextServices")));
+    if (create == nullptr) {
+      Trace(L"CreateTextServices is missing", E_FAIL);
+      return false;
+    }
   }
   ComPtr<IUnknown> unknown;
   HRESULT hr = create(nullptr, this, unknown.Receive());
@@ -119,9 +126,22 @@ bool CTextHostImpl::Init(DWORD style, const UIChar* text) {
   return true;
 }
 
-void CTextHostImpl::Detach() { m_pControl = nullptr; }
+void CRichEditHost::Detach() { m_pControl = nullptr; }
 
-void CTextHostImpl::Shutdown() {
+void CRichEditHost::Shutdown() {
+  if (!m_pServices) return;
+  if (m_iEngineCalls > 0) {
+    // The engine is running the call that led here (a "textchanged" handler
+    // deleted the control): releasing it now would free it, and perhaps its
+    // library, under its own feet. The outermost Send finishes the job.
+    m_bShutdownPending = true;
+    return;
+  }
+  ReleaseEngine();
+}
+
+void CRichEditHost::ReleaseEngine() {
+  m_bShutdownPending = false;
   if (!m_pServices) return;
   // Taken out first: callbacks during deactivation find no engine to call.
   ComPtr<ITextServicesApi> services(m_pServices.Release());
@@ -130,27 +150,30 @@ void CTextHostImpl::Shutdown() {
   m_hModule.Reset();
 }
 
-HRESULT CTextHostImpl::Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+HRESULT CRichEditHost::Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   LRESULT local = 0;
   if (result == nullptr) result = &local;
   *result = 0;
-  if (!m_pServices) return S_FALSE;
+  if (!m_pServices || m_bShutdownPending) return S_FALSE;
   // A handler reached from inside the engine may release this host: it
-  // stays alive until the call returns.
+  // stays alive until the call returns, and so does the engine.
   AddRef();
+  ++m_iEngineCalls;
   const HRESULT hr = m_pServices->TxSendMessage(message, wParam, lParam, result);
+  --m_iEngineCalls;
+  if (m_iEngineCalls == 0 && m_bShutdownPending) ReleaseEngine();
   Release();
   return hr;
 }
 
 // --- Properties ---
 
-HWND CTextHostImpl::GetPaintWindow() const {
+HWND CRichEditHost::GetPaintWindow() const {
   if (m_pControl == nullptr || m_pControl->GetManager() == nullptr) return nullptr;
   return m_pControl->GetManager()->GetPaintWindow();
 }
 
-int CTextHostImpl::GetLogPixels(int index) const {
+int CRichEditHost::GetLogPixels(int index) const {
   HDC dc = m_pControl != nullptr && m_pControl->GetManager() != nullptr ? m_pControl->GetManager()->GetPaintDC()
                                                                           : nullptr;
   if (dc != nullptr) return ::GetDeviceCaps(dc, index);
@@ -159,7 +182,7 @@ int CTextHostImpl::GetLogPixels(int index) const {
   return value > 0 ? value : 96;
 }
 
-void CTextHostImpl::SetFlag(DWORD flag, bool on) {
+void CRichEditHost::SetFlag(DWORD flag, bool on) {
   if (on) {
     m_dwFlags |= flag;
   } else {
@@ -167,14 +190,14 @@ void CTextHostImpl::SetFlag(DWORD flag, bool on) {
   }
 }
 
-void CTextHostImpl::SetClientRect(const CUIRect& rc) {
+void CRichEditHost::SetClientRect(const CUIRect& rc) {
   m_rcClient = rc;
   m_sizelExtent.cx = ::MulDiv(rc.GetWidth(), 2540, GetLogPixels(LOGPIXELSX));
   m_sizelExtent.cy = ::MulDiv(rc.GetHeight(), 2540, GetLogPixels(LOGPIXELSY));
   if (m_pServices) m_pServices->OnTxPropertyBitsChange(kTxtBitClientRectChange, kTxtBitClientRectChange);
 }
 
-bool CTextHostImpl::SetFont(HFONT font) {
+bool CRichEditHost::SetFont(HFONT font) {
   LOGFONTW logFont = {};
   if (font == nullptr || ::GetObjectW(font, sizeof(logFont), &logFont) == 0) {
     Trace(L"the font could not be read", E_FAIL);
@@ -193,12 +216,12 @@ bool CTextHostImpl::SetFont(HFONT font) {
   return true;
 }
 
-void CTextHostImpl::SetTextColor(COLORREF color) {
+void CRichEditHost::SetTextColor(COLORREF color) {
   m_charFormat.crTextColor = color;
   ApplyCharFormat();
 }
 
-void CTextHostImpl::ApplyCharFormat() {
+void CRichEditHost::ApplyCharFormat() {
   if (!m_pServices) return;
   m_pServices->OnTxPropertyBitsChange(kTxtBitCharFormatChange, kTxtBitCharFormatChange);
   // Not every engine re-reads the host's format on that change: the format
@@ -210,7 +233,7 @@ void CTextHostImpl::ApplyCharFormat() {
   m_pServices->TxSendMessage(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format), &ignored);
 }
 
-void CTextHostImpl::SetMaxLength(int maxLength) {
+void CRichEditHost::SetMaxLength(int maxLength) {
   m_lMaxLength = maxLength > 0 ? maxLength : 32767;
   if (!m_pServices) return;
   m_pServices->OnTxPropertyBitsChange(kTxtBitMaxLengthChange, kTxtBitMaxLengthChange);
@@ -218,19 +241,19 @@ void CTextHostImpl::SetMaxLength(int maxLength) {
   m_pServices->TxSendMessage(EM_EXLIMITTEXT, 0, static_cast<LPARAM>(m_lMaxLength), &ignored);
 }
 
-void CTextHostImpl::SetTransparent(bool transparent) {
+void CRichEditHost::SetTransparent(bool transparent) {
   SetFlag(kFlagTransparent, transparent);
   if (m_pServices) m_pServices->OnTxPropertyBitsChange(kTxtBitBackStyleChange, 0);
 }
 
-void CTextHostImpl::SetRich(bool rich) {
+void CRichEditHost::SetRich(bool rich) {
   SetFlag(kFlagRich, rich);
   if (m_pServices) m_pServices->OnTxPropertyBitsChange(kTxtBitRichText, rich ? static_cast<DWORD>(kTxtBitRichText) : 0u);
 }
 
 // --- IUnknown ---
 
-HRESULT STDMETHODCALLTYPE CTextHostImpl::QueryInterface(REFIID iid, void** object) {
+HRESULT STDMETHODCALLTYPE CRichEditHost::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kIidTextHost)) {
     *object = static_cast<ITextHostApi*>(this);
@@ -241,9 +264,9 @@ HRESULT STDMETHODCALLTYPE CTextHostImpl::QueryInterface(REFIID iid, void** objec
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE CTextHostImpl::AddRef() { return static_cast<ULONG>(++m_cRef); }
+ULONG STDMETHODCALLTYPE CRichEditHost::AddRef() { return static_cast<ULONG>(++m_cRef); }
 
-ULONG STDMETHODCALLTYPE CTextHostImpl::Release() {
+ULONG STDMETHODCALLTYPE CRichEditHost::Release() {
   const LONG count = --m_cRef;
   if (count == 0) delete this;
   return static_cast<ULONG>(count);
@@ -253,28 +276,28 @@ ULONG STDMETHODCALLTYPE CTextHostImpl::Release() {
 // Every callback that reaches the control first checks that it is still
 // attached: the engine may call back during teardown.
 
-HDC TRELLIS_TXCALL CTextHostImpl::TxGetDC() {
+HDC TRELLIS_TXCALL CRichEditHost::TxGetDC() {
   if (m_pControl == nullptr || m_pControl->GetManager() == nullptr) return nullptr;
   return m_pControl->GetManager()->GetPaintDC();
 }
 
-INT TRELLIS_TXCALL CTextHostImpl::TxReleaseDC(HDC) { return 1; }
+INT TRELLIS_TXCALL CRichEditHost::TxReleaseDC(HDC) { return 1; }
 
-void CTextHostImpl::ShowBar(CScrollBarUI* bar, bool show) {
+void CRichEditHost::ShowBar(CScrollBarUI* bar, bool show) {
   if (bar == nullptr || m_pControl == nullptr || bar->IsVisible() == show) return;
   bar->SetVisible(show);
   // The text area narrows or widens and the bar needs its place.
   m_pControl->RequestLayout();
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxShowScrollBar(INT bar, BOOL show) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxShowScrollBar(INT bar, BOOL show) {
   if (m_pControl == nullptr) return TRUE;
   if (bar == SB_VERT || bar == SB_BOTH) ShowBar(m_pControl->GetVerticalScrollBar(), show == TRUE);
   if (bar == SB_HORZ || bar == SB_BOTH) ShowBar(m_pControl->GetHorizontalScrollBar(), show == TRUE);
   return TRUE;
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxEnableScrollBar(INT bars, INT arrows) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxEnableScrollBar(INT bars, INT arrows) {
   if (m_pControl == nullptr) return TRUE;
   const bool hasVertical = m_pControl->GetVerticalScrollBar() != nullptr;
   const bool hasHorizontal = m_pControl->GetHorizontalScrollBar() != nullptr;
@@ -299,7 +322,7 @@ BOOL TRELLIS_TXCALL CTextHostImpl::TxEnableScrollBar(INT bars, INT arrows) {
   return TRUE;
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxSetScrollRange(INT bar, LONG minPos, INT maxPos, BOOL) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxSetScrollRange(INT bar, LONG minPos, INT maxPos, BOOL) {
   if (m_pControl == nullptr) return TRUE;
   CScrollBarUI* scrollBar = nullptr;
   int page = 0;
@@ -321,7 +344,7 @@ BOOL TRELLIS_TXCALL CTextHostImpl::TxSetScrollRange(INT bar, LONG minPos, INT ma
   return TRUE;
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxSetScrollPos(INT bar, INT pos, BOOL redraw) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxSetScrollPos(INT bar, INT pos, BOOL redraw) {
   if (m_pControl == nullptr) return TRUE;
   CScrollBarUI* scrollBar = nullptr;
   if (bar == SB_VERT) {
@@ -333,25 +356,25 @@ BOOL TRELLIS_TXCALL CTextHostImpl::TxSetScrollPos(INT bar, INT pos, BOOL redraw)
   return TRUE;
 }
 
-void TRELLIS_TXCALL CTextHostImpl::TxInvalidateRect(LPCRECT rect, BOOL) {
+void TRELLIS_TXCALL CRichEditHost::TxInvalidateRect(LPCRECT rect, BOOL) {
   if (m_pControl == nullptr || m_pControl->GetManager() == nullptr) return;
   CUIRect area = m_rcClient;
   if (rect != nullptr) area = CUIRect(rect->left, rect->top, rect->right, rect->bottom);
   m_pControl->GetManager()->InvalidateArea(area);
 }
 
-void TRELLIS_TXCALL CTextHostImpl::TxViewChange(BOOL) {
+void TRELLIS_TXCALL CRichEditHost::TxViewChange(BOOL) {
   if (m_pControl != nullptr && m_pControl->OnTxViewChanged()) m_pControl->Invalidate();
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxCreateCaret(HBITMAP bitmap, INT width, INT height) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxCreateCaret(HBITMAP bitmap, INT width, INT height) {
   m_iCaretWidth = width;
   m_iCaretHeight = height;
   const HWND paint = GetPaintWindow();
   return paint != nullptr ? ::CreateCaret(paint, bitmap, width, height) : FALSE;
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxShowCaret(BOOL show) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxShowCaret(BOOL show) {
   SetFlag(kFlagCaretShown, show == TRUE);
   const HWND paint = GetPaintWindow();
   if (paint == nullptr) return FALSE;
@@ -359,7 +382,7 @@ BOOL TRELLIS_TXCALL CTextHostImpl::TxShowCaret(BOOL show) {
   return ::HideCaret(paint);
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxSetCaretPos(INT x, INT y) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxSetCaretPos(INT x, INT y) {
   if (m_pControl == nullptr || m_pControl->GetManager() == nullptr) return FALSE;
   CWindowManagerUI* manager = m_pControl->GetManager();
   POINT old = {};
@@ -377,22 +400,22 @@ BOOL TRELLIS_TXCALL CTextHostImpl::TxSetCaretPos(INT x, INT y) {
   return ::SetCaretPos(x, y);
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxSetTimer(UINT id, UINT timeout) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxSetTimer(UINT id, UINT timeout) {
   if (m_pControl == nullptr || m_pControl->GetManager() == nullptr) return FALSE;
   SetFlag(kFlagTimer, true);
   return m_pControl->GetManager()->SetControlTimer(m_pControl, id, timeout) ? TRUE : FALSE;
 }
 
-void TRELLIS_TXCALL CTextHostImpl::TxKillTimer(UINT id) {
+void TRELLIS_TXCALL CRichEditHost::TxKillTimer(UINT id) {
   if (m_pControl != nullptr && m_pControl->GetManager() != nullptr) {
     m_pControl->GetManager()->KillControlTimer(m_pControl, id);
   }
   SetFlag(kFlagTimer, false);
 }
 
-void TRELLIS_TXCALL CTextHostImpl::TxScrollWindowEx(INT, INT, LPCRECT, LPCRECT, HRGN, LPRECT, UINT) {}
+void TRELLIS_TXCALL CRichEditHost::TxScrollWindowEx(INT, INT, LPCRECT, LPCRECT, HRGN, LPRECT, UINT) {}
 
-void TRELLIS_TXCALL CTextHostImpl::TxSetCapture(BOOL capture) {
+void TRELLIS_TXCALL CRichEditHost::TxSetCapture(BOOL capture) {
   if (m_pControl == nullptr || m_pControl->GetManager() == nullptr) return;
   if (capture) {
     m_pControl->GetManager()->SetMouseCapture();
@@ -402,93 +425,93 @@ void TRELLIS_TXCALL CTextHostImpl::TxSetCapture(BOOL capture) {
   SetFlag(kFlagCaptured, capture == TRUE);
 }
 
-void TRELLIS_TXCALL CTextHostImpl::TxSetFocus() {
+void TRELLIS_TXCALL CRichEditHost::TxSetFocus() {
   if (m_pControl != nullptr) m_pControl->SetFocus();
 }
 
-void TRELLIS_TXCALL CTextHostImpl::TxSetCursor(HCURSOR cursor, BOOL) { ::SetCursor(cursor); }
+void TRELLIS_TXCALL CRichEditHost::TxSetCursor(HCURSOR cursor, BOOL) { ::SetCursor(cursor); }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxScreenToClient(LPPOINT point) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxScreenToClient(LPPOINT point) {
   const HWND paint = GetPaintWindow();
   return paint != nullptr && point != nullptr ? ::ScreenToClient(paint, point) : FALSE;
 }
 
-BOOL TRELLIS_TXCALL CTextHostImpl::TxClientToScreen(LPPOINT point) {
+BOOL TRELLIS_TXCALL CRichEditHost::TxClientToScreen(LPPOINT point) {
   const HWND paint = GetPaintWindow();
   return paint != nullptr && point != nullptr ? ::ClientToScreen(paint, point) : FALSE;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxActivate(LONG*) { return S_OK; }
+HRESULT TRELLIS_TXCALL CRichEditHost::TxActivate(LONG*) { return S_OK; }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxDeactivate(LONG) { return S_OK; }
+HRESULT TRELLIS_TXCALL CRichEditHost::TxDeactivate(LONG) { return S_OK; }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetClientRect(LPRECT rect) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetClientRect(LPRECT rect) {
   if (rect == nullptr) return E_INVALIDARG;
   *rect = {m_rcClient.left, m_rcClient.top, m_rcClient.right, m_rcClient.bottom};
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetViewInset(LPRECT rect) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetViewInset(LPRECT rect) {
   if (rect == nullptr) return E_INVALIDARG;
   *rect = {0, 0, 0, 0};
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetCharFormat(const CHARFORMATW** format) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetCharFormat(const CHARFORMATW** format) {
   if (format == nullptr) return E_INVALIDARG;
   *format = reinterpret_cast<const CHARFORMATW*>(&m_charFormat);
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetParaFormat(const PARAFORMAT** format) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetParaFormat(const PARAFORMAT** format) {
   if (format == nullptr) return E_INVALIDARG;
   *format = &m_paraFormat;
   return S_OK;
 }
 
-COLORREF TRELLIS_TXCALL CTextHostImpl::TxGetSysColor(int index) { return ::GetSysColor(index); }
+COLORREF TRELLIS_TXCALL CRichEditHost::TxGetSysColor(int index) { return ::GetSysColor(index); }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetBackStyle(TextBackStyle* style) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetBackStyle(TextBackStyle* style) {
   if (style == nullptr) return E_INVALIDARG;
   *style = HasFlag(kFlagTransparent) ? kTxtBackTransparent : kTxtBackOpaque;
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetMaxLength(DWORD* length) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetMaxLength(DWORD* length) {
   if (length == nullptr) return E_INVALIDARG;
   *length = static_cast<DWORD>(m_lMaxLength);
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetScrollBars(DWORD* scrollBars) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetScrollBars(DWORD* scrollBars) {
   if (scrollBars == nullptr) return E_INVALIDARG;
   *scrollBars = m_dwStyle & (WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_DISABLENOSCROLL);
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetPasswordChar(WCHAR* ch) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetPasswordChar(WCHAR* ch) {
   if (ch == nullptr) return E_INVALIDARG;
   *ch = m_chPassword;
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetAcceleratorPos(LONG* pos) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetAcceleratorPos(LONG* pos) {
   if (pos == nullptr) return E_INVALIDARG;
   *pos = m_lAcceleratorPos;
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetExtent(LPSIZEL extent) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetExtent(LPSIZEL extent) {
   if (extent == nullptr) return E_INVALIDARG;
   *extent = m_sizelExtent;
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::OnTxCharFormatChange(const CHARFORMATW*) { return S_OK; }
+HRESULT TRELLIS_TXCALL CRichEditHost::OnTxCharFormatChange(const CHARFORMATW*) { return S_OK; }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::OnTxParaFormatChange(const PARAFORMAT*) { return S_OK; }
+HRESULT TRELLIS_TXCALL CRichEditHost::OnTxParaFormatChange(const PARAFORMAT*) { return S_OK; }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetPropertyBits(DWORD mask, DWORD* bits) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetPropertyBits(DWORD mask, DWORD* bits) {
   if (bits == nullptr) return E_INVALIDARG;
   DWORD value = 0;
   if (HasFlag(kFlagRich)) value |= kTxtBitRichText;
@@ -504,7 +527,7 @@ HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetPropertyBits(DWORD mask, DWORD* bits)
   return S_OK;
 }
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxNotify(DWORD code, void* data) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxNotify(DWORD code, void* data) {
   if (code == EN_REQUESTRESIZE) {
     if (data != nullptr) {
       const REQRESIZE* request = static_cast<const REQRESIZE*>(data);
@@ -517,11 +540,11 @@ HRESULT TRELLIS_TXCALL CTextHostImpl::TxNotify(DWORD code, void* data) {
   return S_OK;
 }
 
-HIMC TRELLIS_TXCALL CTextHostImpl::TxImmGetContext() { return nullptr; }
+HIMC TRELLIS_TXCALL CRichEditHost::TxImmGetContext() { return nullptr; }
 
-void TRELLIS_TXCALL CTextHostImpl::TxImmReleaseContext(HIMC) {}
+void TRELLIS_TXCALL CRichEditHost::TxImmReleaseContext(HIMC) {}
 
-HRESULT TRELLIS_TXCALL CTextHostImpl::TxGetSelectionBarWidth(LONG* width) {
+HRESULT TRELLIS_TXCALL CRichEditHost::TxGetSelectionBarWidth(LONG* width) {
   if (width == nullptr) return E_INVALIDARG;
   *width = m_lSelBarWidth;
   return S_OK;

@@ -1,6 +1,6 @@
 #pragma once
 
-// CTextHostImpl: the host side of the platform's windowless rich-text engine
+// CRichEditHost: the host side of the platform's windowless rich-text engine
 // for one CRichEditUI. It creates the engine bound to itself, answers the
 // engine's callbacks from the control's window (paint DC, client rectangle,
 // timers, capture, caret, the control's scroll bars) and keeps the default
@@ -23,7 +23,7 @@ namespace Trellis {
 class CRichEditUI;
 class CScrollBarUI;
 
-class CTextHostImpl : public ITextHostApi {
+class CRichEditHost : public ITextHostApi {
  public:
   // Host flag bits.
   enum : DWORD {
@@ -43,19 +43,25 @@ class CTextHostImpl : public ITextHostApi {
   // Makes a host for the control with its style and initial text and binds a
   // new engine to it; null (nothing left behind) when the formats, the
   // library, its entry point, the interface or the initial text fail.
-  static CTextHostImpl* Create(CRichEditUI* control, DWORD style, const UIChar* text);
+  static CRichEditHost* Create(CRichEditUI* control, DWORD style, const UIChar* text);
   // Hosts alive in this process (a test checks that teardown reaches zero).
   static int GetLiveCount();
+  // Makes the engines of hosts created from now on with `factory` instead of
+  // the platform's "msftedit.dll" (tests give a stand-in engine, or one that
+  // fails); null goes back to the platform's.
+  static void SetEngineFactory(CreateTextServicesProc factory);
 
   // Forgets the control: callbacks after this touch nothing of it. Does not release.
   void Detach();
   // Deactivates and releases the engine; the host stays until its last
-  // reference goes. Safe to call twice.
+  // reference goes. Called from inside one of the engine's own calls (a
+  // handler deleted the control), it waits until that call has returned.
+  // Safe to call twice.
   void Shutdown();
 
   // The engine, or null after Shutdown. Borrowed.
   ITextServicesApi* GetServices() const { return m_pServices.Get(); }
-  // Sends a message to the engine; S_FALSE without one.
+  // Sends a message to the engine; S_FALSE without one or once it is shut down.
   HRESULT Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   const CUIRect& GetClientRect() const { return m_rcClient; }
@@ -127,10 +133,12 @@ class CTextHostImpl : public ITextHostApi {
   HRESULT TRELLIS_TXCALL TxGetSelectionBarWidth(LONG* width) override;
 
  private:
-  explicit CTextHostImpl(CRichEditUI* control);
+  explicit CRichEditHost(CRichEditUI* control);
   // Shuts the engine down if still bound.
-  virtual ~CTextHostImpl();
+  virtual ~CRichEditHost();
   bool Init(DWORD style, const UIChar* text);
+  // Deactivates and releases the engine now.
+  void ReleaseEngine();
   // Gives the default character format to the engine.
   void ApplyCharFormat();
   // Shows or hides one of the control's bars (if it has it); a change asks
@@ -141,6 +149,8 @@ class CTextHostImpl : public ITextHostApi {
 
   CRichEditUI* m_pControl;                  // borrowed; cleared by Detach
   LONG m_cRef = 1;                          // COM references; the host deletes itself at 0
+  int m_iEngineCalls = 0;                   // depth of Send: the engine is running one of its calls
+  bool m_bShutdownPending = false;          // Shutdown came during an engine call; done when it returns
   OwnedModule m_hModule;                    // "msftedit.dll", held while the engine lives
   ComPtr<ITextServicesApi> m_pServices;     // the engine; released by Shutdown
   DWORD m_dwStyle = ES_MULTILINE;
