@@ -7,6 +7,7 @@
 #include <imm.h>
 #include <new>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/controls/richedit/RichEditUI.h"
@@ -18,13 +19,6 @@ namespace {
 
 // Hosts alive in this process; only read by diagnostics and tests.
 int g_liveHosts = 0;
-
-void Trace(const wchar_t* what, HRESULT hr) {
-  wchar_t line[200];
-  wsprintfW(line, L"CTextHostImpl: %s (0x%08lX, error %lu)\r\n", what, static_cast<unsigned long>(hr),
-            ::GetLastError());
-  ::OutputDebugStringW(line);
-}
 
 }  // namespace
 
@@ -87,24 +81,26 @@ bool CTextHostImpl::Init(DWORD style, const UIChar* text) {
 
   m_hModule.Reset(::LoadLibraryW(L"msftedit.dll"));
   if (!m_hModule) {
-    Trace(L"msftedit.dll could not be loaded", E_FAIL);
+    DebugTrace(L"CTextHostImpl: msftedit.dll could not be loaded (error %lu)", ::GetLastError());
     return false;
   }
   auto create = reinterpret_cast<CreateTextServicesProc>(
       reinterpret_cast<void*>(::GetProcAddress(m_hModule.Get(), "CreateTextServices")));
   if (create == nullptr) {
-    Trace(L"CreateTextServices is missing", E_FAIL);
+    DebugTrace(L"CTextHostImpl: CreateTextServices is missing (error %lu)", ::GetLastError());
     return false;
   }
   ComPtr<IUnknown> unknown;
   HRESULT hr = create(nullptr, this, unknown.Receive());
   if (FAILED(hr) || !unknown) {
-    Trace(L"CreateTextServices failed", hr);
+    DebugTrace(L"CTextHostImpl: CreateTextServices failed (0x%08lX, error %lu)", static_cast<unsigned long>(hr),
+               ::GetLastError());
     return false;
   }
   hr = unknown->QueryInterface(kIidTextServices, m_pServices.ReceiveVoid());
   if (FAILED(hr) || !m_pServices) {
-    Trace(L"the engine has no text-services interface", hr);
+    DebugTrace(L"CTextHostImpl: the engine has no text-services interface (0x%08lX, error %lu)",
+               static_cast<unsigned long>(hr), ::GetLastError());
     return false;
   }
   unknown.Reset();
@@ -112,7 +108,8 @@ bool CTextHostImpl::Init(DWORD style, const UIChar* text) {
   if (text != nullptr && text[0] != 0) {
     hr = m_pServices->TxSetText(text);
     if (FAILED(hr)) {
-      Trace(L"the initial text was refused", hr);
+      DebugTrace(L"CTextHostImpl: the initial text was refused (0x%08lX, error %lu)",
+                 static_cast<unsigned long>(hr), ::GetLastError());
       return false;
     }
   }
@@ -177,7 +174,7 @@ void CTextHostImpl::SetClientRect(const CUIRect& rc) {
 bool CTextHostImpl::SetFont(HFONT font) {
   LOGFONTW logFont = {};
   if (font == nullptr || ::GetObjectW(font, sizeof(logFont), &logFont) == 0) {
-    Trace(L"the font could not be read", E_FAIL);
+    DebugTrace(L"CTextHostImpl: the font could not be read (error %lu)", ::GetLastError());
     return false;
   }
   m_charFormat.yHeight = logFont.lfHeight * -1440 / GetLogPixels(LOGPIXELSY);
