@@ -32,19 +32,19 @@ OwnedModule LoadDebugHelp(const std::wstring& exeFolder) {
 bool WriteDump(const std::wstring& path, EXCEPTION_POINTERS* exception, const std::wstring& exeFolder) {
   OwnedModule dbghelp = LoadDebugHelp(exeFolder);
   if (!dbghelp) {
-    DebugTrace(L"crash: DBGHELP.DLL not loaded (error %lu)\r\n", GetLastError());
+    DebugTrace(L"crash: DBGHELP.DLL not loaded (error %lu)", GetLastError());
     return false;
   }
   auto writeDump = reinterpret_cast<MiniDumpWriteDumpFn>(
       reinterpret_cast<void*>(GetProcAddress(dbghelp.Get(), "MiniDumpWriteDump")));
   if (writeDump == nullptr) {
-    DebugTrace(L"crash: MiniDumpWriteDump missing\r\n");
+    DebugTrace(L"crash: MiniDumpWriteDump missing");
     return false;
   }
   OwnedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
-    DebugTrace(L"crash: cannot create %ls (error %lu)\r\n", path.c_str(), GetLastError());
+    DebugTrace(L"crash: cannot create %ls (error %lu)", path.c_str(), GetLastError());
     return false;
   }
   MINIDUMP_EXCEPTION_INFORMATION info = {};
@@ -53,7 +53,7 @@ bool WriteDump(const std::wstring& path, EXCEPTION_POINTERS* exception, const st
   info.ClientPointers = FALSE;
   const BOOL written = writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(), MiniDumpNormal,
                                  exception != nullptr ? &info : nullptr, nullptr, nullptr);
-  if (!written) DebugTrace(L"crash: MiniDumpWriteDump failed (error %lu)\r\n", GetLastError());
+  if (!written) DebugTrace(L"crash: MiniDumpWriteDump failed (error %lu)", GetLastError());
   return written != FALSE;
 }
 
@@ -71,7 +71,7 @@ bool StartReporter(const std::string& commandLine, const std::wstring& exeFolder
   if (!CreateProcessW(exeFolder.empty() ? nullptr : reporterPath.c_str(), buffer.data(), nullptr, nullptr, FALSE,
                       CREATE_NO_WINDOW, nullptr, exeFolder.empty() ? nullptr : exeFolder.c_str(), &startup,
                       &process)) {
-    DebugTrace(L"crash: reporter not started (error %lu)\r\n", GetLastError());
+    DebugTrace(L"crash: reporter not started (error %lu)", GetLastError());
     return false;
   }
   OwnedHandle thread(process.hThread);

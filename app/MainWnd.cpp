@@ -150,7 +150,7 @@ LRESULT CMainWnd::OnCreate() {
   CSkinBuilder builder;
   CControlUI* root = builder.CreateFromSource(UIResourceRef(L"MainWnd.xml"), nullptr, this, &m_pm);
   if (root == nullptr) {
-    DebugTrace(L"main window: cannot build MainWnd.xml\r\n");
+    DebugTrace(L"main window: cannot build MainWnd.xml");
     return -1;
   }
   m_pm.AttachRootControl(root);
@@ -410,7 +410,7 @@ bool CMainWnd::FindControls() {
   };
   for (const auto& entry : kControls) {
     *entry.control = Find(entry.name);
-    if (*entry.control == nullptr) DebugTrace(L"main window: the skin has no control \"%ls\"\r\n", entry.name);
+    if (*entry.control == nullptr) DebugTrace(L"main window: the skin has no control \"%ls\"", entry.name);
   }
 
   ShowControl(m_voiceLayout, true);

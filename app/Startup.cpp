@@ -34,7 +34,7 @@ CatalogFetch g_catalogFetch;
 void StartThread(OwnedHandle& slot, LPTHREAD_START_ROUTINE routine, void* parameter, bool stopPrevious) {
   if (stopPrevious && slot) TerminateThread(slot.Get(), 0);
   slot.Reset(CreateThread(nullptr, 0, routine, parameter, 0, nullptr));
-  if (!slot) DebugTrace(L"start-up: thread not started (error %lu)\r\n", GetLastError());
+  if (!slot) DebugTrace(L"start-up: thread not started (error %lu)", GetLastError());
 }
 
 // Another installation of the services (a company's own servers, a test

@@ -22,7 +22,7 @@ bool IsAdministratorMember() {
   PSID administrators = nullptr;
   if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
                                 0, 0, &administrators)) {
-    DebugTrace(L"start-up: AllocateAndInitializeSid failed (error %lu)\r\n", GetLastError());
+    DebugTrace(L"start-up: AllocateAndInitializeSid failed (error %lu)", GetLastError());
     return false;
   }
   BOOL member = FALSE;
@@ -57,7 +57,7 @@ bool RelaunchElevated() {
   info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (!ShellExecuteExW(&info)) {
-    DebugTrace(L"start-up: elevated relaunch not started (error %lu)\r\n", GetLastError());
+    DebugTrace(L"start-up: elevated relaunch not started (error %lu)", GetLastError());
     return false;
   }
   OwnedHandle process(info.hProcess);
@@ -76,7 +76,7 @@ bool SingleInstance::Acquire() {
   m_mutex = CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
   if (m_mutex == nullptr) {
     // Without the mutex fall back to the window lookup alone.
-    DebugTrace(L"start-up: single-instance mutex not created (error %lu)\r\n", GetLastError());
+    DebugTrace(L"start-up: single-instance mutex not created (error %lu)", GetLastError());
     return FindRunningWindow(0) == nullptr;
   }
   return GetLastError() != ERROR_ALREADY_EXISTS;

@@ -18,14 +18,14 @@ namespace {
 bool LoadSkinArchive(HINSTANCE instance) {
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(kSkinArchiveResourceId), kSkinArchiveResourceType);
   if (resource == nullptr) {
-    DebugTrace(L"start-up: skin archive resource not found (error %lu)\r\n", GetLastError());
+    DebugTrace(L"start-up: skin archive resource not found (error %lu)", GetLastError());
     return false;
   }
   const DWORD size = SizeofResource(instance, resource);
   HGLOBAL loaded = LoadResource(instance, resource);
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (size == 0 || bytes == nullptr) {
-    DebugTrace(L"start-up: skin archive resource not loaded (error %lu)\r\n", GetLastError());
+    DebugTrace(L"start-up: skin archive resource not loaded (error %lu)", GetLastError());
     return false;
   }
   void* copy = std::malloc(size);  // kept until the process ends: the framework reads from it

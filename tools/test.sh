@@ -66,14 +66,19 @@ export QUILLORA_BROWSER_STANDIN_DLL="$WINDOWS_TESTS/bin/BrowserStandin.dll"
 trap session_stop EXIT
 session_start "$BUILD_ROOT/test-run" "$WINDOWS_TESTS/bin/TestDesktopClient.exe" || fail "could not prepare the test session"
 
-# A window test that fails is run once more before it counts: Wine's process
-# start-up on a loaded machine now and then loses a test before it begins.
-# A real fault fails both times; the first failure stays in the log.
-ctest --test-dir "$WINDOWS_TESTS" --output-on-failure -j "$JOBS" --repeat until-pass:2 "$@"
+# A window test that fails is run once more before it counts (see the script);
+# the tests that needed that second run are listed at the very end.
+SECOND_RUN_LIST="$BUILD_ROOT/test-run/passed-on-second-run.txt"
+./tools/ctest-second-run.sh "$WINDOWS_TESTS" "$SECOND_RUN_LIST" -j "$JOBS" "$@"
 windows_rc=$?
 
 if [ -n "$(find "$BUILD_ROOT/screenshots" -name '*.png' -print -quit 2>/dev/null)" ]; then
   echo "test.sh: screenshots in $BUILD_ROOT/screenshots"
+fi
+if [ -s "$SECOND_RUN_LIST" ]; then
+  echo "test.sh: passed only on the second run (flaky, to be mended): $(paste -sd' ' "$SECOND_RUN_LIST")" >&2
+else
+  echo "test.sh: passed only on the second run: none"
 fi
 [ $host_rc -eq 0 ] || echo "test.sh: host tests failed" >&2
 [ $host_rc -eq 0 ] && [ $windows_rc -eq 0 ]

@@ -54,7 +54,7 @@ HRESULT CCustomWebEventHandler::NavigateError(IDispatch* browser, VARIANT* url, 
   // A frame that fails (the login page's code box, say) leaves the page usable.
   if (!IsTopLevel(browser)) return S_OK;
   const LONG status = (statusCode != nullptr && V_VT(statusCode) == VT_I4) ? V_I4(statusCode) : 0;
-  DebugTrace(L"login window: page failed to load (0x%08lX): %ls\r\n", static_cast<unsigned long>(status),
+  DebugTrace(L"login window: page failed to load (0x%08lX): %ls", static_cast<unsigned long>(status),
              UrlText(url).c_str());
   if (m_browser != nullptr) m_browser->SetVisible(false);
   MessageBoxW(LoginWindow(), kLoadFailedMessage, kProductTitle, MB_ICONINFORMATION);
@@ -104,7 +104,7 @@ void CCustomWebEventHandler::ReadLoginResult() {
   }
   LoginAccount account;
   if (!read || !::ReadLoginResult(info, m_state.rsaKeyText, account)) {
-    DebugTrace(read ? L"login window: the login result was refused\r\n" : L"login window: the page has no login result\r\n");
+    DebugTrace(read ? L"login window: the login result was refused" : L"login window: the page has no login result");
     MessageBoxW(LoginWindow(), kLoginFailedMessage, kProductTitle, MB_ICONERROR);
     m_readingResult = false;
     return;

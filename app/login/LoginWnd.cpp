@@ -65,7 +65,7 @@ void CLoginWnd::OnSkinLoaded() {
   CControlUI* control = m_pm.FindControlByName(kBrowserName);
   m_browser = control != nullptr ? static_cast<CWebBrowserUI*>(control->GetInterface(L"WebBrowser")) : nullptr;
   if (m_browser == nullptr) {
-    DebugTrace(L"login window: the skin has no browser \"%ls\"\r\n", kBrowserName);
+    DebugTrace(L"login window: the skin has no browser \"%ls\"", kBrowserName);
     return;
   }
   // Hidden until the jump page has arrived: the label beneath says the page is loading.

@@ -84,7 +84,7 @@ void CMainWnd::AddAudioFiles() {
   if (!GetOpenFileNameW(&dialog)) {
     const DWORD error = CommDlgExtendedError();
     if (error == FNERR_BUFFERTOOSMALL) ShowMessageModal(kMessageTooManyFiles, false, GetHandle());
-    else if (error != 0) DebugTrace(L"speech-to-text: file picker failed (%lu)\r\n", error);
+    else if (error != 0) DebugTrace(L"speech-to-text: file picker failed (%lu)", error);
     return;  // cancelled: nothing added
   }
   AddRows(PickedFilePaths(buffer.data(), buffer.size(), dialog.nFileOffset));
@@ -173,7 +173,7 @@ void CMainWnd::RemoveRow(UINotify& msg) {
   bool ran = job->status != kV2tWaiting;
   if (m_v2tWorkers.Has(*job)) {
     ran = true;
-    if (!m_v2tWorkers.Stop(*job, kStopWaitMs)) DebugTrace(L"speech-to-text: a removed row's worker did not end\r\n");
+    if (!m_v2tWorkers.Stop(*job, kStopWaitMs)) DebugTrace(L"speech-to-text: a removed row's worker did not end");
     std::wstring message;
     if (!m_v2tWorkers.Finish(*job, &message)) m_v2tWorkers.Forget(*job);
     m_v2tRunning = m_v2tWorkers.Count();
@@ -237,7 +237,7 @@ void CMainWnd::StartRowJob(Voice2TextJob& job) {
   if (m_v2tWorkers.Has(job)) {
     std::wstring message;
     if (!m_v2tWorkers.Finish(job, &message)) {
-      DebugTrace(L"speech-to-text: row %d still has a worker\r\n", job.rowNumber);
+      DebugTrace(L"speech-to-text: row %d still has a worker", job.rowNumber);
       return;
     }
   }
@@ -271,7 +271,7 @@ void CMainWnd::ShowRowStatus(CControlUI* row, Voice2TextJob& job, int status) {
 void CMainWnd::ShowRecognitionNotice(const std::wstring& text) {
   // Several rows failing at once for one cause say it once.
   if (m_v2tNotice != nullptr && IsWindow(m_v2tNotice) && IsWindowVisible(m_v2tNotice)) {
-    DebugTrace(L"speech-to-text: notice not repeated: %ls\r\n", text.c_str());
+    DebugTrace(L"speech-to-text: notice not repeated: %ls", text.c_str());
     return;
   }
   CMessageWnd* notice = ShowMessageModeless(text, false, GetHandle());
@@ -300,7 +300,7 @@ void CMainWnd::ShellOpen(const std::wstring& file, const std::wstring& parameter
   const HINSTANCE result = ShellExecuteW(GetHandle(), L"open", file.c_str(),
                                          parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWDEFAULT);
   if (reinterpret_cast<INT_PTR>(result) <= 32) {
-    DebugTrace(L"speech-to-text: the shell did not open %ls (%d)\r\n", file.c_str(),
+    DebugTrace(L"speech-to-text: the shell did not open %ls (%d)", file.c_str(),
                static_cast<int>(reinterpret_cast<INT_PTR>(result)));
     ShowMessageModal(kMessageOpenFailed, false, GetHandle());
   }

@@ -43,7 +43,7 @@ bool WaitForTurn(HANDLE semaphore, const Voice2TextJob& job) {
       return false;
     }
     if (waited != WAIT_TIMEOUT) {
-      DebugTrace(L"speech-to-text: waiting for a turn failed (error %lu)\r\n", GetLastError());
+      DebugTrace(L"speech-to-text: waiting for a turn failed (error %lu)", GetLastError());
       return false;
     }
   }
@@ -62,7 +62,7 @@ int32_t RecognizeSourceFile(Voice2TextJob& job, const RecognitionSettings& setti
   if (!split || !UploadAudioSegments(job) || !RecognizeAudioSegments(job, window)) return kV2tFailed;
   // The row offers to open the transcript: done means it is there.
   if (!Exists(job.outputPath)) {
-    DebugTrace(L"speech-to-text: no transcript at %ls\r\n", job.outputPath.c_str());
+    DebugTrace(L"speech-to-text: no transcript at %ls", job.outputPath.c_str());
     return kV2tFailed;
   }
   return kV2tDone;
@@ -83,7 +83,7 @@ struct RecognitionRunner::Worker {
 
 RecognitionRunner::RecognitionRunner()
     : m_semaphore(CreateSemaphoreW(nullptr, kMaxWorking, kMaxWorking, nullptr)), m_work(RecognizeSourceFile) {
-  if (!m_semaphore) DebugTrace(L"speech-to-text: no semaphore (error %lu)\r\n", GetLastError());
+  if (!m_semaphore) DebugTrace(L"speech-to-text: no semaphore (error %lu)", GetLastError());
 }
 
 RecognitionRunner::~RecognitionRunner() { StopAll(0); }
@@ -98,7 +98,7 @@ bool RecognitionRunner::Start(Voice2TextJob& job, HWND window, const Recognition
   HANDLE process = GetCurrentProcess();
   if (!DuplicateHandle(process, m_semaphore.Get(), process, worker->semaphore.Receive(), 0, FALSE,
                        DUPLICATE_SAME_ACCESS)) {
-    DebugTrace(L"speech-to-text: cannot share the semaphore (error %lu)\r\n", GetLastError());
+    DebugTrace(L"speech-to-text: cannot share the semaphore (error %lu)", GetLastError());
     return false;
   }
   job.stopRequested = false;
@@ -107,7 +107,7 @@ bool RecognitionRunner::Start(Voice2TextJob& job, HWND window, const Recognition
   auto* reference = new std::shared_ptr<Worker>(worker);
   worker->thread.Reset(CreateThread(nullptr, 0, WorkerMain, reference, 0, nullptr));
   if (!worker->thread) {
-    DebugTrace(L"speech-to-text: thread not started (error %lu)\r\n", GetLastError());
+    DebugTrace(L"speech-to-text: thread not started (error %lu)", GetLastError());
     delete reference;
     return false;
   }
@@ -142,7 +142,7 @@ void RecognitionRunner::KeepMessage(void* worker, const std::wstring& text) {
   if (record->message.empty()) {
     record->message = text;
   } else {
-    DebugTrace(L"speech-to-text: a further message not shown: %ls\r\n", text.c_str());
+    DebugTrace(L"speech-to-text: a further message not shown: %ls", text.c_str());
   }
 }
 
@@ -185,7 +185,7 @@ std::vector<Voice2TextJob*> RecognitionRunner::StopAll(DWORD waitMs) {
     const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
     if (WaitForSingleObject(worker->thread.Get(), left) != WAIT_OBJECT_0) running.push_back(worker->job);
   }
-  if (!running.empty()) DebugTrace(L"speech-to-text: %u workers still running\r\n", static_cast<unsigned>(running.size()));
+  if (!running.empty()) DebugTrace(L"speech-to-text: %u workers still running", static_cast<unsigned>(running.size()));
   m_workers.clear();
   return running;
 }

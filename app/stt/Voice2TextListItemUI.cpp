@@ -41,7 +41,7 @@ void CVoice2TextListItemUI::OnInit() {
   CSkinBuilder builder;
   CControlUI* root = builder.CreateFromSource(UIResourceRef(L"Voice2TextListItemUI.xml"), nullptr, nullptr, manager);
   if (root == nullptr || !AddItem(root)) {
-    DebugTrace(L"speech-to-text: cannot build Voice2TextListItemUI.xml\r\n");
+    DebugTrace(L"speech-to-text: cannot build Voice2TextListItemUI.xml");
     delete root;
     RemoveAllItems();
     return;
@@ -70,7 +70,7 @@ void CVoice2TextListItemUI::OnInit() {
   if (m_job != nullptr) {
     std::wstring duration = L"00:00:00";
     if (!GetMediaDurationText(m_job->sourcePath, duration)) {
-      DebugTrace(L"speech-to-text: no duration for %ls\r\n", m_job->sourcePath.c_str());
+      DebugTrace(L"speech-to-text: no duration for %ls", m_job->sourcePath.c_str());
     }
     m_job->durationText = duration;
     if (m_fileName != nullptr) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/portable/TraceLines.h"
+
 void DebugTrace(const wchar_t* format, ...) {
   va_list args;
   va_start(args, format);
@@ -15,12 +17,11 @@ void DebugTrace(const wchar_t* format, ...) {
   int length = _vscwprintf(format, copy);
   va_end(copy);
   if (length >= 0) {
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 3);
-    _vsnwprintf(text.data(), static_cast<size_t>(length) + 1, format, args);
-    text[static_cast<size_t>(length)] = L'\r';
-    text[static_cast<size_t>(length) + 1] = L'\n';
-    text[static_cast<size_t>(length) + 2] = L'\0';
-    OutputDebugStringW(text.data());
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+    _vsnwprintf(text.data(), text.size(), format, args);
+    text.back() = L'\0';
+    // One call, so lines written by other threads cannot land inside this one.
+    OutputDebugStringW(EndTraceLines(std::wstring_view(text.data(), static_cast<size_t>(length))).c_str());
   }
   va_end(args);
 }
@@ -36,8 +37,7 @@ void DebugTraceA(const char* format, ...) {
     std::string text(static_cast<size_t>(length) + 1, '\0');
     std::vsnprintf(text.data(), text.size(), format, args);
     text.resize(static_cast<size_t>(length));
-    text += "\r\n";
-    OutputDebugStringA(text.c_str());
+    OutputDebugStringA(EndTraceLines(text).c_str());
   }
   va_end(args);
 }

@@ -125,10 +125,21 @@ TEST(QuilloraProgram, CrashWritesADumpBesideTheProgramAndStartsTheReporter) {
                                            "(Client_([0-9]+)-([0-9]+)_([0-9]+)-([0-9]+)-([0-9]+)\\.dmp)\t")))
       << text;
   const std::string dump = match[1];
-  // No zero padding, and the time of the crash.
-  EXPECT_EQ(std::stoi(match[2]), before.wMonth);
-  EXPECT_EQ(std::stoi(match[3]), before.wDay);
-  for (int part = 2; part <= 6; ++part) EXPECT_NE(match[part].str()[0], '0') << dump;
+  SYSTEMTIME after;
+  GetLocalTime(&after);
+  // Month, day, hour, minute and second without zero padding (zero is "0")...
+  for (int part = 2; part <= 6; ++part) EXPECT_EQ(std::to_string(std::stoi(match[part])), match[part].str()) << dump;
+  // ...and the local time of the crash, which lies between the start and the reporter's line.
+  const int month = std::stoi(match[2]);
+  const int day = std::stoi(match[3]);
+  EXPECT_TRUE((month == before.wMonth && day == before.wDay) || (month == after.wMonth && day == after.wDay)) << dump;
+  const auto secondOfDay = [](int hour, int minute, int second) { return (hour * 60 + minute) * 60 + second; };
+  const int crashSecond = secondOfDay(std::stoi(match[4]), std::stoi(match[5]), std::stoi(match[6]));
+  const int first = secondOfDay(before.wHour, before.wMinute, before.wSecond);
+  const int last = secondOfDay(after.wHour, after.wMinute, after.wSecond);
+  const bool inRun = first <= last ? crashSecond >= first && crashSecond <= last
+                                   : crashSecond >= first || crashSecond <= last;  // the run passed midnight
+  EXPECT_TRUE(inRun) << dump << " is not a time between " << first << " s and " << last << " s of the day";
   EXPECT_NE(text.find("settings: " + std::string(bin.begin(), bin.end()) + "quillora.ini"), std::string::npos)
       << text;
 

@@ -7,6 +7,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 class DebugOutputRecorder {
  public:
@@ -24,6 +25,12 @@ class DebugOutputRecorder {
   std::string text() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_text;
+  }
+  // The text of each OutputDebugString call, in order, without the
+  // terminating zero the system passes along.
+  std::vector<std::string> calls() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_calls;
   }
 
  private:
@@ -44,6 +51,9 @@ class DebugOutputRecorder {
       if (text != nullptr && length > 0) {
         std::lock_guard<std::mutex> lock(self->m_mutex);
         self->m_text.append(text, length);
+        std::string call(text, length);
+        while (!call.empty() && call.back() == '\0') call.pop_back();
+        self->m_calls.push_back(call);
       }
     }
     return EXCEPTION_CONTINUE_SEARCH;
@@ -52,4 +62,5 @@ class DebugOutputRecorder {
   PVOID m_handler = nullptr;
   mutable std::mutex m_mutex;
   std::string m_text;
+  std::vector<std::string> m_calls;
 };

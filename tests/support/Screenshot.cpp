@@ -48,10 +48,17 @@ bool ReadBitmap(HBITMAP bitmap, std::vector<uint8_t>& pixels, int& width, int& h
          height;
 }
 
-// Copies `area` of a device context into a new bitmap and saves it opaque.
-bool SaveFromDc(const std::wstring& fileName, HDC source, const RECT& area) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
+bool AllPixelsBlack(const std::vector<uint8_t>& pixels) {
+  for (size_t i = 0; i < pixels.size(); i += 4) {
+    if (pixels[i] != 0 || pixels[i + 1] != 0 || pixels[i + 2] != 0) return false;
+  }
+  return true;
+}
+
+// Copies `area` of a device context into a new bitmap and reads it as top-down 32-bit BGRA rows.
+bool ReadFromDc(HDC source, const RECT& area, std::vector<uint8_t>& pixels, int& width, int& height) {
+  width = area.right - area.left;
+  height = area.bottom - area.top;
   if (source == nullptr || width <= 0 || height <= 0) return false;
   OwnedMemoryDC memory(CreateCompatibleDC(source));
   OwnedBitmap bitmap(CreateCompatibleBitmap(source, width, height));
@@ -60,14 +67,35 @@ bool SaveFromDc(const std::wstring& fileName, HDC source, const RECT& area) {
     SelectObjectScope select(memory.Get(), bitmap.Get());
     if (!BitBlt(memory.Get(), 0, 0, width, height, source, area.left, area.top, SRCCOPY | CAPTUREBLT)) return false;
   }
-  return SaveBitmapPng(fileName, bitmap.Get());
+  return ReadBitmap(bitmap.Get(), pixels, width, height);
 }
 
-bool AllPixelsBlack(const std::vector<uint8_t>& pixels) {
-  for (size_t i = 0; i < pixels.size(); i += 4) {
-    if (pixels[i] != 0 || pixels[i + 1] != 0 || pixels[i + 2] != 0) return false;
+// The client area of a window as top-down 32-bit BGRA rows: printed by the
+// window itself (the window manager paints its tree for WM_PRINTCLIENT,
+// layered or not), else read from what is shown. A layered window's picture
+// lives in the composed screen, not in its DC.
+bool ReadWindow(HWND window, std::vector<uint8_t>& pixels, int& width, int& height) {
+  RECT client{};
+  if (!IsWindow(window) || !GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return false;
+  WindowDC windowDc(window);
+  OwnedMemoryDC memory(CreateCompatibleDC(windowDc.Get()));
+  OwnedBitmap bitmap(CreateCompatibleBitmap(windowDc.Get(), client.right, client.bottom));
+  if (memory && bitmap) {
+    bool printed = false;
+    {
+      SelectObjectScope select(memory.Get(), bitmap.Get());
+      printed = PrintWindow(window, memory.Get(), PW_CLIENTONLY) != FALSE;
+    }
+    if (printed && ReadBitmap(bitmap.Get(), pixels, width, height) && !AllPixelsBlack(pixels)) return true;
   }
-  return true;
+  if ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) {
+    return ReadFromDc(windowDc.Get(), client, pixels, width, height);
+  }
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  const RECT area{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+  WindowDC screen(nullptr);
+  return ReadFromDc(screen.Get(), area, pixels, width, height);
 }
 
 }  // namespace
@@ -122,38 +150,42 @@ bool SaveBitmapPng(const std::wstring& fileName, HBITMAP bitmap, bool premultipl
   return SavePixelsPng(fileName, pixels.data(), width, height, width * 4, premultipliedAlpha, !premultipliedAlpha);
 }
 
-bool SaveWindowPng(const std::wstring& fileName, HWND window) {
-  RECT client{};
-  if (!IsWindow(window) || !GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return false;
-  // First ask the window to print its client area into a bitmap (the window
-  // manager paints its tree for WM_PRINTCLIENT, layered or not).
-  WindowDC windowDc(window);
-  OwnedMemoryDC memory(CreateCompatibleDC(windowDc.Get()));
-  OwnedBitmap bitmap(CreateCompatibleBitmap(windowDc.Get(), client.right, client.bottom));
-  if (memory && bitmap) {
-    bool printed = false;
-    {
-      SelectObjectScope select(memory.Get(), bitmap.Get());
-      printed = PrintWindow(window, memory.Get(), PW_CLIENTONLY) != FALSE;
-    }
-    std::vector<uint8_t> pixels;
-    int width = 0, height = 0;
-    if (printed && ReadBitmap(bitmap.Get(), pixels, width, height) && !AllPixelsBlack(pixels)) {
-      return SavePixelsPng(fileName, pixels.data(), width, height, width * 4, false, true);
-    }
-  }
-  // Nothing printed: read what is shown. A layered window's picture lives in
-  // the composed screen, not in its DC.
-  if ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return SaveFromDc(fileName, windowDc.Get(), client);
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  const RECT area{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-  return SaveScreenAreaPng(fileName, area);
+uint32_t Picture::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return 0xFFFFFFFFu;
+  return pixels[static_cast<size_t>(y) * width + x];
 }
 
-bool SaveScreenAreaPng(const std::wstring& fileName, const RECT& screenArea) {
+namespace {
+
+// Saves BGRA rows opaque and hands them to the test as `saved` when asked.
+bool SaveAndKeep(const std::wstring& fileName, const std::vector<uint8_t>& pixels, int width, int height,
+                 Picture* saved) {
+  if (saved != nullptr) {
+    saved->width = width;
+    saved->height = height;
+    saved->pixels.resize(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < saved->pixels.size(); ++i) {
+      saved->pixels[i] = static_cast<uint32_t>(pixels[i * 4]) | static_cast<uint32_t>(pixels[i * 4 + 1]) << 8 |
+                         static_cast<uint32_t>(pixels[i * 4 + 2]) << 16;
+    }
+  }
+  return SavePixelsPng(fileName, pixels.data(), width, height, width * 4, false, true);
+}
+
+}  // namespace
+
+bool SaveWindowPng(const std::wstring& fileName, HWND window, Picture* saved) {
+  std::vector<uint8_t> pixels;
+  int width = 0, height = 0;
+  return ReadWindow(window, pixels, width, height) && SaveAndKeep(fileName, pixels, width, height, saved);
+}
+
+bool SaveScreenAreaPng(const std::wstring& fileName, const RECT& screenArea, Picture* saved) {
+  std::vector<uint8_t> pixels;
+  int width = 0, height = 0;
   WindowDC screen(nullptr);
-  return SaveFromDc(fileName, screen.Get(), screenArea);
+  return ReadFromDc(screen.Get(), screenArea, pixels, width, height) &&
+         SaveAndKeep(fileName, pixels, width, height, saved);
 }
 
 }  // namespace testshots

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace testshots {
 
@@ -34,11 +35,20 @@ bool SaveBitmapPng(const std::wstring& fileName, HBITMAP bitmap, bool premultipl
 // prints itself into a memory bitmap (WM_PRINTCLIENT, which the window
 // manager answers with its tree); when that gives nothing, what is shown is
 // read back (from the window's DC, or from the screen for a layered window).
-bool SaveWindowPng(const std::wstring& fileName, HWND window);
+// `saved`, when given, receives the picture as it was saved, so the test
+// checks the pixels it shows.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+  // The pixel at (x, y); 0xFFFFFFFF outside the picture (no colour of it).
+  uint32_t At(int x, int y) const;
+};
+bool SaveWindowPng(const std::wstring& fileName, HWND window, Picture* saved = nullptr);
 
 // Saves a rectangle of the screen in screen coordinates (a window together
-// with its drop shadow, say).
-bool SaveScreenAreaPng(const std::wstring& fileName, const RECT& screenArea);
+// with its drop shadow, say); `saved` as for SaveWindowPng.
+bool SaveScreenAreaPng(const std::wstring& fileName, const RECT& screenArea, Picture* saved = nullptr);
 
 }  // namespace testshots
 #endif

@@ -3,6 +3,7 @@
 // painting in ContainerPaint.cpp.
 #include "ui/control/ContainerUI.h"
 
+#include "core/base/DebugTrace.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/window/WindowManager.h"
@@ -17,17 +18,6 @@ int ClampInt(int value, int low, int high) {
   if (value < low) value = low;
   if (value > high) value = high;
   return value;
-}
-
-// An alignment word the container does not know changes nothing; the skin's
-// author learns of it on the debugger output.
-void ReportUnknownValue(const UIChar* name, const UIChar* value) {
-  CUIString line(UI_TEXT("Trellis: container attribute \""));
-  line.Append(name);
-  line.Append(UI_TEXT("\" ignores the unknown value \""));
-  line.Append(CUIString(value, 40).GetText());
-  line.Append(UI_TEXT("\"\r\n"));
-  ::OutputDebugStringW(line.GetText());
 }
 
 CControlUI* MatchNameNoCase(CControlUI* control, void* data) {
@@ -383,12 +373,12 @@ void CContainerUI::SetAttribute(const UIChar* name, const UIChar* value) {
     if (Is(value, UI_TEXT("left"))) m_iChildAlign = 0;
     else if (Is(value, UI_TEXT("center"))) m_iChildAlign = 1;
     else if (Is(value, UI_TEXT("right"))) m_iChildAlign = 2;
-    else ReportUnknownValue(name, value);
+    else DebugTrace(L"Trellis: container attribute \"%ls\" ignores the unknown value \"%.40ls\"", name, value);
   } else if (Is(name, UI_TEXT("childvalign"))) {
     if (Is(value, UI_TEXT("top"))) m_iChildVAlign = 0;
     else if (Is(value, UI_TEXT("vcenter"))) m_iChildVAlign = 4;
     else if (Is(value, UI_TEXT("bottom"))) m_iChildVAlign = 8;
-    else ReportUnknownValue(name, value);
+    else DebugTrace(L"Trellis: container attribute \"%ls\" ignores the unknown value \"%.40ls\"", name, value);
   } else {
     CControlUI::SetAttribute(name, value);
   }

@@ -2,6 +2,7 @@
 // attributes. Painting is in ControlPaint.cpp.
 #include "ui/control/ControlUI.h"
 
+#include "core/base/DebugTrace.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/ImageAttribute.h"
@@ -540,12 +541,8 @@ CControlUI* CControlUI::ApplyAttributeString(const UIChar* list) {
   while (reader.Next(name, value)) SetAttribute(name.GetText(), value.GetText());
   if (const UIChar* rest = reader.GetMalformedRest()) {
     // The pairs before it stay applied; the skin's author needs to know where it broke.
-    CUIString line(UI_TEXT("Trellis: attribute list of control \""));
-    line.AppendString(m_sName);
-    line.Append(UI_TEXT("\" stops at a malformed pair: "));
-    line.Append(CUIString(rest, 60).GetText());
-    line.Append(UI_TEXT("\r\n"));
-    ::OutputDebugStringW(line.GetText());
+    DebugTrace(L"Trellis: attribute list of control \"%ls\" stops at a malformed pair: %.60ls", m_sName.GetText(),
+               rest);
   }
   return this;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/portable/UIChar.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/draw/UIImageInfo.h"
@@ -95,7 +96,7 @@ bool CCircleProgressUI::MakeIndicator() {
   if (m_pManager == nullptr || m_sIndicatorName.IsEmpty() || !CGdiplusSession::Ensure()) return false;
   const UIImageInfo* image = m_pManager->GetOrAddImage(m_sIndicatorName.GetText());
   if (image == nullptr || image->pBits == nullptr || image->nX <= 0 || image->nY <= 0) {
-    ::OutputDebugStringW(L"Trellis: circle progress indicator could not be loaded\r\n");
+    DebugTrace(L"Trellis: circle progress indicator could not be loaded");
     return false;
   }
   // The manager's pixels are premultiplied BGRA and shared with every other

@@ -1,4 +1,5 @@
 #include "ui/controls/GdiplusSession.h"
+#include "core/base/DebugTrace.h"
 
 namespace Trellis {
 namespace {
@@ -15,9 +16,7 @@ class GdiplusProcessState {
     Gdiplus::GdiplusStartupInput input;
     const Gdiplus::Status status = Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
     if (status != Gdiplus::Ok) {
-      wchar_t line[80];
-      wsprintfW(line, L"Trellis: GdiplusStartup failed, status %d\r\n", static_cast<int>(status));
-      ::OutputDebugStringW(line);
+      DebugTrace(L"Trellis: GdiplusStartup failed, status %d", static_cast<int>(status));
       return false;
     }
     m_bStarted = true;

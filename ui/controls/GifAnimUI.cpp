@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/portable/UIChar.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/skin/SkinFile.h"
@@ -161,9 +162,7 @@ bool CGifAnimUI::LoadGifFromFile(const CUIString& name) {
   const wchar_t* failure = ReadSkinFile(name.GetText(), kMaxFileBytes, bytes);
   if (failure != nullptr) failure = ReadWholeFile(name.GetText(), kMaxFileBytes, bytes);
   if (failure != nullptr) {
-    ::OutputDebugStringW(L"Trellis: GIF animation cannot read its picture: ");
-    ::OutputDebugStringW(failure);
-    ::OutputDebugStringW(L"\r\n");
+    DebugTrace(L"Trellis: GIF animation cannot read its picture: %ls", failure);
     return false;
   }
   // The stream owns a movable copy of the bytes and frees it when released.
@@ -183,7 +182,7 @@ bool CGifAnimUI::LoadGifFromFile(const CUIString& name) {
   }
   GdipImagePtr image;
   if (GdipLoadImageFromStream(stream.Get(), image.Out()) != Ok) {
-    ::OutputDebugStringW(L"Trellis: GIF animation cannot decode its picture\r\n");
+    DebugTrace(L"Trellis: GIF animation cannot decode its picture");
     return false;
   }
   m_stream = std::move(stream);

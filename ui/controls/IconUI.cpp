@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/portable/UIChar.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/skin/SkinFile.h"
@@ -116,7 +117,7 @@ bool CIconUI::EnsureIcon(int width, int height) {
     }
   }
   if (!m_hIcon) {
-    ::OutputDebugStringW(L"Trellis: icon control cannot load its icon\r\n");
+    DebugTrace(L"Trellis: icon control cannot load its icon");
     return false;
   }
   return true;

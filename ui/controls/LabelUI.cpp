@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cwchar>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/controls/GdiplusSession.h"
@@ -374,13 +375,6 @@ void CLabelUI::PaintText(HDC hDC) {
 
 namespace {
 
-void ReportGdiplusFailure(const wchar_t* what, GpStatus status) {
-  wchar_t line[128];
-  wsprintfW(line, L"Trellis: label effects fall back to plain text: %s failed, status %d\r\n", what,
-            static_cast<int>(status));
-  ::OutputDebugStringW(line);
-}
-
 }  // namespace
 
 bool CLabelUI::PaintTextWithEffects(HDC hDC, const CUIRect& rc) {
@@ -398,18 +392,19 @@ bool CLabelUI::PaintTextWithEffects(HDC hDC, const CUIRect& rc) {
   GpStatus status = Ok;
   GdipFontPtr font;
   if ((status = GdipCreateFontFromLogfontW(hDC, &lf, font.Out())) != Ok) {
-    ReportGdiplusFailure(L"font", status);
+    DebugTrace(L"Trellis: label effects fall back to plain text: font failed, status %d", static_cast<int>(status));
     return false;
   }
   GdipGraphicsPtr graphics;
   if ((status = GdipCreateFromHDC(hDC, graphics.Out())) != Ok) {
-    ReportGdiplusFailure(L"graphics", status);
+    DebugTrace(L"Trellis: label effects fall back to plain text: graphics failed, status %d", static_cast<int>(status));
     return false;
   }
   GdipSetTextRenderingHint(graphics.Get(), TextRenderingHintAntiAlias);
   GdipStringFormatPtr format;
   if ((status = GdipCreateStringFormat(0, LANG_NEUTRAL, format.Out())) != Ok) {
-    ReportGdiplusFailure(L"string format", status);
+    DebugTrace(L"Trellis: label effects fall back to plain text: string format failed, status %d",
+               static_cast<int>(status));
     return false;
   }
   GdipSetStringFormatLineAlign(format.Get(), (m_uTextStyle & DT_VCENTER) != 0   ? StringAlignmentCenter
@@ -430,7 +425,8 @@ bool CLabelUI::PaintTextWithEffects(HDC hDC, const CUIRect& rc) {
   const DWORD textColor2 = HasTextColor1() ? m_dwTextColor1 : m_dwTextColor;
   if ((status = GdipCreateLineBrush(&gradientFrom, &gradientTo, m_dwTextColor, textColor2, WrapModeTile,
                                     textBrush.Out())) != Ok) {
-    ReportGdiplusFailure(L"text brush", status);
+    DebugTrace(L"Trellis: label effects fall back to plain text: text brush failed, status %d",
+               static_cast<int>(status));
     return false;
   }
   const DWORD shadowColorB = HasTextShadowColorB() ? m_dwTextShadowColorB : m_dwTextShadowColorA;
@@ -438,7 +434,8 @@ bool CLabelUI::PaintTextWithEffects(HDC hDC, const CUIRect& rc) {
   GdipLineBrushPtr shadowBrush;
   if (drawShadow && (status = GdipCreateLineBrush(&gradientFrom, &gradientTo, m_dwTextShadowColorA, shadowColorB,
                                                   WrapModeTile, shadowBrush.Out())) != Ok) {
-    ReportGdiplusFailure(L"shadow brush", status);
+    DebugTrace(L"Trellis: label effects fall back to plain text: shadow brush failed, status %d",
+               static_cast<int>(status));
     return false;
   }
   const bool drawStroke = m_bEnableStroke && m_dwStrokeColor != 0;
@@ -446,7 +443,8 @@ bool CLabelUI::PaintTextWithEffects(HDC hDC, const CUIRect& rc) {
   const PointF strokeTo(0.0f, height + 2.0f);
   if (drawStroke && (status = GdipCreateLineBrush(&gradientFrom, &strokeTo, m_dwStrokeColor, m_dwStrokeColor,
                                                   WrapModeTile, strokeBrush.Out())) != Ok) {
-    ReportGdiplusFailure(L"stroke brush", status);
+    DebugTrace(L"Trellis: label effects fall back to plain text: stroke brush failed, status %d",
+               static_cast<int>(status));
     return false;
   }
 
@@ -469,7 +467,8 @@ bool CLabelUI::PaintTextWithEffects(HDC hDC, const CUIRect& rc) {
             Ok ||
         (status = GdipGetImageGraphicsContext(glow.Get(), glowGraphics.Out())) != Ok ||
         (status = GdipGetImageGraphicsContext(shrunk.Get(), shrunkGraphics.Out())) != Ok) {
-      ReportGdiplusFailure(L"glow bitmap", status);
+      DebugTrace(L"Trellis: label effects fall back to plain text: glow bitmap failed, status %d",
+                 static_cast<int>(status));
       return false;
     }
     GdipSetSmoothingMode(glowGraphics.Get(), SmoothingModeAntiAlias);

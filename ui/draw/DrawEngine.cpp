@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/draw/portable/ColorMath.h"
 
@@ -126,7 +127,7 @@ OwnedBitmap CDrawEngine::CreateARGB32Bitmap(HDC dc, int cx, int cy, BYTE** bits)
   void* pixels = nullptr;
   OwnedBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
   if (!bitmap || pixels == nullptr) {
-    ::OutputDebugStringW(L"CDrawEngine::CreateARGB32Bitmap: CreateDIBSection failed\r\n");
+    DebugTrace(L"CDrawEngine::CreateARGB32Bitmap: CreateDIBSection failed");
     return OwnedBitmap();
   }
   if (bits != nullptr) *bits = static_cast<BYTE*>(pixels);

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <new>
 
+#include "core/base/DebugTrace.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/portable/ColorMath.h"
 #include "ui/draw/portable/ImageDescription.h"
@@ -41,13 +42,6 @@ constexpr size_t kMaxImageBytes = 64u * 1024u * 1024u;
 // Decoded images beyond this many pixels are refused (a DIB of 256 MiB).
 constexpr long long kMaxImagePixels = 64LL * 1024 * 1024;
 
-void Trace(const wchar_t* what, const UIChar* name) {
-  wchar_t line[400];
-  std::swprintf(line, sizeof(line) / sizeof(line[0]), L"CDrawEngine::LoadImage: %ls: %.300ls\r\n", what,
-                name != nullptr ? name : L"(resource number)");
-  ::OutputDebugStringW(line);
-}
-
 bool TypeIs(const UIChar* type, const wchar_t* name) { return type != nullptr && std::wcscmp(type, name) == 0; }
 
 // A resource of the program as bytes; false when missing or empty.
@@ -77,7 +71,7 @@ UIImageInfo* MakeImage(const unsigned char* rgba, int width, int height, DWORD m
   void* pixels = nullptr;
   OwnedBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
   if (!bitmap || pixels == nullptr) {
-    ::OutputDebugStringW(L"CDrawEngine::LoadImage: CreateDIBSection failed\r\n");
+    DebugTrace(L"CDrawEngine::LoadImage: CreateDIBSection failed");
     return nullptr;
   }
   auto* image = new UIImageInfo;
@@ -102,6 +96,7 @@ UIImageInfo* CDrawEngine::LoadImage(UIResourceRef name, const UIChar* type, DWOR
     return MakeImage(rgba, 1, 1, mask);
   }
 
+  const UIChar* traceName = name.IsNumber() ? L"(resource number)" : name.GetName();
   UIByteBuffer bytes;
   bool read = false;
   if (type != nullptr && type[0] != 0) {
@@ -114,7 +109,7 @@ UIImageInfo* CDrawEngine::LoadImage(UIResourceRef name, const UIChar* type, DWOR
     read = ReadWholeFile(name.GetName(), kMaxImageBytes, bytes) == nullptr;
   }
   if (!read || bytes.size() == 0) {
-    Trace(L"cannot read", name.GetName());
+    DebugTrace(L"CDrawEngine::LoadImage: cannot read: %.300ls", traceName);
     return nullptr;
   }
   if (bytes.size() > 0x7FFFFFFF) return nullptr;
@@ -125,13 +120,13 @@ UIImageInfo* CDrawEngine::LoadImage(UIResourceRef name, const UIChar* type, DWOR
   // a huge buffer.
   if (!stbi_info_from_memory(encoded, static_cast<int>(bytes.size()), &width, &height, &channels) ||
       width < 1 || height < 1 || static_cast<long long>(width) * height > kMaxImagePixels) {
-    Trace(L"not a readable image", name.GetName());
+    DebugTrace(L"CDrawEngine::LoadImage: not a readable image: %.300ls", traceName);
     return nullptr;
   }
   unsigned char* rgba = stbi_load_from_memory(encoded, static_cast<int>(bytes.size()), &width, &height,
                                               &channels, 4);
   if (rgba == nullptr) {
-    Trace(L"decoding failed", name.GetName());
+    DebugTrace(L"CDrawEngine::LoadImage: decoding failed: %.300ls", traceName);
     return nullptr;
   }
   UIImageInfo* image = MakeImage(rgba, width, height, mask);

@@ -1,5 +1,6 @@
 #include "ui/window/MessageLoop.h"
 
+#include "core/base/DebugTrace.h"
 #include "ui/window/WindowManager.h"
 
 namespace Trellis {
@@ -14,9 +15,7 @@ MessageWait WaitForNextMessage(MSG& msg, HWND filter) {
   const BOOL got = g_getMessage != nullptr ? g_getMessage(&msg, filter, 0, 0) : ::GetMessageW(&msg, filter, 0, 0);
   if (got == -1) {
     // The MSG was not filled: dispatching it would replay stale or random data.
-    wchar_t line[96];
-    wsprintfW(line, L"Trellis: GetMessageW failed, error %lu\r\n", ::GetLastError());
-    ::OutputDebugStringW(line);
+    DebugTrace(L"Trellis: GetMessageW failed, error %lu", ::GetLastError());
     return MessageWait::Failed;
   }
   return got == 0 ? MessageWait::Quit : MessageWait::Message;

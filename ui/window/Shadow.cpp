@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
@@ -140,7 +141,7 @@ bool CShadowUI::RegisterWindowClass(HINSTANCE instance) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
   wc.lpszClassName = kShadowClass;
   if (::RegisterClassExW(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    ::OutputDebugStringW(L"CShadowUI::RegisterWindowClass: RegisterClassExW failed\r\n");
+    DebugTrace(L"CShadowUI::RegisterWindowClass: RegisterClassExW failed");
     return false;  // a later call may try again
   }
   registered = true;
@@ -166,7 +167,7 @@ bool CShadowUI::CreateShadowWindow(CWindowManagerUI* manager) {
                              static_cast<DWORD>(0x80880000u) | (static_cast<DWORD>(parentStyle) & WS_DLGFRAME),
                              CW_USEDEFAULT, 0, 0, 0, parent, nullptr, instance, nullptr);
   if (m_hWnd == nullptr) {
-    ::OutputDebugStringW(L"CShadowUI::CreateShadowWindow: CreateWindowExW failed\r\n");
+    DebugTrace(L"CShadowUI::CreateShadowWindow: CreateWindowExW failed");
     return false;
   }
   if (!::SetPropW(parent, kShadowProperty, this)) {
@@ -340,7 +341,7 @@ OwnedBitmap CShadowUI::MakePicture(const CUIRect& rcWindow, HRGN region, CUISize
   void* pixels = nullptr;
   OwnedBitmap picture(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
   if (!picture || pixels == nullptr) {
-    ::OutputDebugStringW(L"CShadowUI::MakePicture: CreateDIBSection failed\r\n");
+    DebugTrace(L"CShadowUI::MakePicture: CreateDIBSection failed");
     return OwnedBitmap();
   }
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "core/base/DebugTrace.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
 #include "ui/control/ScrollBarUI.h"
@@ -49,15 +50,6 @@ bool IsName(const UIChar* name, const UIChar* expected) { return UITextCompareNo
 bool IsResourceElement(const UIChar* name) {
   return IsName(name, UI_TEXT("Image")) || IsName(name, UI_TEXT("Font")) || IsName(name, UI_TEXT("Default")) ||
          IsName(name, UI_TEXT("MultiLanguage"));
-}
-
-// Writes one diagnostic line to the debugger output.
-void Trace(const UIChar* what, const UIChar* detail) {
-  CUIString line(UI_TEXT("CSkinBuilder: "));
-  line.Append(what);
-  if (detail != nullptr) line.Append(detail);
-  line.Append(UI_TEXT("\r\n"));
-  OutputDebugStringW(line.GetText());
 }
 
 // Booleans of resource elements: "true" in any letter case.
@@ -133,7 +125,7 @@ CControlUI* CSkinBuilder::CreateFromSource(UIResourceRef source, const UIChar* r
     m_sSource = text;
     const bool parsed = text[0] == UI_TEXT('<') ? m_xml.Load(text) : m_xml.LoadFromFile(text);
     if (!parsed) {
-      Trace(UI_TEXT("cannot load the skin: "), m_xml.GetLastErrorMessage());
+      DebugTrace(L"CSkinBuilder: cannot load the skin: %ls", m_xml.GetLastErrorMessage());
       return nullptr;
     }
   }
@@ -320,13 +312,13 @@ CControlUI* CSkinBuilder::CreateControls(CXmlMarkupNode node, CControlUI* parent
         }
         if (container == nullptr) {
           CUIString parentName = parent->GetName();
-          Trace(UI_TEXT("a control's parent is not a container: "), parentName.GetText());
+          DebugTrace(L"CSkinBuilder: a control's parent is not a container: %ls", parentName.GetText());
           control->Delete();
           m_bFailed = true;
           break;
         }
         if (!container->AddItem(control)) {
-          Trace(UI_TEXT("the parent refused a control: "), name);
+          DebugTrace(L"CSkinBuilder: the parent refused a control: %ls", name);
           control->Delete();
           continue;
         }
@@ -358,14 +350,14 @@ void CSkinBuilder::BuildInclude(CXmlMarkupNode node, CControlUI* parent, CWindow
   if (ReadBounded(node, UI_TEXT("count"), countText)) count = ParseAttributeInt(countText);
   if (!ReadBounded(node, UI_TEXT("source"), source) || source[0] == 0 || count <= 0) return;
   if (m_nIncludeDepth >= kMaxIncludeDepth) {
-    Trace(UI_TEXT("\"Include\" nested too deep, not built: "), source);
+    DebugTrace(L"CSkinBuilder: \"Include\" nested too deep, not built: %ls", source);
     return;
   }
   // A document that includes itself, directly or through others, is refused
   // at once instead of being built until the depth runs out.
   for (const CSkinBuilder* builder = this; builder != nullptr; builder = builder->m_pIncludedBy) {
     if (!builder->m_sSource.IsEmpty() && builder->m_sSource.CompareNoCase(source) == 0) {
-      Trace(UI_TEXT("a skin includes itself, not built: "), source);
+      DebugTrace(L"CSkinBuilder: a skin includes itself, not built: %ls", source);
       return;
     }
   }
@@ -412,7 +404,7 @@ bool CSkinBuilder::BuildTreeNode(CXmlMarkupNode node, CControlUI* parent, CWindo
   if (view == nullptr) {
     // Not attached anywhere: the node and the branch built into it go.
     treeNode->Delete();
-    if (!m_bFailed) Trace(UI_TEXT("a tree node outside a tree view"), nullptr);
+    if (!m_bFailed) DebugTrace(L"CSkinBuilder: a tree node outside a tree view");
     m_bFailed = true;
     return false;
   }

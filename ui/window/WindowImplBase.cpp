@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
 #include "ui/control/ControlUI.h"
 
@@ -153,7 +154,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   } else if (kind == kUISkinArchiveResource) {
     const ArchiveCopy* archive = TakeArchiveCopy(GetSkinZipResourceId());
     if (archive == nullptr) {
-      OutputDebugStringW(UI_TEXT("WindowImplBase: the skin archive resource is missing or empty\r\n"));
+      DebugTrace(L"WindowImplBase: the skin archive resource is missing or empty");
       return 0;  // the window stays empty
     }
     CWindowManagerUI::SetResourceZipMemory(archive->bytes.data(), static_cast<unsigned>(archive->bytes.size()));
@@ -165,10 +166,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
                          ? builder.CreateFromSource(UIResourceRef(_wtoi(skinFile.GetText())), UI_TEXT("xml"), this, &m_pm)
                          : builder.CreateFromSource(UIResourceRef(skinFile.GetText()), nullptr, this, &m_pm);
   if (root == nullptr) {
-    CUIString line(UI_TEXT("WindowImplBase: cannot load the skin "));
-    line.AppendString(skinFile);
-    line.Append(UI_TEXT("\r\n"));
-    OutputDebugStringW(line.GetText());
+    DebugTrace(L"WindowImplBase: cannot load the skin %ls", skinFile.GetText());
     skinLoadFailureHandler(this);
     return -1;  // the handler returned (a test's): the window is not made
   }

@@ -4,6 +4,7 @@
 // 10 ms timer, output through UpdateLayeredWindow).
 //
 // Sections: Invalidation; Layered mode; Layout pass; Painting; Layered output.
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ControlUI.h"
 #include "ui/control/UIEvent.h"
@@ -304,7 +305,7 @@ void CWindowManagerUI::HandlePaint() {
       m_pOffscreenBits = nullptr;
     }
     if (!m_hDcOffscreen || !m_hbmpOffscreen) {
-      ::OutputDebugStringW(L"Trellis: off-screen bitmap could not be made; painting directly\r\n");
+      DebugTrace(L"Trellis: off-screen bitmap could not be made; painting directly");
       m_hDcOffscreen.Reset();
       m_hbmpOffscreen.Reset();
       m_pOffscreenBits = nullptr;

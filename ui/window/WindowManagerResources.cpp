@@ -9,6 +9,7 @@
 // Program instance and skin source.
 #include <cwctype>
 
+#include "core/base/DebugTrace.h"
 #include "ui/control/ControlUI.h"
 #include "ui/control/portable/AttributeText.h"
 #include "ui/draw/DrawEngine.h"
@@ -465,7 +466,7 @@ void CWindowManagerUI::SetResourceZipFile(const UIChar* name, bool keepOpen) {
   if (!keepOpen || source.zipName.IsEmpty()) return;
   const CUIString path = source.resourcePath.ConcatText(source.zipName.GetText());
   source.zipHandle = ZipOpenArchive(path.GetText(), 0, ZipKindFile);
-  if (source.zipHandle == nullptr) ::OutputDebugStringW(L"Trellis: the skin archive file could not be opened\r\n");
+  if (source.zipHandle == nullptr) DebugTrace(L"Trellis: the skin archive file could not be opened");
 }
 
 void CWindowManagerUI::SetResourceZipMemory(const void* bytes, unsigned length) {
@@ -478,7 +479,7 @@ void CWindowManagerUI::SetResourceZipMemory(const void* bytes, unsigned length) 
   source.zipName.AssignText(UI_TEXT("membuffer"));
   if (!source.zipCached || bytes == nullptr || length == 0) return;
   source.zipHandle = ZipOpenArchive(bytes, length, ZipKindMemory);
-  if (source.zipHandle == nullptr) ::OutputDebugStringW(L"Trellis: the skin archive in memory could not be opened\r\n");
+  if (source.zipHandle == nullptr) DebugTrace(L"Trellis: the skin archive in memory could not be opened");
 }
 
 const CUIString& CWindowManagerUI::GetResourceZipName() { return GetSkinSource().zipName; }

@@ -2,6 +2,7 @@
 // window, each record tying a native id to a control and its own timer id.
 //
 // Sections: Starting and stopping; Timer messages.
+#include "core/base/DebugTrace.h"
 #include "ui/control/ControlUI.h"
 #include "ui/control/UIEvent.h"
 #include "ui/window/WindowManager.h"
@@ -29,7 +30,7 @@ bool CWindowManagerUI::SetControlTimer(CControlUI* control, UINT timerId, UINT e
   }
   const unsigned nativeId = LowestFreeTimerId(used, usedCount, kFirstControlTimerId, kControlTimerIdLimit);
   if (nativeId == 0) {
-    ::OutputDebugStringW(L"Trellis: no free control timer id\r\n");
+    DebugTrace(L"Trellis: no free control timer id");
     return false;
   }
   if (::SetTimer(m_hWndPaint, nativeId, elapseMs, nullptr) == 0) return false;

@@ -79,8 +79,22 @@ TEST_F(CircleProgressTest, RingShowsTheValuesShareFromTheTop) {
   for (const Probe& p : probes) {
     EXPECT_EQ(window.PixelAt(p.x, p.y), p.expected) << "at " << p.x << "," << p.y;
   }
-  // The gradient arc is lighter at the top (colour 1) than at the sides (90 % to colour 2).
-  EXPECT_NE(window.PixelAt(230, 126), window.PixelAt(274, 170));
+  // The gradient runs from colour 1 at the top (and bottom) to 90 % of colour 2
+  // at the middle height: near the top mostly violet, at the sides orange.
+  const auto closeTo = [](uint32_t pixel, uint32_t expected, int tolerance) {
+    for (int shift : {16, 8, 0}) {
+      const int a = static_cast<int>((pixel >> shift) & 0xFF);
+      const int b = static_cast<int>((expected >> shift) & 0xFF);
+      if (a - b > tolerance || b - a > tolerance) return false;
+    }
+    return true;
+  };
+  const uint32_t top = window.PixelAt(230, 126);
+  EXPECT_TRUE(closeTo(top, 0x9972D9, 16)) << std::hex << top;
+  EXPECT_TRUE(closeTo(window.PixelAt(230, 214), top, 12)) << std::hex << window.PixelAt(230, 214);
+  for (int x : {186, 274}) {
+    EXPECT_TRUE(closeTo(window.PixelAt(x, 170), 0xEBA037, 16)) << x << ": " << std::hex << window.PixelAt(x, 170);
+  }
 }
 
 TEST_F(CircleProgressTest, IndicatorRidesOnTheEndOfTheArcFromItsOwnCopy) {
@@ -105,9 +119,11 @@ TEST_F(CircleProgressTest, IndicatorRidesOnTheEndOfTheArcFromItsOwnCopy) {
   EXPECT_EQ(shared->pBits[(6 * 12 + 1) * 4 + 1], 0xAE) << "green channel at (1, 6)";
   EXPECT_EQ(shared->pBits[(6 * 12 + 10) * 4 + 1], 0x00) << "green channel at (10, 6)";
   // Ring radius 43 (shrunk by half the indicator's 12 pixels): at 50 % the
-  // arc ends at the bottom, (60, 103), where the indicator sits.
-  const uint32_t atEnd = window.PixelAt(60, 103);
-  EXPECT_TRUE(atEnd == 0x2BAE66u || atEnd == 0u) << std::hex << atEnd;
+  // arc ends at the bottom, (60, 103), where the indicator sits. Its copy was
+  // turned a quarter clockwise (green on top) and rides half the circle, so
+  // the green half lies below the end and the black half above it.
+  EXPECT_EQ(window.PixelAt(60, 107), 0x2BAE66u) << std::hex << window.PixelAt(60, 107);
+  EXPECT_EQ(window.PixelAt(60, 99), 0u) << std::hex << window.PixelAt(60, 99);
   EXPECT_EQ(window.PixelAt(60, 17), kFore) << "the top of the arc is not covered";
 
   // Half-alpha red (premultiplied 100) over the blue arc (red 0x2D): kept

@@ -455,7 +455,31 @@ TEST_F(EditTest, ScreenshotOfAFocusedEditWithChineseText) {
   ASSERT_TRUE(m_driver.Click(L"editName"));
   TypeIntoFocus(L"你好，Quillora 文字语音");
   m_driver.PumpFor(100);
-  EXPECT_TRUE(testshots::SaveWindowPng(L"ui-controls-edit-focused.png", m_window.GetHandle()));
+  testshots::Picture shot;
+  EXPECT_TRUE(testshots::SaveWindowPng(L"ui-controls-edit-focused.png", m_window.GetHandle(), &shot));
+
+  // The focused edit holds the typed text in its open native edit...
+  const HWND native = Edit(L"editName")->GetNativeWindow();
+  ASSERT_NE(native, nullptr);
+  EXPECT_EQ(GetFocus(), native);
+  EXPECT_EQ(NativeText(native), L"你好，Quillora 文字语音");
+  // ...and the picture shows text in it, in the unfocused edit and (masked) in
+  // the password edit, but none in the empty edit inside the box.
+  const auto darkPixels = [&](const wchar_t* name) {
+    const CUIRect pos = Edit(name)->GetPos();
+    int dark = 0;
+    for (int y = pos.top + 2; y < pos.bottom - 2; ++y) {
+      for (int x = pos.left + 2; x < pos.right - 2; ++x) {
+        const uint32_t p = shot.At(x, y);
+        dark += ((p >> 16) & 0xFF) < 100 && ((p >> 8) & 0xFF) < 100 && (p & 0xFF) < 100 ? 1 : 0;
+      }
+    }
+    return dark;
+  };
+  EXPECT_GT(darkPixels(L"editName"), 20);
+  EXPECT_GT(darkPixels(L"editOther"), 20);
+  EXPECT_GT(darkPixels(L"editPassword"), 10);
+  EXPECT_EQ(darkPixels(L"editInBox"), 0);
 }
 
 TEST(EditLayeredTest, ALayeredWindowPrintsTheNativeEditWithItsText) {

@@ -187,9 +187,14 @@ TEST(LabelTest, DefaultTextColourIsTakenAtTheFirstPaintAndKept) {
   auto* label = w.Find<CLabelUI>(L"plain", L"Label");
   const DWORD first = w.manager().GetDefaultFontColor();
   EXPECT_EQ(label->GetTextColor(), first);
+  ASSERT_EQ(first & 0xFFFFFF, 0u) << "the check below takes the first default to be black";
   w.manager().SetDefaultFontColor(0xFF123456);
-  w.Screenshot(L"controls-label-default-colour.png");
+  EXPECT_TRUE(w.Screenshot(L"controls-label-default-colour.png"));
   EXPECT_EQ(label->GetTextColor(), first);
+  // The repainted text shows the kept black, none of the new default's blue.
+  const auto text = w.Pixels(label->GetPos());
+  EXPECT_GT(CountPixels(text, [](int r, int g, int b) { return r < 60 && g < 60 && b < 60; }), 10);
+  EXPECT_EQ(CountPixels(text, [](int r, int, int b) { return b > r + 25; }), 0);
 }
 
 TEST(LabelTest, EffectsDrawGradientShadowAndStroke) {

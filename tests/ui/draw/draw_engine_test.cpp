@@ -3,6 +3,7 @@
 // by reading the pixels of a DIB section back.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -279,6 +280,47 @@ TEST(DrawEngineGallery, SavesAPictureOfFillsGradientsAndImages) {
   CDrawEngine::DrawRoundRect(canvas.dc(), CUIRect(130, 70, 230, 110), 2, 12, 12, 0xFF333333);
   CDrawEngine::DrawLine(canvas.dc(), CUIRect(130, 90, 230, 90), 1, 0xFFD3215F, PS_DASH);
   EXPECT_TRUE(canvas.Save(L"ui-draw-gallery.png"));
+
+  // What the picture must show. The left gradient runs from top to bottom.
+  const auto rgb = [&canvas](int x, int y) { return canvas.At(x, y) & 0xFFFFFF; };
+  const auto closeTo = [](uint32_t pixel, uint32_t expected, int tolerance) {
+    return std::abs(DrawCanvas::R(pixel) - DrawCanvas::R(expected)) <= tolerance &&
+           std::abs(DrawCanvas::G(pixel) - DrawCanvas::G(expected)) <= tolerance &&
+           std::abs(DrawCanvas::B(pixel) - DrawCanvas::B(expected)) <= tolerance;
+  };
+  EXPECT_TRUE(closeTo(rgb(60, 0), 0x3A7BD5, 8)) << std::hex << rgb(60, 0);
+  EXPECT_TRUE(closeTo(rgb(60, 59), 0x00D2FF, 8)) << std::hex << rgb(60, 59);
+  EXPECT_TRUE(closeTo(rgb(60, 10), rgb(5, 10), 1)) << "a vertical gradient changes along x";
+  // The half-transparent black bar halves the gradient under it.
+  const uint32_t under = rgb(10, 30);
+  const uint32_t bar = rgb(60, 30);
+  EXPECT_TRUE(closeTo(bar, ((under >> 1) & 0x7F7F7F), 2)) << std::hex << bar << " over " << under;
+  // The right gradient, half transparent on white: reddish, not white, not opaque.
+  for (int x : {125, 180, 235}) {
+    const uint32_t pixel = rgb(x, 5);
+    EXPECT_GT(DrawCanvas::R(pixel), DrawCanvas::B(pixel) + 30) << x << ": " << std::hex << pixel;
+    EXPECT_GT(DrawCanvas::B(pixel), 0x90) << x << ": " << std::hex << pixel;
+  }
+  // The nine-grid keeps its 3-pixel corners and edges and stretches the centre.
+  EXPECT_EQ(rgb(11, 71), 0xFF0000u);
+  EXPECT_EQ(rgb(108, 108), 0xFF0000u);
+  EXPECT_EQ(rgb(60, 71), 0x00FF00u);
+  EXPECT_EQ(rgb(11, 90), 0x00FF00u);
+  EXPECT_EQ(rgb(60, 90), 0x0000FFu);
+  // The round frame is two pixels wide and not filled.
+  EXPECT_EQ(rgb(130, 80), 0x333333u);
+  EXPECT_EQ(rgb(131, 80), 0x333333u);
+  EXPECT_EQ(rgb(132, 80), 0xFFFFFFu);
+  EXPECT_EQ(rgb(180, 80), 0xFFFFFFu);
+  // The line across it is dashed: both its colour and gaps lie on it.
+  int dashes = 0, gaps = 0;
+  for (int x = 135; x < 225; ++x) {
+    dashes += rgb(x, 90) == 0xD3215Fu ? 1 : 0;
+    gaps += rgb(x, 90) == 0xFFFFFFu ? 1 : 0;
+  }
+  EXPECT_GT(dashes, 0);
+  EXPECT_GT(gaps, 0);
+  EXPECT_EQ(dashes + gaps, 90) << "the line has colours of neither the dash nor the background";
 }
 
 TEST(DrawEngineLoad, EntriesOfTheSkinArchive) {

@@ -2,7 +2,11 @@
 // painted afresh up to a stop control, with a colour laid over it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "tests/ui/draw/DrawCanvas.h"
+#include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/WindowManager.h"
@@ -28,8 +32,13 @@ TEST(RenderToBitmap, PaintsTheTreeUpToTheStopControlAndLaysTheColourOver) {
   {
     CWindowManagerUI manager;
     manager.InitForWindow(window);
-    auto* root = new CControlUI;
+    // A green root whose blue child covers its right half.
+    auto* root = new CContainerUI;
     root->SetBkColor(0xFF00FF00);
+    root->SetInset(CUIRect(50, 0, 0, 0));
+    auto* child = new CControlUI;
+    child->SetBkColor(0xFF0000FF);
+    ASSERT_TRUE(root->AddItem(child));
     ASSERT_TRUE(manager.AttachRootControl(root));
     root->SetPos(CUIRect(0, 0, 100, 60), false);
 
@@ -41,11 +50,29 @@ TEST(RenderToBitmap, PaintsTheTreeUpToTheStopControlAndLaysTheColourOver) {
     EXPECT_EQ(20, info.bmHeight);
     EXPECT_EQ(0x00FF00u, PixelOf(copy.Get(), 5, 5) & 0xFFFFFF);
 
-    // The root as stop control: nothing of it is painted, and the colour
-    // covers the copy.
-    OwnedBitmap behind = CDrawEngine::RenderToBitmap(&manager, CUIRect(0, 0, 20, 20), root, 0xFFFF0000);
+    // The colour is half transparent, so what lies under it shows: with the
+    // child as stop control the root is painted and the child is not.
+    const auto rgb = [](HBITMAP bitmap, int x, int y) {
+      const uint32_t pixel = PixelOf(bitmap, x, y);
+      return std::vector<int>{DrawCanvas::R(pixel), DrawCanvas::G(pixel), DrawCanvas::B(pixel)};
+    };
+    const auto closeTo = [](const std::vector<int>& pixel, const std::vector<int>& expected) {
+      for (size_t i = 0; i < 3; ++i) {
+        if (std::abs(pixel[i] - expected[i]) > 2) return false;
+      }
+      return true;
+    };
+    OwnedBitmap behindChild = CDrawEngine::RenderToBitmap(&manager, CUIRect(40, 0, 80, 20), child, 0x80FF0000);
+    ASSERT_TRUE(behindChild);
+    EXPECT_TRUE(closeTo(rgb(behindChild.Get(), 5, 5), {128, 127, 0}));   // the root, under the colour
+    EXPECT_TRUE(closeTo(rgb(behindChild.Get(), 25, 5), {128, 127, 0}));  // the child not painted: the root again
+    OwnedBitmap withChild = CDrawEngine::RenderToBitmap(&manager, CUIRect(40, 0, 80, 20), nullptr, 0x80FF0000);
+    ASSERT_TRUE(withChild);
+    EXPECT_TRUE(closeTo(rgb(withChild.Get(), 25, 5), {128, 0, 127}));  // no stop: the child under the colour
+    // The root as stop control: nothing of the tree is painted.
+    OwnedBitmap behind = CDrawEngine::RenderToBitmap(&manager, CUIRect(0, 0, 20, 20), root, 0x80FF0000);
     ASSERT_TRUE(behind);
-    EXPECT_EQ(0xFF0000u, PixelOf(behind.Get(), 3, 3) & 0xFFFFFF);
+    EXPECT_TRUE(closeTo(rgb(behind.Get(), 3, 3), {128, 0, 0}));
     EXPECT_FALSE(CDrawEngine::RenderToBitmap(nullptr, CUIRect(0, 0, 5, 5)));
     EXPECT_FALSE(CDrawEngine::RenderToBitmap(&manager, CUIRect(5, 5, 5, 9)));
   }

@@ -141,6 +141,14 @@ TEST(ManagerWindowAttributes, SizeBeforeTheTreeResizesTheWindow) {
   EXPECT_EQ(rect.bottom - rect.top, 305);
   window.manager.SetWindowAttribute(L"OPACITY", L"128");
   EXPECT_EQ(window.manager.GetOpacity(), 128);
+  // The window itself becomes a constant-alpha layered window of that alpha.
+  EXPECT_NE(GetWindowLongW(window.GetHandle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(window.GetHandle(), &key, &alpha, &flags));
+  EXPECT_EQ(alpha, 128);
+  EXPECT_EQ(flags & (LWA_ALPHA | LWA_COLORKEY), static_cast<DWORD>(LWA_ALPHA));
   DestroyWindow(window.GetHandle());
 }
 

@@ -1,5 +1,6 @@
 #include "ui/controls/activex/ActiveXSite.h"
 
+#include "core/base/DebugTrace.h"
 #include "ui/controls/activex/ActiveXEnumUnknown.h"
 #include "ui/controls/activex/ActiveXFrame.h"
 #include "ui/controls/activex/ActiveXUI.h"
@@ -215,7 +216,7 @@ STDMETHODIMP CActiveXSite::OnInPlaceActivateEx(BOOL*, DWORD flags) {
     m_pInPlaceObject->SetObjectRects(&area, &area);
   }
   m_bInPlaceActive = SUCCEEDED(hr);
-  if (FAILED(hr)) ::OutputDebugStringW(L"CActiveXSite: in-place activation failed\r\n");
+  if (FAILED(hr)) DebugTrace(L"CActiveXSite: in-place activation failed");
   return hr;
 }
 

@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/controls/activex/ActiveXSite.h"
 #include "ui/controls/activex/ActiveXWnd.h"
@@ -21,12 +22,6 @@ bool IsAbsolutePath(const UIChar* path) {
                      path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
   const bool network = path[0] == L'\\' && path[1] == L'\\' && path[2] != 0;
   return drive || network;
-}
-
-void Trace(const wchar_t* what, HRESULT hr) {
-  wchar_t line[160];
-  wsprintfW(line, L"CActiveXUI: %s failed: 0x%08X\r\n", what, static_cast<unsigned>(hr));
-  ::OutputDebugStringW(line);
 }
 
 }  // namespace
@@ -131,7 +126,7 @@ bool CActiveXUI::SetCLSID(const UIChar* text) {
   for (size_t i = 0; i < kMaxClassText && text[i] != 0; ++i) copy[i] = text[i];
   CLSID clsid = CLSID_NULL;
   const HRESULT hr = copy[0] == L'{' ? ::CLSIDFromString(copy, &clsid) : ::CLSIDFromProgID(copy, &clsid);
-  if (FAILED(hr)) Trace(L"reading the class", hr);
+  if (FAILED(hr)) DebugTrace(L"CActiveXUI: reading the class failed: 0x%08X", static_cast<unsigned>(hr));
   return SUCCEEDED(hr) && SetCLSIDValue(clsid);
 }
 
@@ -149,7 +144,7 @@ bool CActiveXUI::SetModuleName(const UIChar* path) {
     return true;
   }
   if (!IsAbsolutePath(path)) {
-    ::OutputDebugStringW(L"CActiveXUI: \"modulename\" must be an absolute path; ignored\r\n");
+    DebugTrace(L"CActiveXUI: \"modulename\" must be an absolute path; ignored");
     m_sModuleName = CUIString();
     return false;
   }
@@ -196,9 +191,7 @@ bool CActiveXUI::CreateFromModule(IUnknown** object) {
   if (m_sModuleName.IsEmpty()) return false;
   m_module.Reset(::LoadLibraryW(m_sModuleName.GetText()));
   if (!m_module) {
-    wchar_t line[96];
-    wsprintfW(line, L"CActiveXUI: cannot load the module: error %lu\r\n", ::GetLastError());
-    ::OutputDebugStringW(line);
+    DebugTrace(L"CActiveXUI: cannot load the module: error %lu", ::GetLastError());
     return false;
   }
   auto getClassObject = reinterpret_cast<GetClassObjectFunction>(
@@ -208,7 +201,7 @@ bool CActiveXUI::CreateFromModule(IUnknown** object) {
   if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(object));
   factory.Reset();
   if (FAILED(hr)) {
-    Trace(L"creating from the module", hr);
+    DebugTrace(L"CActiveXUI: creating from the module failed: 0x%08X", static_cast<unsigned>(hr));
     *object = nullptr;
     m_module.Reset();
     return false;
@@ -226,14 +219,14 @@ bool CActiveXUI::DoCreateControl() {
     const HRESULT hr = ::CoCreateInstance(m_clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
                                           IID_IOleControl, unknown.ReceiveVoid());
     if (FAILED(hr)) {
-      Trace(L"CoCreateInstance", hr);
+      DebugTrace(L"CActiveXUI: CoCreateInstance failed: 0x%08X", static_cast<unsigned>(hr));
       return false;
     }
   }
   HRESULT hr = unknown->QueryInterface(IID_IOleObject, m_pOleObject.ReceiveVoid());
   unknown.Reset();
   if (FAILED(hr)) {
-    Trace(L"QueryInterface(IOleObject)", hr);
+    DebugTrace(L"CActiveXUI: QueryInterface(IOleObject) failed: 0x%08X", static_cast<unsigned>(hr));
     ReleaseControl();
     return false;
   }
@@ -251,7 +244,7 @@ bool CActiveXUI::DoCreateControl() {
   if (SUCCEEDED(m_pOleObject->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid()))) {
     hr = persist->InitNew();
     if (FAILED(hr)) {
-      Trace(L"InitNew", hr);
+      DebugTrace(L"CActiveXUI: InitNew failed: 0x%08X", static_cast<unsigned>(hr));
       persist.Reset();
       ReleaseControl();
       m_bCreated = true;
@@ -272,7 +265,8 @@ bool CActiveXUI::DoCreateControl() {
     RECT area = *AsRECT(&m_rcItem);
     hr = m_pOleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, clientSite, -5, GetFrameWindow(), &area);
     activated = SUCCEEDED(hr);
-    if (!activated) Trace(L"DoVerb(OLEIVERB_INPLACEACTIVATE)", hr);
+    if (!activated)
+      DebugTrace(L"CActiveXUI: DoVerb(OLEIVERB_INPLACEACTIVATE) failed: 0x%08X", static_cast<unsigned>(hr));
   }
   ComPtr<IObjectWithSite> withSite;
   if (SUCCEEDED(m_pOleObject->QueryInterface(IID_IObjectWithSite, withSite.ReceiveVoid()))) {

@@ -1,5 +1,6 @@
 #include "ui/controls/activex/ActiveXWnd.h"
 
+#include "core/base/DebugTrace.h"
 #include "ui/controls/activex/ActiveXSite.h"
 #include "ui/controls/activex/ActiveXUI.h"
 #include "ui/draw/DrawEngine.h"
@@ -18,7 +19,7 @@ CActiveXWnd* CActiveXWnd::Create(CActiveXSite* site, HWND parent) {
   auto* window = new CActiveXWnd(site);
   if (window->CreateWithSize(parent, UI_TEXT("ActiveXHost"), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                              0, 0, 0, 0, 0) == nullptr) {
-    ::OutputDebugStringW(L"CActiveXWnd: cannot create the host window\r\n");
+    DebugTrace(L"CActiveXWnd: cannot create the host window");
     delete window;
     return nullptr;
   }

@@ -3,6 +3,7 @@
 #include <exdispid.h>
 #include <ocidl.h>
 
+#include "core/base/DebugTrace.h"
 #include "ui/controls/activex/BrowserEventHandler.h"
 #include "ui/window/WindowManager.h"
 
@@ -69,7 +70,7 @@ bool CWebBrowserUI::DoCreateControl() {
   if (!CActiveXUI::DoCreateControl()) return false;
   if (m_pManager != nullptr) m_bAcceleratorAdded = m_pManager->AddTranslateAccelerator(this);
   if (FAILED(m_pOleObject->QueryInterface(IID_IWebBrowser2, m_pWebBrowser.ReceiveVoid()))) {
-    ::OutputDebugStringW(L"CWebBrowserUI: the object has no IWebBrowser2\r\n");
+    DebugTrace(L"CWebBrowserUI: the object has no IWebBrowser2");
     return false;
   }
   // The sink goes first, so the home page's first events are not lost.
@@ -84,7 +85,7 @@ bool CWebBrowserUI::AdviseEvents() {
   if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(DIID_DWebBrowserEvents2, m_pEventPoint.Receive());
   if (SUCCEEDED(hr)) hr = m_pEventPoint->Advise(static_cast<IDispatch*>(this), &m_dwEventCookie);
   if (FAILED(hr)) {
-    ::OutputDebugStringW(L"CWebBrowserUI: cannot connect the browser events\r\n");
+    DebugTrace(L"CWebBrowserUI: cannot connect the browser events");
     m_pEventPoint.Reset();
     m_dwEventCookie = 0;
     return false;
@@ -129,7 +130,7 @@ void CWebBrowserUI::Navigate2(const UIChar* url) {
   VARIANT empty;
   ::VariantInit(&empty);
   const HRESULT hr = m_pWebBrowser->Navigate2(&address, &empty, &empty, &empty, &empty);
-  if (FAILED(hr)) ::OutputDebugStringW(L"CWebBrowserUI: Navigate2 failed\r\n");
+  if (FAILED(hr)) DebugTrace(L"CWebBrowserUI: Navigate2 failed");
   ::VariantClear(&address);
 }
 
@@ -138,7 +139,7 @@ void CWebBrowserUI::Navigate(const UIChar* url) {
   OwnedBstr address(::SysAllocString(url));
   if (!address) return;
   if (FAILED(m_pWebBrowser->Navigate(address.Get(), nullptr, nullptr, nullptr, nullptr))) {
-    ::OutputDebugStringW(L"CWebBrowserUI: Navigate failed\r\n");
+    DebugTrace(L"CWebBrowserUI: Navigate failed");
   }
 }
 

@@ -2,6 +2,7 @@
 // the items' return whenever the window ends.
 #include "ui/controls/combo/ComboWnd.h"
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/controls/combo/ComboDropBodyUI.h"
@@ -64,7 +65,7 @@ bool CComboWnd::Init(CComboUI* owner) {
     screen = ClientToScreenRect(ownerWnd, above);
   }
   if (CreateWithRect(ownerWnd, nullptr, WS_POPUP, WS_EX_TOOLWINDOW, screen) == nullptr) {
-    ::OutputDebugStringW(L"ComboWnd: the drop-down window could not be created\r\n");
+    DebugTrace(L"ComboWnd: the drop-down window could not be created");
     m_lent.Return();
     return false;
   }

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <new>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ControlUI.h"
 #include "ui/control/portable/FloatPlacement.h"
@@ -18,17 +19,11 @@ namespace Trellis {
 
 namespace {
 
-void Trace(const wchar_t* what) {
-  wchar_t line[160];
-  wsprintfW(line, L"CDateTimeWnd: %s (error %lu)\r\n", what, ::GetLastError());
-  ::OutputDebugStringW(line);
-}
-
 // The date classes exist only after the common controls have been asked for them.
 bool RegisterDateClasses() {
   INITCOMMONCONTROLSEX init = {sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
   if (::InitCommonControlsEx(&init)) return true;
-  Trace(L"the date classes could not be registered");
+  DebugTrace(L"CDateTimeWnd: the date classes could not be registered (error %lu)", ::GetLastError());
   return false;
 }
 
@@ -56,7 +51,7 @@ bool CDateTimeWnd::Init(CDateTimeUI* owner) {
   m_bCreating = true;
   const CUIRect rc = ComputeRect();
   if (CreateWithRect(m_pManager->GetPaintWindow(), L"", WS_CHILD, 0, rc) == nullptr) {
-    Trace(L"the date picker could not be created");
+    DebugTrace(L"CDateTimeWnd: the date picker could not be created (error %lu)", ::GetLastError());
     return false;
   }
   const HWND self = m_hWnd;

@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ControlUI.h"
 #include "ui/controls/NativeChildPlacement.h"
@@ -29,12 +30,6 @@ constexpr UINT kReflectedCtlColorStatic = 0x2138;  // WM_CTLCOLORSTATIC + 0x2000
 
 COLORREF ToColorRef(DWORD argb) {
   return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
-}
-
-void Trace(const wchar_t* what) {
-  wchar_t line[160];
-  wsprintfW(line, L"CEditWnd: %s (error %lu)\r\n", what, ::GetLastError());
-  ::OutputDebugStringW(line);
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ bool CEditWnd::Init(CEditUI* owner) {
   }
   if (owner->IsPasswordMode()) style |= ES_PASSWORD;
   if (CreateWithRect(m_pManager->GetPaintWindow(), L"", style, 0, rc) == nullptr) {
-    Trace(L"the native edit window could not be created");
+    DebugTrace(L"CEditWnd: the native edit window could not be created (error %lu)", ::GetLastError());
     return false;
   }
   const HWND self = m_hWnd;

@@ -1,5 +1,6 @@
 #include "ui/controls/menu/MenuWnd.h"
 
+#include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/controls/list/ListBodyUI.h"
@@ -85,13 +86,6 @@ void CopyMenuLook(CMenuUI* from, CMenuUI* to) {
   CopyImageDescription(src.diDisabled, dst.diDisabled);
 }
 
-void Trace(const UIChar* what) {
-  CUIString line(UI_TEXT("CMenuWnd: "));
-  line.Append(what);
-  line.Append(UI_TEXT("\r\n"));
-  ::OutputDebugStringW(line.GetText());
-}
-
 }  // namespace
 
 CMenuWnd::CMenuWnd() = default;
@@ -152,7 +146,7 @@ bool CMenuWnd::Init(CMenuElementUI* owner, UIResourceRef xml, int x, int y, CWin
     ownerWindow = manager->GetPaintWindow();
   }
   if (CreateWithRect(ownerWindow, UI_TEXT(""), WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, CUIRect()) == nullptr) {
-    Trace(UI_TEXT("the menu window could not be made"));
+    DebugTrace(L"CMenuWnd: the menu window could not be made");
     DetachFromObservers();
     m_lent.Return();
     return false;
@@ -214,7 +208,7 @@ LRESULT CMenuWnd::OnCreate() {
                                                                 this, &m_pm)
                                      : builder.CreateFromSource(UIResourceRef(m_sXml.GetText()), nullptr, this, &m_pm);
     if (root == nullptr) {
-      Trace(UI_TEXT("the menu skin could not be built"));
+      DebugTrace(L"CMenuWnd: the menu skin could not be built");
       PostClose(kMenuCloseResult);
       return 0;
     }

@@ -7,6 +7,7 @@
 #include <imm.h>
 #include <new>
 
+#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/controls/richedit/RichEditUI.h"
@@ -20,13 +21,6 @@ namespace {
 int g_liveHosts = 0;
 // Replaces the platform's engine for hosts made from now on; null = "msftedit.dll".
 CreateTextServicesProc g_engineFactory = nullptr;
-
-void Trace(const wchar_t* what, HRESULT hr) {
-  wchar_t line[200];
-  wsprintfW(line, L"CTextHostImpl: %s (0x%08lX, error %lu)\r\n", what, static_cast<unsigned long>(hr),
-            ::GetLastError());
-  ::OutputDebugStringW(line);
-}
 
 }  // namespace
 
@@ -93,25 +87,27 @@ bool CRichEditHost::Init(DWORD style, const UIChar* text) {
   if (create == nullptr) {
     m_hModule.Reset(::LoadLibraryW(L"msftedit.dll"));
     if (!m_hModule) {
-      Trace(L"msftedit.dll could not be loaded", E_FAIL);
+      DebugTrace(L"CRichEditHost: msftedit.dll could not be loaded (error %lu)", ::GetLastError());
       return false;
     }
     create = reinterpret_cast<CreateTextServicesProc>(
         reinterpret_cast<void*>(::GetProcAddress(m_hModule.Get(), "CreateTextServices")));
     if (create == nullptr) {
-      Trace(L"CreateTextServices is missing", E_FAIL);
+      DebugTrace(L"CRichEditHost: CreateTextServices is missing (error %lu)", ::GetLastError());
       return false;
     }
   }
   ComPtr<IUnknown> unknown;
   HRESULT hr = create(nullptr, this, unknown.Receive());
   if (FAILED(hr) || !unknown) {
-    Trace(L"CreateTextServices failed", hr);
+    DebugTrace(L"CRichEditHost: CreateTextServices failed (0x%08lX, error %lu)", static_cast<unsigned long>(hr),
+               ::GetLastError());
     return false;
   }
   hr = unknown->QueryInterface(kIidTextServices, m_pServices.ReceiveVoid());
   if (FAILED(hr) || !m_pServices) {
-    Trace(L"the engine has no text-services interface", hr);
+    DebugTrace(L"CRichEditHost: the engine has no text-services interface (0x%08lX, error %lu)",
+               static_cast<unsigned long>(hr), ::GetLastError());
     return false;
   }
   unknown.Reset();
@@ -119,7 +115,8 @@ bool CRichEditHost::Init(DWORD style, const UIChar* text) {
   if (text != nullptr && text[0] != 0) {
     hr = m_pServices->TxSetText(text);
     if (FAILED(hr)) {
-      Trace(L"the initial text was refused", hr);
+      DebugTrace(L"CRichEditHost: the initial text was refused (0x%08lX, error %lu)",
+                 static_cast<unsigned long>(hr), ::GetLastError());
       return false;
     }
   }
@@ -200,7 +197,7 @@ void CRichEditHost::SetClientRect(const CUIRect& rc) {
 bool CRichEditHost::SetFont(HFONT font) {
   LOGFONTW logFont = {};
   if (font == nullptr || ::GetObjectW(font, sizeof(logFont), &logFont) == 0) {
-    Trace(L"the font could not be read", E_FAIL);
+    DebugTrace(L"CRichEditHost: the font could not be read (error %lu)", ::GetLastError());
     return false;
   }
   m_charFormat.yHeight = logFont.lfHeight * -1440 / GetLogPixels(LOGPIXELSY);

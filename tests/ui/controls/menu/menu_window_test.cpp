@@ -564,7 +564,37 @@ TEST_F(MenuWindowTest, Screenshot) {
   const RECT subRc = WindowRect(sub->GetHandle());
   if (subRc.right + 10 > area.right) area.right = subRc.right + 10;
   if (subRc.bottom + 10 > area.bottom) area.bottom = subRc.bottom + 10;
-  EXPECT_TRUE(testshots::SaveScreenAreaPng(L"menu-open.png", area));
+  testshots::Picture shot;
+  ASSERT_TRUE(testshots::SaveScreenAreaPng(L"menu-open.png", area, &shot));
+
+  // What the picture must show, found at the items' places on the screen.
+  const auto itemArea = [&area](CMenuWnd* window, const wchar_t* name) {
+    const CUIRect pos = window->GetManager().FindControlByName(name)->GetPos();
+    POINT origin{0, 0};
+    ClientToScreen(window->GetHandle(), &origin);
+    return RECT{pos.left + origin.x - area.left, pos.top + origin.y - area.top, pos.right + origin.x - area.left,
+                pos.bottom + origin.y - area.top};
+  };
+  const auto count = [&shot](const RECT& rc, uint32_t colour) {
+    int found = 0;
+    for (int y = rc.top; y < rc.bottom; ++y) {
+      for (int x = rc.left; x < rc.right; ++x) found += shot.At(x, y) == colour ? 1 : 0;
+    }
+    return found;
+  };
+  // The hovered leaf of the sub-menu is selected (its background); its neighbour is not.
+  const RECT slow = itemArea(sub, L"slow");
+  const RECT normal = itemArea(sub, L"normal");
+  EXPECT_EQ(shot.At(slow.left + 3, slow.top + 3), 0xDDE6FBu);
+  EXPECT_EQ(shot.At(normal.left + 3, normal.top + 3), 0xFFFFFFu);
+  // "fast", checked by the map, shows its check picture; "normal" has none.
+  EXPECT_GT(count(itemArea(sub, L"fast"), 0x2D6CDF), 5);
+  EXPECT_EQ(count(normal, 0x2D6CDF), 0);
+  // Both menus are framed by their border, and their items' text is drawn.
+  const RECT menuRc = WindowRect(menu->GetHandle());
+  EXPECT_EQ(shot.At(menuRc.left - area.left, (menuRc.top + menuRc.bottom) / 2 - area.top), 0xB8C0CCu);
+  EXPECT_EQ(shot.At(subRc.right - 1 - area.left, (subRc.top + subRc.bottom) / 2 - area.top), 0xB8C0CCu);
+  EXPECT_GT(count(itemArea(menu, L"open"), 0x1E2533), 5) << "no text in the first item";
 }
 
 // The list owner of an item under test: it writes down the events the item hands up.

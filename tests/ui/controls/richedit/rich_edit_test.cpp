@@ -402,6 +402,26 @@ TEST(RichEditTest, ScreenshotWithChineseText) {
   f.editor->SetText(L"文字语音转换器：把文字转换为语音文件，也把语音文件转换为文字。\r第二段：朗读中文。");
   f.Focus();
   EXPECT_TRUE(f.window.Screenshot(L"ui-controls-richedit.png"));
+
+  // The picture shows the text in the window's default colour (blue) on
+  // three lines (the first paragraph wraps once), inside the border.
+  const CUIRect pos = f.editor->GetPos();
+  const std::vector<DWORD> pixels = f.window.Pixels(pos);
+  const int width = pos.GetWidth();
+  std::vector<int> textRows;
+  for (int y = 0; y < pos.GetHeight(); ++y) {
+    int blue = 0;
+    for (int x = 0; x < width; ++x) {
+      const DWORD p = pixels[static_cast<size_t>(y) * width + x];
+      const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      blue += b > r + 80 && b > g + 60 ? 1 : 0;
+    }
+    if (blue > 3) textRows.push_back(y);
+  }
+  ASSERT_FALSE(textRows.empty()) << "no text drawn";
+  EXPECT_LT(textRows.front(), 6 + 12) << "the first line starts below the padding";
+  EXPECT_GT(textRows.back() - textRows.front(), 45) << "the text shows fewer than its three lines";
+  EXPECT_EQ(pixels[static_cast<size_t>(pos.GetHeight() / 2) * width], 0x7A8CA5u) << "the left border";
 }
 
 namespace {
