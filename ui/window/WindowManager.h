@@ -186,8 +186,7 @@ class CWindowManagerUI {
   void SetPendingFocus(CControlUI* control);
   // Moves the focus to the next (previous) tab stop, wrapping at the ends;
   // false when the tree has no tab stop. Deferred to the next paint while a
-  // layout is pending (forward only); that paint takes it after its layout
-  // pass.
+  // layout is pending (forward only).
   bool FocusNextTabStop(bool forward = true);
 
   // --- Control timers (WindowManagerTimers.cpp) ---

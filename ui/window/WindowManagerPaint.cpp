@@ -266,6 +266,7 @@ void CWindowManagerUI::HandlePaint() {
     paintRect = ToUIRect(update);
   }
 
+  if (m_bFocusNeeded) FocusNextTabStop(true);
   m_bIsPainting = true;
   if (m_bUpdateNeeded) {
     m_bUpdateNeeded = false;
@@ -292,13 +293,6 @@ void CWindowManagerUI::HandlePaint() {
     PaintScope validate(m_hWndPaint);
     return;
   }
-  // The pending tab step, once the positions are known. Taken here, before
-  // BeginPaint, rather than deferred by an invalidation: BeginPaint below
-  // validates whatever is invalid by then, so a deferral made now would never
-  // bring its paint, and the step would wait for some unrelated later paint
-  // (the echo of the user's first key) and take the focus away then. Still
-  // waiting for a layout, it rides on the invalidation at the end.
-  if (m_bFocusNeeded && !m_bUpdateNeeded) FocusNextTabStop(true);
 
   if (m_bOffscreenPaint && !m_hbmpOffscreen) {
     m_hDcOffscreen.Reset(::CreateCompatibleDC(m_hDcPaint.Get()));

@@ -127,8 +127,8 @@ TEST(TabLayoutTest, SelectedIdInTheSkinShowsThatPage) {
   EXPECT_EQ(pixels.front(), 0x50A050u);
 }
 
-// Pages holding buttons (tab stops): the page shown takes its first button as
-// the focus, unless the program chose a control itself.
+// Pages holding buttons (tab stops): the page shown has a pending step to its
+// first button, which a control the program focuses replaces.
 std::wstring FocusSkin() {
   return L"<Window size=\"300,200\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
          L"<VerticalLayout><TabLayout name=\"tabs\">"
@@ -145,23 +145,23 @@ void PaintOnce(SkinnedTestWindow& w) {
   w.driver().Pump();
 }
 
-TEST(TabLayoutTest, TheNewPagesFocusIsSettledByItsFirstPaintAndAChosenFocusStays) {
+TEST(TabLayoutTest, AFocusChosenRightAfterThePageChangeOutlivesThePagesPendingTabStep) {
   const struct {
-    const wchar_t* chosen;    // the control the program focuses right after the page change; null: none
+    const wchar_t* chosen;    // the control the program focuses right after the page change
     const wchar_t* expected;  // where the focus is after the paints
   } cases[] = {
-      {nullptr, L"b0"},  // the page's first tab stop, at the paint that shows the page
-      {L"b1", L"b1"},    // the program's own choice outlives the page's pending step
+      {L"b1", L"b1"},
       {L"b2", L"b2"},
+      {L"b0", L"b0"},  // the page's first tab stop itself
   };
   for (const auto& c : cases) {
-    const std::string label = c.chosen != nullptr ? testing::PrintToString(std::wstring(c.chosen)) : "none";
+    const std::string label = testing::PrintToString(std::wstring(c.chosen));
     SkinnedTestWindow w(FocusSkin());
     ASSERT_TRUE(w.ok());
     auto* tabs = w.Find<CTabLayoutUI>(L"tabs", L"TabLayout");
     PaintOnce(w);
     ASSERT_TRUE(tabs->SelectItem(1));
-    if (c.chosen != nullptr) w.manager().SetFocusControl(w.driver().Find(c.chosen));
+    w.manager().SetFocusControl(w.driver().Find(c.chosen));
     PaintOnce(w);
     ASSERT_NE(w.manager().GetFocusControl(), nullptr) << label;
     EXPECT_EQ(w.manager().GetFocusControl()->GetName().GetText(), std::wstring(c.expected))

@@ -306,24 +306,23 @@ TEST_F(ManagerInput, PendingFocusLandsOnTheControlAtTheNextPaint) {
   EXPECT_EQ(manager().GetFocusControl(), t2);
 }
 
-TEST_F(ManagerInput, ANewTreesFocusIsSettledByItsFirstPaintAndAChosenFocusStays) {
+TEST_F(ManagerInput, AFocusChosenBeforeANewTreesFirstPaintOutlivesItsPendingTabStep) {
   const struct {
-    const wchar_t* chosen;  // focused by the program before the first paint; null: none
+    const wchar_t* chosen;  // focused by the program before the first paint
     const wchar_t* expected;
   } cases[] = {
-      {nullptr, L"t1"},  // the first tab stop, at the paint that lays the tree out
-      {L"t2", L"t2"},    // the program's choice outlives the tree's pending step
+      {L"t2", L"t2"},  // a tab stop, not the first
       {L"plain", L"plain"},
   };
   for (const auto& c : cases) {
-    const std::wstring label = c.chosen != nullptr ? c.chosen : L"none";
+    const std::wstring label = c.chosen;
     auto* root = new CContainerUI;
     m_root = root;
     ASSERT_TRUE(manager().AttachRootControl(root));
     AddProbe(L"t1", L"10,10,60,40", kUIFlagTabStop);
     AddProbe(L"plain", L"70,10,120,40");
     AddProbe(L"t2", L"130,10,180,40", kUIFlagTabStop);
-    if (c.chosen != nullptr) manager().SetFocusControl(manager().FindControlByName(c.chosen));
+    manager().SetFocusControl(manager().FindControlByName(c.chosen));
     Settle();
     ASSERT_NE(manager().GetFocusControl(), nullptr) << testing::PrintToString(label);
     EXPECT_EQ(manager().GetFocusControl()->GetName().GetText(), std::wstring(c.expected))
