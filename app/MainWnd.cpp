@@ -15,7 +15,9 @@
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
+#include "core/base/UserMessage.h"
 #include "core/catalog/VoiceCatalog.h"
+#include "core/client/AccountMessages.h"
 #include "core/client/ClientState.h"
 #include "core/client/UsageReport.h"
 #include "ui/control/ContainerUI.h"
@@ -174,6 +176,12 @@ void CMainWnd::OnLastMessage(HWND hWnd) {
 
 CMainWnd* GetMainWindow() { return g_mainWnd; }
 
+void DestroyMainWindow() {
+  if (g_mainWnd == nullptr) return;
+  HWND window = g_mainWnd->GetHandle();
+  if (IsWindow(window)) DestroyWindow(window);  // its last message deletes the object
+}
+
 bool CreateMainWindow(ClientState& state) {
   CMainWnd* window = new CMainWnd(state);
   g_mainWnd = window;
@@ -308,13 +316,18 @@ void CMainWnd::BringToFront() {
 }
 
 void CMainWnd::QuitAfterReport() {
+  ShowWindow(GetHandle(), SW_SHOW);
   ShowWindow(GetHandle(), SW_HIDE);
   HANDLE thread = nullptr;
   if (m_reporter && m_reporter(kReportQuitConfirmed, &thread) && thread != nullptr) {
     OwnedHandle report(thread);
     WaitForSingleObject(report.Get(), kQuitReportWaitMs);
   }
-  DestroyWindow(GetHandle());  // the last message ends the message loop and deletes this window
+  // Only the message loops end here. The quit question's modal loop runs
+  // inside this window's click handling, so the window and its manager must
+  // outlive it: the quit leaves that loop (which posts the quit again) and
+  // the main loop, and the program destroys the window after both.
+  PostQuitMessage(0);
 }
 
 void CMainWnd::OnVoiceChosen(const VoiceInfo* voice, bool takeExampleText) {
@@ -494,8 +507,13 @@ void CMainWnd::ResetPages() {
 }
 
 void CMainWnd::Logout() {
-  m_state.UpdateAccountRecord([](AccountRecord& record) { record.loggedIn = 0; });
+  const bool saved = m_state.UpdateAccountRecord([](AccountRecord& record) { record.loggedIn = 0; });
+  // Unsaved, the record is still signed in, as the file is: the panel shows that.
   RefreshUserPanel();
+  if (!saved) {
+    ShowUserMessage(GetHandle(), kAccountMessageLogoutNotSaved);
+    return;
+  }
   ShowControl(m_loginSucessLayout, false);
 }
 

@@ -10,7 +10,10 @@
 // Owns its window manager (and through it the control tree), the one
 // text-to-speech job and the speech-to-text rows' jobs. A heap object: its
 // last message clears the program's main-window handle, ends the message loop
-// and deletes it. UI thread only.
+// and deletes it. Quitting only ends the message loops; the window is
+// destroyed after the main loop (DestroyMainWindow), never from inside one of
+// its own handlers, whose frames would go on using the freed manager and
+// controls. UI thread only.
 #include "app/stt/RecognitionRunner.h"
 #include "core/catalog/portable/VoiceCatalogRecords.h"
 #include "core/stt/Voice2TextJob.h"
@@ -358,3 +361,7 @@ CMainWnd* GetMainWindow();
 // window (visible, overlapped style, default place) and centres it. False
 // when the window could not be created.
 bool CreateMainWindow(ClientState& state);
+// Destroys the main window, when it still exists, once the message loop has
+// ended; its last message deletes the object. Never call it from a handler of
+// the window's own messages.
+void DestroyMainWindow();

@@ -3,7 +3,10 @@
 // finds the running main window by its class and title, and every message box
 // carries the product title.
 
-constexpr wchar_t kProductTitle[] = L"Tavrin文字语音转换器";
+// kProductTitle, the window title and the caption of every message box, is
+// the one of the user messages.
+#include "core/base/UserMessage.h"
+
 constexpr wchar_t kMainWindowClass[] = L"_QuilloraMainWnd_";
 // Held by the running instance for its whole life, so that two starts in
 // quick succession cannot both miss each other's window.

@@ -77,31 +77,28 @@ int RunApplicationMain() {
   CrashWhenAsked();
 #endif
 
-  // The running instance is looked for before the elevation check, so that
-  // bringing it to the front never asks for elevation.
-  if (!g_instance.Acquire()) {
-    HWND running = SingleInstance::FindRunningWindow(5000);
-    if (running != nullptr) {
-      DWORD processId = 0;
-      GetWindowThreadProcessId(running, &processId);
-      AllowSetForegroundWindow(processId);
-      PostMessageW(running, WM_APP_ACTIVATE_INSTANCE, 0, 0);
-    }
-    return 0;
-  }
-
-  const ElevationCheck elevation = SystemElevationCheck();
-  ElevationCheck check = elevation;
-  check.relaunchElevated = [&elevation]() {
-    g_instance.Release();  // the elevated copy becomes the running instance
-    return elevation.relaunchElevated();
+  const ElevationCheck system = SystemElevationCheck();
+  StartupSteps steps;
+  steps.isFirstInstance = [] { return g_instance.Acquire(); };
+  // The running instance may still be starting: its window is waited for briefly.
+  steps.findRunningWindow = [] { return SingleInstance::FindRunningWindow(5000); };
+  steps.elevation = system;
+  steps.elevation.relaunchElevated = [&system]() {
+    g_instance.Release();  // the elevated copy becomes the running instance, or wakes it
+    return system.relaunchElevated();
   };
-  switch (check.Run()) {
-    case ElevationOutcome::Relaunched:
+  steps.wakeRunning = [](HWND running) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(running, &processId);
+    AllowSetForegroundWindow(processId);
+    PostMessageW(running, WM_APP_ACTIVATE_INSTANCE, 0, 0);
+  };
+  switch (steps.Run()) {
+    case StartupGate::Relaunched:
       ExitProcess(0);
-    case ElevationOutcome::Refused:
+    case StartupGate::End:
       return 0;
-    case ElevationOutcome::Continue:
+    case StartupGate::Run:
       break;
   }
 

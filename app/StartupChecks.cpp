@@ -70,6 +70,24 @@ ElevationCheck SystemElevationCheck() {
   return ElevationCheck{IsAdministratorMember, WindowsMajorVersion, RelaunchElevated};
 }
 
+// --- Start-up order ---
+
+StartupGate StartupSteps::Run() const {
+  const bool first = isFirstInstance();
+  const HWND running = first ? nullptr : findRunningWindow();
+  switch (elevation.Run()) {
+    case ElevationOutcome::Relaunched:
+      return StartupGate::Relaunched;
+    case ElevationOutcome::Refused:
+      return StartupGate::End;
+    case ElevationOutcome::Continue:
+      break;
+  }
+  if (first) return StartupGate::Run;
+  if (running != nullptr) wakeRunning(running);
+  return StartupGate::End;
+}
+
 // --- Single instance ---
 
 bool SingleInstance::Acquire() {

@@ -26,6 +26,27 @@ struct ElevationCheck {
 // and ShellExecuteExW "runas" with the program's folder as working folder.
 ElevationCheck SystemElevationCheck();
 
+// What the first steps of the start-up decide.
+enum class StartupGate {
+  Run,         // the first instance, allowed to run as it is: go on with the start-up
+  Relaunched,  // an elevated copy was started: this process exits with code 0
+  End,         // relaunch refused or failed, or another instance runs: main returns 0
+};
+
+// The first steps in their order, with the system's part injected so that the
+// order can be tested: look for a running instance, then the administrator
+// check (which may restart us elevated), and only then wake the running
+// instance. A copy that is not elevated cannot post to an elevated window
+// (the system drops the message), so the wake-up is sent by the elevated
+// copy that the check starts.
+struct StartupSteps {
+  std::function<bool()> isFirstInstance;          // the single-instance mark is now ours
+  std::function<HWND()> findRunningWindow;        // the running instance's main window, or null
+  ElevationCheck elevation;
+  std::function<void(HWND running)> wakeRunning;  // posts WM_APP_ACTIVATE_INSTANCE to it
+  StartupGate Run() const;
+};
+
 // The single running instance. The first start creates a named mutex and
 // keeps it; a later start finds it, waits briefly for the first one's main
 // window (it may still be starting), asks it to come to the front and ends.

@@ -1,4 +1,5 @@
 // The program entry: the embedded skin archive, the start-up, the message loop.
+#include "app/MainWnd.h"
 #include "app/ProductInfo.h"
 #include "app/Startup.h"
 #include "core/base/DebugTrace.h"
@@ -42,5 +43,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Trellis::RegisterBuiltInControls();  // before the first skin is built
   LoadSkinArchive(instance);
   if (RunApplicationMain() == 1) Trellis::CWindowManagerUI::RunMessageLoop();
+  // Quitting ends the loop with the main window still alive: it goes now,
+  // with none of its handlers on the stack.
+  DestroyMainWindow();
   return 0;
 }

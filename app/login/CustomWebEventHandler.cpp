@@ -5,6 +5,8 @@
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
 #include "core/base/TextConversion.h"
+#include "core/base/UserMessage.h"
+#include "core/client/AccountMessages.h"
 #include "core/client/ClientState.h"
 #include "core/client/portable/LoginResult.h"
 #include "ui/controls/activex/WebBrowserUI.h"
@@ -109,7 +111,13 @@ void CCustomWebEventHandler::ReadLoginResult() {
     m_readingResult = false;
     return;
   }
-  m_state.UpdateAccountRecord([&account](AccountRecord& record) { ApplyLoginToRecord(record, account); });
+  if (!m_state.UpdateAccountRecord([&account](AccountRecord& record) { ApplyLoginToRecord(record, account); })) {
+    // The file still says signed out, and so does the record: the next start
+    // agrees with what the windows show. The window stays for another try.
+    ShowUserMessage(LoginWindow(), kAccountMessageLoginNotSaved);
+    m_readingResult = false;
+    return;
+  }
   if (HWND loginWindow = LoginWindow()) PostMessageW(loginWindow, WM_APP_LOGIN_CHANGED, 0, 0);
   m_readingResult = false;
 }

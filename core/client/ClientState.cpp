@@ -126,8 +126,11 @@ bool ClientState::SaveAccountRecord() {
 
 bool ClientState::UpdateAccountRecord(const std::function<void(AccountRecord&)>& change) {
   std::lock_guard<std::mutex> guard(m_lock);
+  const AccountRecord before = *account;
   change(*account);
-  return WriteAccountRecordLocked();
+  if (WriteAccountRecordLocked()) return true;
+  *account = before;
+  return false;
 }
 
 AccountRecord ClientState::CopyAccountRecord() const {

@@ -45,7 +45,10 @@ class ClientState {
   bool SaveAccountRecord();
   // Changes the record and saves it, both under the record's lock, so a
   // reader on another thread never sees half a change. How the program's
-  // writers (login, logout) change the record once threads run.
+  // writers (login, logout) change the record once threads run. When the save
+  // fails the change is undone: the record stays what the file holds (a failed
+  // save leaves the previous file), so what the windows show from it is what
+  // the next start reads. False then.
   bool UpdateAccountRecord(const std::function<void(AccountRecord&)>& change);
   // A consistent copy of the record, taken under its lock: how worker threads
   // (the usage report) read it.

@@ -12,6 +12,7 @@
 #include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
+#include "tests/support/UserMessageRecorder.h"
 #include "tests/support/AppWindowTesting.h"
 #include "tests/support/WindowDriver.h"
 #include "ui/window/WindowManager.h"
@@ -200,6 +201,47 @@ TEST_F(LoginWindowTest, ClosingLetsGoOfTheWindowItsHandlerAndTheBrowser) {
   EXPECT_EQ(closed.find(L"still advised"), std::wstring::npos) << "the browser was let go with its sink advised";
   EXPECT_EQ(closed.find(L"still holds a UI handler"), std::wstring::npos);
   EXPECT_EQ(m_state.CopyAccountRecord().loggedIn, 0);
+}
+
+// A completed login whose record cannot be written: the user hears of it, the
+// record and the main window's panel stay signed out as the file is, and the
+// login window stays for another try.
+TEST_F(LoginWindowTest, ALoginThatCannotBeSavedSaysSoAndLeavesTheUserSignedOut) {
+  STANDIN_OR_SKIP(m_instance);
+  ASSERT_TRUE(m_instance.Script("/member/login/index", R"({"redirect":"/wxlogincb?uuid=AAAAAAAAAAAAAAAA"})"));
+  auto* main = new CMainWnd(m_state);
+  main->SetReporter([](int, HANDLE*) { return true; });
+  ASSERT_NE(main->CreateWithSize(nullptr, L"Tavrin文字语音转换器", 0x10CF0000, 0, 0, 0, 1024, 720), nullptr);
+  HWND mainHandle = main->GetHandle();
+  WindowDriver mainDriver(main->GetPaintManager());
+  // Another program (a backup, a scanner) holds the record without sharing.
+  HANDLE held =
+      CreateFileW((m_folder / L"quillora.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+  UserMessageRecorder shown;
+  CLoginWnd* login = Open(mainHandle);
+  ASSERT_NE(login, nullptr);
+  HWND window = login->GetHandle();
+  EXPECT_TRUE(PumpUntil([&] { return !shown.messages().empty(); })) << "nothing was said";
+  m_driver->PumpFor(300);
+  CloseHandle(held);
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>{L"登录信息保存失败，请重试！"});
+  EXPECT_EQ(m_state.CopyAccountRecord().loggedIn, 0);
+  EXPECT_TRUE(IsWindow(window)) << "the login window closed as if signed in";
+  // The panel reads the record, whichever message refreshes it.
+  SendMessageW(mainHandle, WM_APP_LOGIN_CHANGED, 0, 0);
+  EXPECT_TRUE(mainDriver.Find(L"btnLogin")->IsVisible());
+  EXPECT_FALSE(mainDriver.Find(L"btnLogout")->IsVisible());
+  EXPECT_FALSE(mainDriver.Find(L"loginSucessLayout")->IsVisible());
+  ClientState nextStart(m_folder.path());
+  EXPECT_EQ(nextStart.account->loggedIn, 0);
+
+  if (IsWindow(window)) DestroyWindow(window);
+  DestroyWindow(mainHandle);  // its last message deletes it and posts WM_QUIT
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
 }
 
 TEST_F(LoginWindowTest, TheUserPanelFollowsTheRecord) {

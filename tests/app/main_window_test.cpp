@@ -9,6 +9,7 @@
 #include "core/client/ClientState.h"
 #include "core/client/UsageReport.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/UserMessageRecorder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/AppWindowTesting.h"
 #include "tests/support/WindowDriver.h"
@@ -36,23 +37,37 @@ namespace {
 
 
 // The main window with what the tests watch: reports, dropped files, row
-// status calls and the deepest nesting of "textchanged" handling.
+// status calls, the deepest nesting of "textchanged" handling, and how many
+// of its own message and notification handlers were still running when it
+// was deleted (each of them goes on using the freed window when it returns).
 class WatchedMainWnd : public CMainWnd {
  public:
-  WatchedMainWnd(ClientState& state, bool* deleted) : CMainWnd(state), m_deleted(deleted) {
+  WatchedMainWnd(ClientState& state, bool* deleted, int* framesWhenDeleted)
+      : CMainWnd(state), m_deleted(deleted), m_framesWhenDeleted(framesWhenDeleted) {
     SetReporter([this](int detail, HANDLE*) {
       reports.push_back(detail);
       reportedWhileHidden.push_back(IsWindow(GetHandle()) && !IsWindowVisible(GetHandle()));
       return true;
     });
   }
-  ~WatchedMainWnd() override { *m_deleted = true; }
+  ~WatchedMainWnd() override {
+    *m_deleted = true;
+    *m_framesWhenDeleted = m_liveFrames;
+  }
 
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    ++m_liveFrames;
+    const LRESULT result = CMainWnd::HandleMessage(message, wParam, lParam);
+    --m_liveFrames;
+    return result;
+  }
   void Notify(UINotify& msg) override {
+    ++m_liveFrames;
     const bool text = msg.sType.EqualsText(L"textchanged");
     if (text && ++textDepth > maxTextDepth) maxTextDepth = textDepth;
     CMainWnd::Notify(msg);
     if (text) --textDepth;
+    --m_liveFrames;
   }
   void AddRows(const std::vector<std::wstring>& paths) override { dropped.push_back(paths); }
   void ShowRowStatus(CControlUI* row, Voice2TextJob& job, int status) override {
@@ -93,6 +108,8 @@ class WatchedMainWnd : public CMainWnd {
 
  private:
   bool* m_deleted;
+  int* m_framesWhenDeleted;
+  int m_liveFrames = 0;  // handlers of this window now on the stack
 };
 
 // Answers the next message window (the quit question or a notice) from inside
@@ -124,13 +141,15 @@ class MainWndTest : public ::testing::Test {
   void SetUp() override {
     CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     SystemParametersInfoW(SPI_GETDROPSHADOW, 0, &shadowBefore, 0);
-    window = new WatchedMainWnd(state, &deleted);
+    window = new WatchedMainWnd(state, &deleted, &framesWhenDeleted);
     ASSERT_NE(window->CreateWithSize(nullptr, L"Tavrin文字语音转换器", 0x10CF0000, 0, 0, 0, 1024, 720), nullptr);
     driver = std::make_unique<WindowDriver>(window->GetPaintManager());
     driver->PumpFor(300);
   }
   void TearDown() override {
     if (!deleted) DestroyWindow(window->GetHandle());
+    // Whichever way the window ended, none of its handlers was left running on it.
+    EXPECT_EQ(framesWhenDeleted, 0) << "the window was deleted inside its own handlers";
     driver.reset();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -161,6 +180,7 @@ class MainWndTest : public ::testing::Test {
   ClientState state{folder.path()};
   BOOL shadowBefore = FALSE;
   bool deleted = false;
+  int framesWhenDeleted = -1;
   WatchedMainWnd* window = nullptr;
   std::unique_ptr<WindowDriver> driver;
 };
@@ -228,7 +248,10 @@ TEST_F(MainWndTest, ClosingAsksFirstAndOnlyOkQuitsAfterTheReport) {
   EXPECT_TRUE(window->reports.empty());
   EXPECT_FALSE(QuitPosted());
 
-  // OK: hidden, the quit report (detail 8) sent, then the window ends and the loop with it.
+  // OK: hidden, the quit report (detail 8) sent, then the message loops end.
+  // The question's modal loop runs inside the close button's click, so the
+  // window must still be whole when that loop and the click return; it is
+  // destroyed only after the main loop, as the program does.
   std::vector<int> reports;
   std::vector<bool> hidden;
   window->SetReporter([&](int detail, HANDLE*) {
@@ -236,12 +259,19 @@ TEST_F(MainWndTest, ClosingAsksFirstAndOnlyOkQuitsAfterTheReport) {
     hidden.push_back(!IsWindowVisible(window->GetHandle()));
     return true;
   });
+  const HWND handle = window->GetHandle();
   Answer(L"btn_ok", [&] { driver->Click(L"closeBtn"); });
   EXPECT_TRUE(g_answer.seen);
   EXPECT_EQ(reports, std::vector<int>{kReportQuitConfirmed});
   EXPECT_EQ(hidden, std::vector<bool>{true});
-  EXPECT_TRUE(deleted);
   EXPECT_TRUE(QuitPosted());
+  EXPECT_FALSE(deleted) << "the window was freed while its click and the quit question still ran";
+  EXPECT_TRUE(IsWindow(handle));
+  EXPECT_FALSE(IsWindowVisible(handle));
+
+  DestroyWindow(handle);  // what the program does once its message loop has ended
+  EXPECT_TRUE(deleted);
+  EXPECT_EQ(framesWhenDeleted, 0);
 }
 
 TEST_F(MainWndTest, SlidersSetTheJobAndTheirResetsShowTheMiddleButSendZero) {
@@ -437,6 +467,44 @@ TEST_F(MainWndTest, RowStatusFindsTheRowByItsJobAfterEarlierRowsWereRemoved) {
   EXPECT_EQ(window->statusCalls[0].row, second);
   EXPECT_EQ(window->statusCalls[0].job, secondJob);
   EXPECT_EQ(window->statusCalls[0].status, kV2tDone);
+}
+
+// A logout whose record cannot be written: the user hears of it, and the panel
+// goes on showing the signed-in user, as the file and the next start have it.
+TEST_F(MainWndTest, ALogoutThatCannotBeSavedSaysSoAndLeavesTheUserSignedIn) {
+  ASSERT_TRUE(state.UpdateAccountRecord([](AccountRecord& record) {
+    record.loggedIn = 1;
+    SetRecordText(record.nickname, "Lin");
+  }));
+  SendMessageW(window->GetHandle(), WM_APP_LOGIN_CHANGED, 0, 0);
+  driver->PumpFor(300);  // laid out: the button has its place
+  ASSERT_TRUE(driver->Find(L"btnLogout")->IsVisible());
+  // Another program (a backup, a scanner) holds the record without sharing.
+  HANDLE held =
+      CreateFileW((folder / L"quillora.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+  UserMessageRecorder shown;
+  ASSERT_TRUE(driver->Click(L"btnLogout"));
+  driver->PumpFor(300);
+  CloseHandle(held);
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>{L"退出登录失败，请重试！"});
+  EXPECT_EQ(state.CopyAccountRecord().loggedIn, 1);
+  ASSERT_TRUE(driver->Find(L"btnLogout")->IsVisible());  // else the next click lands on the login button
+  EXPECT_TRUE(driver->Find(L"loginSucessLayout")->IsVisible());
+  EXPECT_FALSE(driver->Find(L"btnLogin")->IsVisible());
+  EXPECT_EQ(Text(L"showInfoBtn"), L"登录用户：Lin");
+  EXPECT_TRUE(SaveWindowPng(L"main-window-logout-not-saved.png", window->GetHandle()));
+  ClientState nextStart(folder.path());
+  EXPECT_EQ(nextStart.account->loggedIn, 1);
+
+  // Once the record can be written again, the logout goes through.
+  ASSERT_TRUE(driver->Click(L"btnLogout"));
+  driver->PumpFor(300);
+  EXPECT_EQ(shown.messages().size(), 1u);
+  EXPECT_EQ(state.CopyAccountRecord().loggedIn, 0);
+  EXPECT_TRUE(driver->Find(L"btnLogin")->IsVisible());
+  EXPECT_FALSE(driver->Find(L"loginSucessLayout")->IsVisible());
 }
 
 TEST_F(MainWndTest, ActivateInstanceRestoresAMinimisedWindow) {

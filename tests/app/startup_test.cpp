@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(ElevationCheck, DecidesByMembershipVersionAndRelaunch) {
@@ -33,6 +35,71 @@ TEST(ElevationCheck, DecidesByMembershipVersionAndRelaunch) {
                          }};
     EXPECT_EQ(check.Run(), c.expected) << c.member << " " << c.major << " " << c.relaunchStarts;
     EXPECT_EQ(asked, c.asksForRelaunch) << c.member << " " << c.major;
+  }
+}
+
+// A second start wakes the running instance only after the elevation check:
+// an elevated instance takes the wake-up only from an elevated copy, so an
+// unelevated second start relaunches elevated and leaves the wake-up to it.
+TEST(StartupSteps, LookForTheInstanceThenElevateThenWakeIt) {
+  const HWND runningWindow = reinterpret_cast<HWND>(0x1234);
+  struct Case {
+    const char* what;
+    bool first;
+    bool windowFound;
+    bool member;
+    DWORD major;
+    bool relaunchStarts;
+    StartupGate expected;
+    const char* steps;  // the questions asked and the actions taken, in order
+  };
+  const Case cases[] = {
+      {"first start, administrator", true, false, true, 10, true, StartupGate::Run, "instance admin"},
+      {"first start, not elevated", true, false, false, 10, true, StartupGate::Relaunched,
+       "instance admin version relaunch"},
+      {"first start, relaunch refused", true, false, false, 10, false, StartupGate::End,
+       "instance admin version relaunch"},
+      {"first start on XP", true, false, false, 5, true, StartupGate::Run, "instance admin version"},
+      {"second start, elevated", false, true, true, 10, true, StartupGate::End, "instance find admin wake"},
+      {"second start, not elevated: the elevated copy wakes it", false, true, false, 10, true,
+       StartupGate::Relaunched, "instance find admin version relaunch"},
+      {"second start, relaunch refused", false, true, false, 10, false, StartupGate::End,
+       "instance find admin version relaunch"},
+      {"second start on XP", false, true, false, 5, true, StartupGate::End, "instance find admin version wake"},
+      {"second start, no window appeared", false, false, true, 10, true, StartupGate::End, "instance find admin"},
+  };
+  for (const Case& c : cases) {
+    std::string steps;
+    auto step = [&steps](const char* name) { steps += steps.empty() ? name : std::string(" ") + name; };
+    HWND woken = nullptr;
+    StartupSteps startup{
+        [&] {
+          step("instance");
+          return c.first;
+        },
+        [&] {
+          step("find");
+          return c.windowFound ? runningWindow : nullptr;
+        },
+        ElevationCheck{[&] {
+                         step("admin");
+                         return c.member;
+                       },
+                       [&] {
+                         step("version");
+                         return c.major;
+                       },
+                       [&] {
+                         step("relaunch");
+                         return c.relaunchStarts;
+                       }},
+        [&](HWND window) {
+          step("wake");
+          woken = window;
+        }};
+    EXPECT_EQ(startup.Run(), c.expected) << c.what;
+    EXPECT_EQ(steps, c.steps) << c.what;
+    if (steps.find("wake") != std::string::npos) EXPECT_EQ(woken, runningWindow) << c.what;
   }
 }
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -206,6 +208,54 @@ TEST_F(ClientStateTest, AFailedSaveLeavesThePreviousFile) {
   CloseHandle(held);
   EXPECT_EQ(ScratchFolder::ReadFileBytes(m_folder / L"quillora.dat"), before);
   EXPECT_FALSE(ScratchFolder::Exists(m_folder / L"quillora.dat.tmp")) << "no temporary file is left behind";
+}
+
+// A login or logout whose record cannot be written leaves the record as the
+// file holds it: what the windows show from it is what the next start reads.
+TEST_F(ClientStateTest, AChangeThatCannotBeSavedIsUndone) {
+  const std::wstring dat = m_folder / L"quillora.dat";
+  HANDLE held = INVALID_HANDLE_VALUE;
+  struct Case {
+    const char* what;
+    uint8_t before;                          // the signed-in flag the file holds
+    std::function<void()> blockBeforeStart;  // run before the state reads the record
+    std::function<void()> blockAfterStart;   // run after
+  } cases[] = {
+      // Another program (a backup, a scanner) holds the record without sharing.
+      {"record held open, sign-out", 1, [] {},
+       [&] { held = CreateFileW(dat.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr); }},
+      {"a folder in the record's place, sign-in", 0, [&] { CreateDirectoryW(dat.c_str(), nullptr); }, [] {}},
+  };
+  for (const Case& c : cases) {
+    DeleteFileW(dat.c_str());
+    RemoveDirectoryW(dat.c_str());
+    if (c.before == 1) {
+      ClientState earlier(m_folder.path(), &m_hardware);
+      ASSERT_TRUE(earlier.UpdateAccountRecord([](AccountRecord& record) {
+        record.loggedIn = 1;
+        SetRecordText(record.nickname, "before");
+      }));
+    }
+    c.blockBeforeStart();
+    ClientState state(m_folder.path(), &m_hardware);
+    c.blockAfterStart();
+    const AccountRecord kept = state.CopyAccountRecord();
+    ASSERT_EQ(kept.loggedIn, c.before) << c.what;
+
+    EXPECT_FALSE(state.UpdateAccountRecord([](AccountRecord& record) {
+      record.loggedIn = record.loggedIn == 1 ? 0 : 1;
+      SetRecordText(record.nickname, "after");
+    })) << c.what;
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    held = INVALID_HANDLE_VALUE;
+    const AccountRecord now = state.CopyAccountRecord();
+    EXPECT_EQ(now.loggedIn, c.before) << c.what;
+    EXPECT_EQ(RecordText(now.nickname), RecordText(kept.nickname)) << c.what;
+    EXPECT_EQ(std::memcmp(&now, &kept, sizeof(now)), 0) << c.what << ": the record is not what it was";
+    ClientState nextStart(m_folder.path(), &m_hardware);
+    EXPECT_EQ(nextStart.account->loggedIn, now.loggedIn) << c.what << ": the next start disagrees";
+  }
+  RemoveDirectoryW(dat.c_str());
 }
 
 TEST_F(ClientStateTest, SavesFromSeveralThreadsAlwaysLeaveAWholeRecord) {
