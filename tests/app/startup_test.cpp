@@ -99,7 +99,9 @@ TEST(StartupSteps, LookForTheInstanceThenElevateThenWakeIt) {
         }};
     EXPECT_EQ(startup.Run(), c.expected) << c.what;
     EXPECT_EQ(steps, c.steps) << c.what;
-    if (steps.find("wake") != std::string::npos) EXPECT_EQ(woken, runningWindow) << c.what;
+    if (steps.find("wake") != std::string::npos) {
+      EXPECT_EQ(woken, runningWindow) << c.what;
+    }
   }
 }
 
