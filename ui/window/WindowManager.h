@@ -179,7 +179,8 @@ class CWindowManagerUI {
   // Moves the focus to the control (null: to nothing), sending kill-focus and
   // "killfocus" to the old one, set-focus and "setfocus" to the new one. A
   // control that is not this manager's, hidden or disabled is not focused.
-  // With focusWindow the native focus comes to this window too.
+  // With focusWindow the native focus comes to this window too. A control
+  // that takes the focus cancels a pending tab step (see FocusNextTabStop).
   void SetFocusControl(CControlUI* control, bool focusWindow = true);
   // Arranges for the next paint's tab step to land on the control.
   void SetPendingFocus(CControlUI* control);
@@ -430,7 +431,7 @@ class CWindowManagerUI {
   CUIRect m_rcCaption;                   // "caption"; set by SetCaptionRect
   bool m_bFirstLayout;                   // true until the first layout pass (which sends "windowinit")
   bool m_bUpdateNeeded;                  // set by NeedUpdate/WM_SIZE/AttachRootControl, cleared by the layout pass
-  bool m_bFocusNeeded;                   // set by AttachRootControl/SetPendingFocus/FocusNextTabStop, cleared by FocusNextTabStop
+  bool m_bFocusNeeded;                   // set by AttachRootControl/SetPendingFocus/FocusNextTabStop, cleared by FocusNextTabStop/SetFocusControl
   bool m_bOffscreenPaint;                // true unless set off
   BYTE m_nOpacity;                       // constant alpha of layered output; set by SetOpacity/SetLayeredOpacity
   bool m_bLayered;                       // per-pixel layered mode; set by SetLayered/SetOpacity

@@ -83,6 +83,10 @@ void CWindowManagerUI::SetFocusControl(CControlUI* control, bool focusWindow) {
   }
   if (control == nullptr || control->GetManager() != this || !control->IsVisible() || !control->IsEnabled()) return;
   m_pFocus = control;
+  // A focus chosen on purpose replaces a tab step still waiting for a paint
+  // (a new tree's or a new tab page's first tab stop): that step would move
+  // the focus away from the control at the next paint.
+  m_bFocusNeeded = false;
   SendEventTo(control, kUIEventSetFocus, m_ptLastMousePos, 0, 0, 0, CurrentKeyState());
   if (m_pFocus == control) SendNotify(control, UI_TEXT("setfocus"));
 }

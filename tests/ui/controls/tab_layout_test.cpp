@@ -127,4 +127,50 @@ TEST(TabLayoutTest, SelectedIdInTheSkinShowsThatPage) {
   EXPECT_EQ(pixels.front(), 0x50A050u);
 }
 
+// Pages holding buttons (tab stops): the page shown has a pending step to its
+// first button, which a control the program focuses replaces.
+std::wstring FocusSkin() {
+  return L"<Window size=\"300,200\"><Font id=\"0\" name=\"Tahoma\" size=\"13\" default=\"true\" />"
+         L"<VerticalLayout><TabLayout name=\"tabs\">"
+         L"<VerticalLayout name=\"p0\"><Button name=\"a0\" height=\"30\" text=\"a0\" /></VerticalLayout>"
+         L"<VerticalLayout name=\"p1\"><Button name=\"b0\" height=\"30\" text=\"b0\" />"
+         L"<Button name=\"b1\" height=\"30\" text=\"b1\" /><Button name=\"b2\" height=\"30\" text=\"b2\" />"
+         L"</VerticalLayout></TabLayout></VerticalLayout></Window>";
+}
+
+// One paint of the whole window, as anything that invalidates it brings.
+void PaintOnce(SkinnedTestWindow& w) {
+  InvalidateRect(w.hwnd(), nullptr, FALSE);
+  UpdateWindow(w.hwnd());
+  w.driver().Pump();
+}
+
+TEST(TabLayoutTest, AFocusChosenRightAfterThePageChangeOutlivesThePagesPendingTabStep) {
+  const struct {
+    const wchar_t* chosen;    // the control the program focuses right after the page change
+    const wchar_t* expected;  // where the focus is after the paints
+  } cases[] = {
+      {L"b1", L"b1"},
+      {L"b2", L"b2"},
+      {L"b0", L"b0"},  // the page's first tab stop itself
+  };
+  for (const auto& c : cases) {
+    const std::string label = testing::PrintToString(std::wstring(c.chosen));
+    SkinnedTestWindow w(FocusSkin());
+    ASSERT_TRUE(w.ok());
+    auto* tabs = w.Find<CTabLayoutUI>(L"tabs", L"TabLayout");
+    PaintOnce(w);
+    ASSERT_TRUE(tabs->SelectItem(1));
+    w.manager().SetFocusControl(w.driver().Find(c.chosen));
+    PaintOnce(w);
+    ASSERT_NE(w.manager().GetFocusControl(), nullptr) << label;
+    EXPECT_EQ(w.manager().GetFocusControl()->GetName().GetText(), std::wstring(c.expected))
+        << label << ": after the paint that shows the page";
+    // Later paints (a key's echo, a hover) leave the focus where it is.
+    for (int i = 0; i < 3; ++i) PaintOnce(w);
+    EXPECT_EQ(w.manager().GetFocusControl()->GetName().GetText(), std::wstring(c.expected))
+        << label << ": after later paints";
+  }
+}
+
 }  // namespace

@@ -306,6 +306,35 @@ TEST_F(ManagerInput, PendingFocusLandsOnTheControlAtTheNextPaint) {
   EXPECT_EQ(manager().GetFocusControl(), t2);
 }
 
+TEST_F(ManagerInput, AFocusChosenBeforeANewTreesFirstPaintOutlivesItsPendingTabStep) {
+  const struct {
+    const wchar_t* chosen;  // focused by the program before the first paint
+    const wchar_t* expected;
+  } cases[] = {
+      {L"t2", L"t2"},  // a tab stop, not the first
+      {L"plain", L"plain"},
+  };
+  for (const auto& c : cases) {
+    const std::wstring label = c.chosen;
+    auto* root = new CContainerUI;
+    m_root = root;
+    ASSERT_TRUE(manager().AttachRootControl(root));
+    AddProbe(L"t1", L"10,10,60,40", kUIFlagTabStop);
+    AddProbe(L"plain", L"70,10,120,40");
+    AddProbe(L"t2", L"130,10,180,40", kUIFlagTabStop);
+    manager().SetFocusControl(manager().FindControlByName(c.chosen));
+    Settle();
+    ASSERT_NE(manager().GetFocusControl(), nullptr) << testing::PrintToString(label);
+    EXPECT_EQ(manager().GetFocusControl()->GetName().GetText(), std::wstring(c.expected))
+        << testing::PrintToString(label) << ": after the first paint";
+    // Later paints (the echo of a typed key, a hover) leave the focus alone.
+    Settle();
+    Settle();
+    EXPECT_EQ(manager().GetFocusControl()->GetName().GetText(), std::wstring(c.expected))
+        << testing::PrintToString(label) << ": after later paints";
+  }
+}
+
 TEST_F(ManagerInput, TheContextMenuGoesToTheRightClickedControl) {
   ProbeControl* a = AddProbe(L"a", L"10,10,110,60");
   Settle();
