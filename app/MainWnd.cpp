@@ -734,13 +734,14 @@ void CMainWnd::OnChangeAnchor(UINotify&) {
 
 void CMainWnd::OnImport(UINotify&) {
   ImportText();
+  FocusEditor();
   ClearCache();
 }
 
 void CMainWnd::OnPolyphone(UINotify&) {
   CloseHoverMenu(m_polyphoneMenu, m_polyphoneMenuWindow);
-  if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(L"[=]", false);
-  ApplyTextLimit();
+  // The reading is typed between "[=" and "]".
+  InsertMark(L"[=]", 1);
   ClearCache();
 }
 
@@ -753,15 +754,35 @@ void CMainWnd::OnInterval(UINotify& msg) {
   const CUIString& pause = msg.pSender->GetUserData();
   if (pause.IsEmpty() || wcscmp(pause.GetText(), L"0") == 0) return;  // the menu's opener, not an item
   const std::wstring tag = std::wstring(L"<break time=\"") + pause.GetText() + L"\"/>";
-  if (auto* editor = As<CRichEditUI>(m_editor, L"RichEdit")) editor->ReplaceSel(tag.c_str(), false);
-  ApplyTextLimit();
+  InsertMark(tag.c_str(), 0);
   ClearCache();
 }
 
 void CMainWnd::OnCleanText(UINotify&) {
   if (m_editor != nullptr) m_editor->SetText(L"");
   ApplyTextLimit();
+  FocusEditor();
   ClearCache();
+}
+
+void CMainWnd::InsertMark(const wchar_t* mark, long caretBack) {
+  auto* editor = As<CRichEditUI>(m_editor, L"RichEdit");
+  if (editor == nullptr) return;
+  CHARRANGE before = {};
+  editor->GetSel(before);
+  editor->ReplaceSel(mark, false);
+  ApplyTextLimit();
+  FocusEditor();
+  CHARRANGE after = {};
+  editor->GetSel(after);
+  // Only where the whole mark went in (the limit may have refused part of it
+  // and put the caret at the end).
+  const long end = before.cpMin + static_cast<long>(wcslen(mark));
+  if (caretBack > 0 && after.cpMin == end && after.cpMax == end) editor->SetSel(end - caretBack, end - caretBack);
+}
+
+void CMainWnd::FocusEditor() {
+  if (m_editor != nullptr && m_editor->IsVisible()) m_pm.SetFocusControl(m_editor, true);
 }
 
 void CMainWnd::OnChangePath(UINotify&) {

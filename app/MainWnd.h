@@ -209,6 +209,13 @@ class CMainWnd : public Trellis::CWindowWnd, public Trellis::INotifyUI, public T
   // ("textchanged") and after the program's own edits of the editor, which
   // send no "textchanged".
   void ApplyTextLimit();
+  // Inserts a mark at the editor's caret (replacing the selection), keeps
+  // the text within its limit and gives the keyboard back to the editor with
+  // the caret `caretBack` characters before the mark's end.
+  void InsertMark(const wchar_t* mark, long caretBack);
+  // The toolbar buttons that edit the text take the keyboard focus with
+  // their click; the editor gets it back, so the user types on at once.
+  void FocusEditor();
   std::wstring EditorText() const;
   int CountPauseMarks() const;
   // No background music chosen: says so and returns true.

@@ -346,6 +346,81 @@ TEST_F(TtsPageTest, ThePauseMenuInsertsItsPauseAtTheCaret) {
   EXPECT_FALSE(window->GetJob()->resultValid);
 }
 
+// Types key by key, letting the window paint after each, as it does between
+// a person's keys (each key's echo repaints the editor).
+void TypeKeyByKey(WindowDriver& driver, const wchar_t* text) {
+  for (const wchar_t* p = text; *p != 0; ++p) {
+    const wchar_t one[2] = {*p, 0};
+    driver.TypeText(one);
+    UpdateWindow(driver.window());
+    driver.PumpFor(30);
+  }
+}
+
+// Answers the open-file dialog that runs its modal loop on this thread.
+std::wstring g_importPath;
+void CALLBACK AnswerImportDialog(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND dialog : testprograms::WindowsOf(GetCurrentProcessId(), L"#32770")) {
+    if (!IsWindowVisible(dialog)) continue;
+    HWND name = GetDlgItem(dialog, 0x47c);                  // the file name box (cmb13)
+    if (name == nullptr) name = GetDlgItem(dialog, 0x480);  // the older dialog's edit (edt1)
+    if (name == nullptr) continue;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_importPath.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+}
+
+TEST_F(TtsPageTest, TypingStaysInTheEditorAndTheButtonsThatEditItGiveTheKeyboardBack) {
+  // The page opened with the caret in the editor: every key lands there.
+  TypeKeyByKey(*driver, L"abc def");
+  EXPECT_EQ(Text(L"editText2Vioce"), L"abc def");
+  EXPECT_EQ(window->GetPaintManager().GetFocusControl(), driver->Find(L"editText2Vioce"));
+
+  g_importPath = folder.path() + L"import.txt";
+  ASSERT_TRUE(testfiles::WriteFileBytes(g_importPath, "\xE5\xAF\xBC\xE5\x85\xA5"));  // 导入
+  const struct {
+    const wchar_t* label;
+    std::function<void()> press;
+    std::wstring expected;  // the editor after the press and the typed "hang2"
+  } cases[] = {
+      {L"多音字", [&] { driver->Click(L"btnPolyphone"); }, L"abc def[=hang2]"},
+      {L"清空", [&] { driver->Click(L"btnCleanText"); }, L"hang2"},
+      {L"插入停顿",
+       [&] {
+         driver->HoverAt(driver->CentreOf(L"btnInterval"));
+         driver->PumpFor(200);
+         if (VisibleMenus().size() != 1) return;
+         auto* menu = reinterpret_cast<CMenuWnd*>(GetWindowLongPtrW(VisibleMenus()[0], GWLP_USERDATA));
+         WindowDriver menuDriver(menu->GetManager());
+         menuDriver.PumpFor(200);
+         menuDriver.HoverAt(menuDriver.CentreOf(L"btnInterval3"));
+         menuDriver.Click(L"btnInterval3");
+         driver->PumpFor(300);
+       },
+       L"abc def<break time=\"1500ms\"/>hang2"},
+      {L"导入文本",
+       [&] {
+         const UINT_PTR answer = SetTimer(nullptr, 0, 300, AnswerImportDialog);
+         driver->Click(L"btnImport");
+         KillTimer(nullptr, answer);
+       },
+       L"导入\rhang2"},  // an imported text ends with a paragraph, as the import test shows
+  };
+  for (const auto& c : cases) {
+    SetText(L"editText2Vioce", L"abc def");
+    auto* editor = static_cast<CRichEditUI*>(driver->Find(L"editText2Vioce")->GetInterface(L"RichEdit"));
+    ASSERT_TRUE(driver->Click(L"editText2Vioce"));
+    editor->SetSel(-1, -1);
+    c.press();
+    driver->PumpFor(200);
+    EXPECT_EQ(window->GetPaintManager().GetFocusControl(), driver->Find(L"editText2Vioce"))
+        << WideToUtf8(c.label) << ": the keyboard did not come back to the editor";
+    TypeKeyByKey(*driver, L"hang2");
+    EXPECT_EQ(Text(L"editText2Vioce"), c.expected) << WideToUtf8(c.label);
+  }
+  SaveWindowPng(L"tts-page-typed-after-buttons.png", window->GetHandle());
+}
+
 TEST_F(TtsPageTest, ImportReadsEveryEncodingAndWideFileNamesWithinTheLimit) {
   SKIP_WITHOUT_NON_ASCII_NAMES();
   const std::string manyCharacters = [] {
