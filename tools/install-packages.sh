@@ -7,7 +7,7 @@ PACKAGES="cmake ninja-build make pkg-config git ca-certificates curl xz-utils dp
   g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
   libz-mingw-w64-dev libstb-dev \
   googletest nasm autoconf automake libtool perl \
-  wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei pulseaudio \
+  wine wine32:i386 wine64 xvfb xauth xdotool x11-utils fonts-wqy-microhei pulseaudio \
   python3 python3-venv python3-pil espeak-ng ffmpeg pocketsphinx pocketsphinx-en-us sox zip unzip openssl \
   locales g++ zlib1g-dev libssl-dev libjsoncpp-dev"
 
