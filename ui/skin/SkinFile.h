@@ -1,4 +1,6 @@
 #pragma once
+// The skin source of the process (folder or archive) and the readers that
+// load one skin file or one disk file into a byte block the caller owns.
 
 #include <cstddef>
 

@@ -1,4 +1,6 @@
 #pragma once
+// Bound operations (an object and one of its operations) and the event
+// source that holds copies of them.
 
 #include <cstring>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The framework's character type and its basic text functions.
 
 #include <cstddef>
 

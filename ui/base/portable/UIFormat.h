@@ -1,4 +1,5 @@
 #pragma once
+// The framework's bounded text formatter.
 
 #include <cstdarg>
 #include <cstddef>

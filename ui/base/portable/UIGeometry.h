@@ -1,4 +1,6 @@
 #pragma once
+// The framework's rectangle, size and point, laid out as the platform's, and
+// their wrap-around arithmetic.
 
 #include <cstdint>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The framework's array of borrowed pointers.
 
 namespace Trellis {
 

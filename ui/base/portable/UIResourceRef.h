@@ -1,4 +1,5 @@
 #pragma once
+// A resource named by text or by number, in one value that owns nothing.
 
 #include <cstdint>
 

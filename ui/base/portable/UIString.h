@@ -1,4 +1,5 @@
 #pragma once
+// The framework's string, which owns its text (inline or on the heap).
 
 #include "ui/base/portable/UIChar.h"
 

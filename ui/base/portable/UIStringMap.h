@@ -1,4 +1,5 @@
 #pragma once
+// The framework's string-keyed map of borrowed pointers; it owns its keys.
 
 #include "ui/base/portable/UIString.h"
 

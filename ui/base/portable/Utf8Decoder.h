@@ -1,4 +1,5 @@
 #pragma once
+// UTF-8 to UTF-16 decoding into a buffer the caller owns.
 
 #include <cstddef>
 

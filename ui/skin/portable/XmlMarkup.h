@@ -1,4 +1,6 @@
 #pragma once
+// The skin markup parser: a document parsed in place into an element table
+// (CXmlMarkup owns the text and the table), and the node cursor over it.
 
 #include <cstddef>
 #include <cstdint>

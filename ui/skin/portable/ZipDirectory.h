@@ -1,4 +1,6 @@
 #pragma once
+// The archive's central directory: its records as read from the source, and
+// where each entry's data starts. Holds no bytes of its own beyond the records.
 
 #include <cstdint>
 

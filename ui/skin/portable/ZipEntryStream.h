@@ -1,4 +1,6 @@
 #pragma once
+// The checked reader of one archive entry's data (stored or deflated), which
+// owns its inflate state and input buffer.
 
 #include <zlib.h>
 

@@ -1,4 +1,6 @@
 #pragma once
+// The check that an archive entry's path stays inside the folder it is
+// extracted into.
 
 #include "ui/base/portable/UIChar.h"
 

@@ -1,4 +1,6 @@
 #pragma once
+// The skin archive reader: entry lookup by name, extraction into a sink, and
+// the name codecs between lookup names and the archive's narrow names.
 
 #include <cstddef>
 #include <cstdint>

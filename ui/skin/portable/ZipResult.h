@@ -1,4 +1,5 @@
 #pragma once
+// The result codes of the skin archive reader, one set for every layer.
 
 #include <cstdint>
 

@@ -1,4 +1,6 @@
 #pragma once
+// Where an archive's bytes come from: the reading interface and the
+// in-memory source over bytes the caller keeps alive.
 
 #include <cstddef>
 #include <cstdint>
