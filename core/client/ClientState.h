@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/catalog/portable/SamplePlayerSlot.h"
 #include "core/client/portable/AccountRecord.h"
 #include "core/transport/HttpClient.h"
 
@@ -56,7 +55,6 @@ class ClientState {
 
   HttpClient httpClient;                // base URL: the client-management service
   std::atomic<HWND> mainWindow{nullptr};  // set by the main window; threads poll it
-  SamplePlayerSlot samplePlayer;        // the voice sample playing, if any
 
   int softId = 0;    // [soft] id
   int version = 0;   // [soft] version, compared with the service's
