@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/client/UsageReport.h"
 #include "core/client/portable/AccountRecord.h"
 #include "core/transport/HttpClient.h"
 
@@ -87,6 +88,10 @@ class ClientState {
   HardwareStringSource* m_hardware;                      // borrowed, or m_ownedHardware
   std::unique_ptr<HardwareStringSource> m_ownedHardware;  // this machine's, when none was given
   mutable std::mutex m_lock;  // guards the account record's changes, copies and file writes
+
+ public:
+  // Declared last, so it goes first: the reports still on their way use the rest.
+  UsageReports usageReports;
 };
 
 // The program's one client state, made on first use (start-up does that before
