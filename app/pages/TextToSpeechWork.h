@@ -4,7 +4,7 @@
 // copy of the job, so the UI thread's job is never written from another
 // thread; the worker collects its messages and results in its TtsWork record
 // and posts WM_APP_TTS_DONE, and the UI thread shows them. A worker is
-// stopped by its flag, which also aborts its running request.
+// stopped by its stop token, which also aborts its running request.
 #include <windows.h>
 
 #include <atomic>

@@ -1,4 +1,6 @@
 #pragma once
+// ClientState: the program's one record of the installation, the settings and
+// the signed-in user, with the transport and the usage reports on their way.
 
 #include "core/client/UsageReport.h"
 #include "core/client/portable/AccountRecord.h"
