@@ -8,6 +8,7 @@
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
 #include "core/base/TextConversion.h"
+#include "core/base/WorkerThread.h"
 #include "core/catalog/VoiceCatalog.h"
 #include "core/client/ClientState.h"
 #include "core/client/InitParams.h"
@@ -20,21 +21,33 @@
 
 namespace {
 
-// Kept for the whole run: the mutex that marks the running instance and the
-// handles of the background threads of each kind.
+// Kept for the whole run: the mutex that marks the running instance, what the
+// fetches use, and the start-up workers, one per kind (declared after what
+// they use, so they are stopped first at the program's end).
 SingleInstance g_instance;
-OwnedHandle g_initParamsThread;
-OwnedHandle g_updateThread;
-OwnedHandle g_categoriesThread;
-OwnedHandle g_voicesThread;
-OwnedHandle g_emotionsThread;
 CatalogFetch g_catalogFetch;
+WorkerThread g_initParamsWorker;
+WorkerThread g_updateWorker;
+WorkerThread g_categoriesWorker;
+WorkerThread g_voicesWorker;
+WorkerThread g_emotionsWorker;
 
-// A previous thread of the same kind still kept is stopped before the next starts.
-void StartThread(OwnedHandle& slot, LPTHREAD_START_ROUTINE routine, void* parameter, bool stopPrevious) {
-  if (stopPrevious && slot) TerminateThread(slot.Get(), 0);
-  slot.Reset(CreateThread(nullptr, 0, routine, parameter, 0, nullptr));
-  if (!slot) DebugTrace(L"start-up: thread not started (error %lu)", GetLastError());
+// How long a previous fetch of the same kind may take to end on its stop;
+// one that does not is let go (it aborts its transfer and ends alone).
+constexpr DWORD kFetchStopWaitMs = 2000;
+
+void StartFetch(WorkerThread& worker, WorkerThread::Routine routine) {
+  worker.Stop(kFetchStopWaitMs);
+  if (!worker.Start(std::move(routine))) DebugTrace(L"start-up: a fetch was not started");
+}
+
+// A catalogue fetch on its worker, with the worker's token in its record.
+void StartCatalogFetch(WorkerThread& worker, LPTHREAD_START_ROUTINE fetchList) {
+  StartFetch(worker, [fetchList](const StopToken& stop) {
+    CatalogFetch fetch = g_catalogFetch;
+    fetch.stop = &stop;
+    fetchList(&fetch);
+  });
 }
 
 // Another installation of the services (a company's own servers, a test
@@ -112,12 +125,12 @@ int RunApplicationMain() {
     return 0;
   }
 
-  StartThread(g_initParamsThread, FetchInitParamsThread, &state, true);
-  StartThread(g_updateThread, CheckForUpdateThread, &state, false);
+  StartFetch(g_initParamsWorker, [&state](const StopToken& stop) { FetchInitParamsThread(state, stop); });
+  StartFetch(g_updateWorker, [&state](const StopToken& stop) { CheckForUpdateThread(state, stop); });
   g_catalogFetch = CatalogFetch{&state, &GetVoiceCatalog()};
-  StartThread(g_categoriesThread, FetchVoiceCategoriesThread, &g_catalogFetch, true);
-  StartThread(g_voicesThread, FetchVoiceListThread, &g_catalogFetch, true);
-  StartThread(g_emotionsThread, FetchVoiceEmotionsThread, &g_catalogFetch, true);
+  StartCatalogFetch(g_categoriesWorker, FetchVoiceCategoriesThread);
+  StartCatalogFetch(g_voicesWorker, FetchVoiceListThread);
+  StartCatalogFetch(g_emotionsWorker, FetchVoiceEmotionsThread);
 
   if (!CreateMainWindow(state)) return 0;
   StartTestInspector();  // the test variant only

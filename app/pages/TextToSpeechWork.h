@@ -4,7 +4,7 @@
 // copy of the job, so the UI thread's job is never written from another
 // thread; the worker collects its messages and results in its TtsWork record
 // and posts WM_APP_TTS_DONE, and the UI thread shows them. A worker is
-// stopped by its flag, which also aborts its running request.
+// stopped by its stop token, which also aborts its running request.
 #include <windows.h>
 
 #include <atomic>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/base/ScopedHandle.h"
+#include "core/base/WorkerThread.h"
 #include "core/tts/ConvertJob.h"
 
 // Posted by a worker when it has finished; wParam is its work id. The number
@@ -41,7 +42,7 @@ struct TtsWork {
   HWND window = nullptr;   // receives WM_APP_TTS_DONE
   ConvertJob job;          // the worker's own copy of the page's job
   int taskTimeoutSeconds = kDefaultTaskTimeoutSeconds;
-  std::atomic<bool> stop{false};  // asked to stop: requests abort, polling ends, nothing is posted
+  StopToken stop;                 // asked to stop: requests abort, polling ends, nothing is posted
   OwnedHandle stopEvent;          // set together with `stop`; wakes the poll wait
 
   // Written by the worker before it posts WM_APP_TTS_DONE.

@@ -41,15 +41,11 @@ LRESULT CVoiceSampleWnd::OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, b
 }
 
 LRESULT CVoiceSampleWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-  if (message == WM_APP_SAMPLE_DONE) {
-    ForgetPlayingItem();
-    return 0;
-  }
   bool ours = false;
   switch (m_playback.OnMessage(message, wParam, lParam, ours)) {
     case VoiceSamplePlayback::Outcome::Finished:
-      // Handled here rather than posted: a posted end could arrive after
-      // another card's sample has started and reset that card.
+      // Only the end of the sample that plays now gets here (the playback
+      // ignores an earlier one's), so another card is never reset.
       ForgetPlayingItem();
       break;
     case VoiceSamplePlayback::Outcome::Failed:

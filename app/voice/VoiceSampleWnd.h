@@ -27,7 +27,7 @@ class CVoiceSampleWnd : public Trellis::WindowImplBase {
   Trellis::CUIString GetSkinFolder() override;
   // WM_DESTROY (also after Escape): the sample ends with the window.
   LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-  // The sample's messages: its fetch, its timer and WM_APP_SAMPLE_DONE.
+  // The sample's messages: its arrival and its end (WM_APP_SAMPLE_DONE).
   LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
   // Creates the window owned by `owner` (WS_POPUP | WS_VISIBLE, the skin's

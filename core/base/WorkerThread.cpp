@@ -77,6 +77,15 @@ bool WorkerThread::IsRunning() const {
   return m_thread && WaitForSingleObject(m_thread.Get(), 0) == WAIT_TIMEOUT;
 }
 
+OwnedHandle WorkerThread::WaitHandle() const {
+  HANDLE duplicate = nullptr;
+  if (!m_thread || !DuplicateHandle(GetCurrentProcess(), m_thread.Get(), GetCurrentProcess(), &duplicate,
+                                    SYNCHRONIZE, FALSE, 0)) {
+    return OwnedHandle();
+  }
+  return OwnedHandle(duplicate);
+}
+
 std::shared_ptr<const StopToken> WorkerThread::Token() const {
   if (m_shared == nullptr) return nullptr;
   return std::shared_ptr<const StopToken>(m_shared, &m_shared->token);

@@ -64,6 +64,10 @@ class WorkerThread {
   bool Join(DWORD waitMs);
   // A thread was started and has not ended yet.
   bool IsRunning() const;
+  // A handle of the running thread that serves only to wait for its end
+  // (SYNCHRONIZE access: it cannot end the thread); null when none runs. For
+  // a caller that waits on it with other objects or after the slot is gone.
+  OwnedHandle WaitHandle() const;
   // The current (or last) thread's token; null before the first start.
   std::shared_ptr<const StopToken> Token() const;
 

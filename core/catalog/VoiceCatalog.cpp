@@ -15,7 +15,7 @@ DWORD FetchList(const CatalogFetch& fetch, const char* path, WPARAM part, Catalo
                 bool (*parse)(const std::string&, CatalogTextWidener, std::vector<Record>&)) {
   HttpResponseBuffer reply;
   std::vector<Record> fetched;
-  if (fetch.state->httpClient.Get(GetServiceConfig().speechBaseUrl + path, reply)) {
+  if (fetch.state->httpClient.Get(GetServiceConfig().speechBaseUrl + path, reply, fetch.stop)) {
     // The service sends its texts in the ANSI code page.
     parse(std::string(reply.view()), ThreadAnsiToWide, fetched);
   }

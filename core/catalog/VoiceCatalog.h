@@ -1,4 +1,6 @@
 #pragma once
+// The voice catalogue the program shows (categories, voices, emotions), the
+// lists on their way to it from the start-up fetches, and those fetches.
 
 #include "core/catalog/portable/VoiceCatalogRecords.h"
 
@@ -9,11 +11,12 @@
 #include <vector>
 
 class ClientState;
+class StopToken;
 
 // One list on its way from a fetch thread to the UI thread: the latest list a
 // thread has delivered and the UI thread has not yet taken. One atomic slot
-// and no lock, because start-up may end a fetch thread with TerminateThread and
-// a lock it held would never be released.
+// and no lock: a fetch thread never makes the UI thread wait, and one that
+// is let go at its stop holds nothing the UI thread needs.
 template <typename Record>
 class CatalogDelivery {
  public:
@@ -63,11 +66,14 @@ struct VoiceCatalog {
 // The program's one catalogue; lives for the whole run.
 VoiceCatalog& GetVoiceCatalog();
 
-// What a fetch thread is given: the state (transport and main window) and the
-// catalogue it delivers to. Both borrowed; they outlive the thread.
+// What a fetch thread is given: the state (transport and main window), the
+// catalogue it delivers to and the stop token of the worker that runs it
+// (null: never stops), which aborts its transfer. All borrowed; they outlive
+// the thread.
 struct CatalogFetch {
   ClientState* state;
   VoiceCatalog* catalog;
+  const StopToken* stop = nullptr;
 };
 
 // Each thread fetches one list from the speech service, delivers it (empty

@@ -1,6 +1,8 @@
 #pragma once
+// ClientState: the program's one record of the installation, the settings and
+// the signed-in user, with the transport and the usage reports on their way.
 
-#include "core/catalog/portable/SamplePlayerSlot.h"
+#include "core/client/UsageReport.h"
 #include "core/client/portable/AccountRecord.h"
 #include "core/transport/HttpClient.h"
 
@@ -56,7 +58,6 @@ class ClientState {
 
   HttpClient httpClient;                // base URL: the client-management service
   std::atomic<HWND> mainWindow{nullptr};  // set by the main window; threads poll it
-  SamplePlayerSlot samplePlayer;        // the voice sample playing, if any
 
   int softId = 0;    // [soft] id
   int version = 0;   // [soft] version, compared with the service's
@@ -89,6 +90,10 @@ class ClientState {
   HardwareStringSource* m_hardware;                      // borrowed, or m_ownedHardware
   std::unique_ptr<HardwareStringSource> m_ownedHardware;  // this machine's, when none was given
   mutable std::mutex m_lock;  // guards the account record's changes, copies and file writes
+
+ public:
+  // Declared last, so it goes first: the reports still on their way use the rest.
+  UsageReports usageReports;
 };
 
 // The program's one client state, made on first use (start-up does that before

@@ -3,6 +3,7 @@
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
 #include "core/base/TextConversion.h"
+#include "core/base/WorkerThread.h"
 #include "core/base/portable/Checksums.h"
 #include "core/client/ClientState.h"
 #include "core/client/portable/UpdateOffer.h"
@@ -36,11 +37,11 @@ uint32_t ComputeFileCrc32(const std::wstring& path) {
 }
 
 bool RefreshUpdater(const std::string& updaterAnsiPath, const std::string& url, uint32_t expectedCrc,
-                    const HttpClient& client) {
+                    const HttpClient& client, const StopToken* stop) {
   const std::string fresh = updaterAnsiPath + "_willdel";
   const std::string backup = updaterAnsiPath + "_backup";
   bool moved = false;
-  if (client.DownloadFile(url, fresh, expectedCrc)) {
+  if (client.DownloadFile(url, fresh, expectedCrc, stop)) {
     if (!FileExists(updaterAnsiPath)) {
       // No updater yet: nothing to keep, the new one goes straight into place.
       moved = MoveFileExA(fresh.c_str(), updaterAnsiPath.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
@@ -55,13 +56,14 @@ bool RefreshUpdater(const std::string& updaterAnsiPath, const std::string& url, 
   return moved;
 }
 
-DWORD WINAPI CheckForUpdateThread(LPVOID clientState) {
-  const ClientState& state = *static_cast<const ClientState*>(clientState);
+DWORD CheckForUpdateThread(const ClientState& state, const StopToken& stop) {
   const std::string request = "/client/queryversion?softid=" + std::to_string(state.softId) +
                               "&version=" + std::to_string(state.version) + "&type=1";
   std::string reply;
   Json::Value root;
-  if (!RequestEnveloped(state, kEnvelopeProtected, request, &reply) || !ParseSuccessReply(reply, root)) return 0;
+  if (!RequestEnveloped(state, kEnvelopeProtected, request, &reply, &stop) || !ParseSuccessReply(reply, root)) {
+    return 0;
+  }
 
   const UpdateOffer offer = ReadUpdateOffer(root, state.version);
   switch (offer.action) {
@@ -74,6 +76,8 @@ DWORD WINAPI CheckForUpdateThread(LPVOID clientState) {
       break;
   }
   if (ComputeFileCrc32(state.updaterPath) == offer.crc32) return 0;  // already the offered updater
-  if (RefreshUpdater(WideToAnsi(state.updaterPath), offer.url, offer.crc32, state.httpClient)) StartUpdater(state);
+  if (RefreshUpdater(WideToAnsi(state.updaterPath), offer.url, offer.crc32, state.httpClient, &stop)) {
+    StartUpdater(state);
+  }
   return 0;
 }

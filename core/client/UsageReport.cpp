@@ -25,25 +25,41 @@ std::string FormatUsageReport(const UsageReport& report) {
   return length > 0 && static_cast<size_t>(length) < sizeof request ? std::string(request, length) : std::string();
 }
 
-DWORD WINAPI ReportEventThread(LPVOID usageReport) {
-  std::unique_ptr<UsageReport> report(static_cast<UsageReport*>(usageReport));
-  if (!RequestEnveloped(*report->state, kEnvelopeReport, FormatUsageReport(*report), nullptr)) {
-    DebugTrace(L"usage report %d was not sent", report->reportDetail);
+DWORD ReportEventThread(const UsageReport& report, const StopToken& stop) {
+  if (!RequestEnveloped(*report.state, kEnvelopeReport, FormatUsageReport(report), nullptr, &stop)) {
+    DebugTrace(L"usage report %d was not sent", report.reportDetail);
   }
   return 0;
 }
 
-bool StartUsageReport(ClientState& state, int detail, HANDLE* thread) {
-  auto* report = new UsageReport{&state, kReportTypeUsage, detail};
-  HANDLE handle = CreateThread(nullptr, 0, ReportEventThread, report, 0, nullptr);
-  if (handle == nullptr) {
-    delete report;
+UsageReports::~UsageReports() {
+  for (WorkerThread& worker : m_workers) worker.RequestStop();
+  const ULONGLONG deadline = GetTickCount64() + kStopWaitMs;
+  for (WorkerThread& worker : m_workers) {
+    const ULONGLONG now = GetTickCount64();
+    if (!worker.Stop(now < deadline ? static_cast<DWORD>(deadline - now) : 0)) {
+      DebugTrace(L"usage report: a report still running at the end is let go");
+    }
+  }
+}
+
+bool UsageReports::Start(const UsageReport& report, HANDLE* ended) {
+  m_workers.remove_if([](const WorkerThread& worker) { return !worker.IsRunning(); });
+  WorkerThread& worker = m_workers.emplace_back();
+  if (!worker.Start([report](const StopToken& stop) { ReportEventThread(report, stop); })) {
+    m_workers.pop_back();
     return false;
   }
-  if (thread != nullptr) {
-    *thread = handle;
-  } else {
-    CloseHandle(handle);
-  }
+  if (ended != nullptr) *ended = worker.WaitHandle().Release();
   return true;
+}
+
+int UsageReports::Running() const {
+  int running = 0;
+  for (const WorkerThread& worker : m_workers) running += worker.IsRunning() ? 1 : 0;
+  return running;
+}
+
+bool StartUsageReport(ClientState& state, int detail, HANDLE* ended) {
+  return state.usageReports.Start(UsageReport{&state, kReportTypeUsage, detail}, ended);
 }

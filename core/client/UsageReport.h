@@ -1,8 +1,13 @@
 #pragma once
+// Usage reports: what one report sends, and UsageReports, which owns the
+// workers of the reports on their way (the client state holds it).
 
 #include <windows.h>
 
+#include <list>
 #include <string>
+
+#include "core/base/WorkerThread.h"
 
 class ClientState;
 
@@ -27,7 +32,7 @@ enum ReportDetail : int {
   kReportEmotionChosen = 20,        // an emotion option is chosen
 };
 
-// One report, handed to its thread with the values it sends, so a report
+// One report, handed to its worker with the values it sends, so a report
 // started right after it cannot change what it sends.
 struct UsageReport {
   ClientState* state;  // borrowed; lives for the whole run
@@ -40,11 +45,36 @@ struct UsageReport {
 // id (the "channel.dat" id for the start-up report, else 0) and the detail.
 std::string FormatUsageReport(const UsageReport& report);
 
-// Sends one report (flags 1, the reply is not read). Takes over the heap
-// `UsageReport` it is given and deletes it. Returns 0.
-DWORD WINAPI ReportEventThread(LPVOID usageReport);
+// Sends one report (flags 1, the reply is not read); `stop`, its worker's
+// token, aborts the request. Returns 0.
+DWORD ReportEventThread(const UsageReport& report, const StopToken& stop);
 
-// Starts a report thread for `detail` (type 6). The thread handle goes to
-// `thread` when given (the caller closes it), else it is closed here. False
-// when the thread could not be created.
-bool StartUsageReport(ClientState& state, int detail, HANDLE* thread = nullptr);
+// The reports on their way, one worker each. A report runs until it has been
+// sent (or has failed); a finished one frees its worker at the next Start.
+// When the owner goes (the program's end), what still runs is stopped within
+// one bound in all: its request is aborted, and a worker that still does not
+// end is let go. Used on one thread (the UI thread).
+class UsageReports {
+ public:
+  // The bound of the stop at the owner's end, for all reports together.
+  static constexpr DWORD kStopWaitMs = 2000;
+
+  UsageReports() = default;
+  ~UsageReports();
+  UsageReports(const UsageReports&) = delete;
+  UsageReports& operator=(const UsageReports&) = delete;
+
+  // Starts sending `report`. `ended`, when given, receives a handle that is
+  // signalled once the report has ended, for waiting only (the caller closes
+  // it). False when no worker could be started.
+  bool Start(const UsageReport& report, HANDLE* ended);
+  // Reports still on their way.
+  int Running() const;
+
+ private:
+  std::list<WorkerThread> m_workers;  // WorkerThread cannot move: a list keeps them in place
+};
+
+// Starts a report for `detail` (type 6) among the state's reports. `ended`:
+// see UsageReports::Start. False when it could not be started.
+bool StartUsageReport(ClientState& state, int detail, HANDLE* ended = nullptr);

@@ -3,6 +3,7 @@
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
 #include "core/base/TextConversion.h"
+#include "core/base/WorkerThread.h"
 #include "core/media/AudioDecoder.h"
 #include "core/media/WaveOutput.h"
 
@@ -15,10 +16,11 @@
 namespace {
 
 // The player behind AudioPlayer. The owning thread opens the file and the
-// device; a feeding thread of the player's own decodes into the device's
-// buffers until the end, a stop, or a device error, and closes the device.
-// Pause and Resume only flip the atomic state and wake the feeding thread,
-// which applies them to the device; GetStatus reads that state.
+// device; a feeding worker of the player's own decodes into the device's
+// buffers until the end, a stop, or a device error, closes the device and,
+// at an end by itself, posts the end message. Pause and Resume only flip the
+// atomic state and wake the feeding thread, which applies them to the device;
+// GetStatus reads that state.
 class WaveOutPlayer final : public AudioPlayer {
  public:
   WaveOutPlayer() : m_wake(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
@@ -33,24 +35,31 @@ class WaveOutPlayer final : public AudioPlayer {
   bool Resume() override { return Switch(kPaused, kPlaying); }
   bool Stop() override;
   AudioPlayerStatus GetStatus() const override;
+  void SetEndMessage(HWND window, UINT message, WPARAM wParam) override {
+    m_endWindow = window;
+    m_endMessage = message;
+    m_endWParam = wParam;
+  }
   void Release() override;
 
  private:
   enum State : int { kStopped, kPlaying, kPaused };
 
   bool Switch(State from, State to);
-  static DWORD WINAPI FeederMain(void* self);
-  void Feed();
+  void Feed(const StopToken& stop);
   // Writes decoded samples into every idle device buffer; false on a device
   // error.
   bool FillBuffers(bool* decoderEnded);
-  // Ends the feeding thread (if any) and waits for it.
+  // Ends the feeding thread (if any) and waits for it: it uses this object,
+  // so it is never let go.
   void JoinFeeder();
 
-  OwnedHandle m_wake;  // set by Pause, Resume, Stop and by the device for every buffer handed back
+  OwnedHandle m_wake;  // set by Pause, Resume and by the device for every buffer handed back
   std::atomic<int> m_state{kStopped};
-  std::atomic<bool> m_stopRequested{false};  // set by JoinFeeder, read by the feeding thread
-  OwnedHandle m_feeder;                      // the feeding thread, until joined
+  WorkerThread m_feeder;                     // the feeding thread; stopped by JoinFeeder
+  HWND m_endWindow = nullptr;                // see SetEndMessage; set before the feeder starts
+  UINT m_endMessage = 0;
+  WPARAM m_endWParam = 0;
   std::string m_path;                        // UTF-8 path of the open file; empty when none
   std::unique_ptr<AudioDecoder> m_decoder;   // used by the feeding thread while it runs
   bool m_decoderUsed = false;                // played from: Play must open the file afresh
@@ -98,11 +107,9 @@ bool WaveOutPlayer::Play() {
     return false;
   }
   m_decoderUsed = true;
-  m_stopRequested.store(false);
   m_state.store(kPlaying);
-  m_feeder.Reset(CreateThread(nullptr, 0, FeederMain, this, 0, nullptr));
-  if (!m_feeder) {
-    DebugTraceA("audio player: CreateThread failed: %lu", GetLastError());
+  if (!m_feeder.Start([this](const StopToken& stop) { Feed(stop); })) {
+    DebugTraceA("audio player: no feeding thread");
     m_state.store(kStopped);
     m_output.Close();
     return false;
@@ -137,25 +144,19 @@ void WaveOutPlayer::Release() {
 }
 
 void WaveOutPlayer::JoinFeeder() {
-  if (!m_feeder) return;
-  m_stopRequested.store(true);
-  SetEvent(m_wake.Get());
-  WaitForSingleObject(m_feeder.Get(), INFINITE);
-  m_feeder.Reset();
+  // The feeder wakes on its token at once; its loop holds no long wait.
+  m_feeder.Stop(INFINITE);
 }
 
-DWORD WINAPI WaveOutPlayer::FeederMain(void* self) {
-  static_cast<WaveOutPlayer*>(self)->Feed();
-  return 0;
-}
-
-void WaveOutPlayer::Feed() {
+void WaveOutPlayer::Feed(const StopToken& stop) {
   // Wakes at least this often even if a device signal were lost.
   constexpr DWORD kWakeMs = 200;
   bool devicePaused = false;
   bool decoderEnded = false;
   bool ended = false;  // the audio is over (or the device failed)
-  while (!m_stopRequested.load()) {
+  const HANDLE wakes[] = {m_wake.Get(), stop.Event()};
+  const DWORD wakeCount = stop.Event() != nullptr ? 2 : 1;
+  while (!stop.StopRequested()) {
     const int state = m_state.load();
     if (state == kPaused && !devicePaused) {
       m_output.Pause();
@@ -173,12 +174,14 @@ void WaveOutPlayer::Feed() {
       ended = true;
       break;
     }
-    WaitForSingleObject(m_wake.Get(), kWakeMs);
+    WaitForMultipleObjects(wakeCount, wakes, FALSE, kWakeMs);
   }
   m_output.Close();
+  if (!ended) return;
   // A pause that raced with the end would otherwise leave the status paused
   // with nothing left to resume.
-  if (ended) m_state.store(kStopped);
+  m_state.store(kStopped);
+  if (m_endWindow != nullptr) PostMessageW(m_endWindow, m_endMessage, m_endWParam, 0);
 }
 
 bool WaveOutPlayer::FillBuffers(bool* decoderEnded) {

@@ -1,20 +1,17 @@
 #pragma once
-
-#include <functional>
-
 // The program's audio player: plays one mp3, wav or pcm file through the
 // system's wave output, for the text-to-speech preview and the voice samples.
 // CreateAudioPlayer hands out a player object; the object decodes and feeds the
-// device on a thread of its own, so Play, Pause and Resume return at once and
-// GetStatus is one atomic read that any thread may make at any time.
+// device on a worker thread of its own, so Play, Pause and Resume return at
+// once and GetStatus is one atomic read that any thread may make at any time.
 //
-// Typical use, on the thread that plays:
+// How its owner learns that the audio ended: the end message. Typical use, on
+// the UI thread that owns the player:
 //   AudioPlayer* player = CreateAudioPlayer();
-//   if (player->OpenFile(ansiPath, kAudioFormatDetect) && player->Play()) {
-//     WaitWhilePlaying(player);
-//   }
-//   player->Stop();
-//   player->Release();
+//   player->SetEndMessage(window, WM_APP_SAMPLE_DONE, number);
+//   if (!player->OpenFile(ansiPath, kAudioFormatDetect) || !player->Play()) ... failed
+//   ... the window gets WM_APP_SAMPLE_DONE (number) once the audio has ended,
+//   and then (or whenever it stops the sound itself) calls player->Release().
 //
 // Threads: Pause, Resume and GetStatus may be called from any thread while
 // another thread owns the player. OpenFile, Play, Stop and Release are made by
@@ -23,6 +20,10 @@
 // playing thread ended with TerminateThread while it waits in GetStatus or
 // WaitWhilePlaying leaves the player whole, still holding its own thread and
 // the device: the thread that ended it releases the player.
+
+#include <windows.h>
+
+#include <functional>
 
 // Format code that lets OpenFile tell the format from the file's content: mp3,
 // wav, and the converter's .pcm output (headerless 16-bit mono samples at
@@ -55,6 +56,13 @@ class AudioPlayer {
   // later Play starts it again from the beginning.
   virtual bool Stop() = 0;
   virtual AudioPlayerStatus GetStatus() const = 0;
+  // Has the player post `message` (wParam `wParam`, lParam 0) to `window`
+  // once each playback has ended by itself: played to its end (a pause at
+  // the end holds it until resumed), or the device failed. Stop, Release and
+  // a new OpenFile post nothing. The wParam lets the owner tell an end
+  // posted just before it released one player from the end of its next.
+  // Set before Play; a null window (the default) posts nothing.
+  virtual void SetEndMessage(HWND window, UINT message, WPARAM wParam) = 0;
   // Stops, closes the file and deletes the player, from any state.
   virtual void Release() = 0;
 
@@ -69,8 +77,9 @@ AudioPlayer* CreateAudioPlayer();
 // long enough that a waiting thread costs no noticeable processor time.
 constexpr unsigned kAudioStatusPollMs = 10;
 
-// Waits, polling the status every kAudioStatusPollMs, until the player is
-// neither playing nor paused. A pause keeps it waiting. With keepWaiting given,
+// For a thread that plays and waits (the end message serves a window): waits,
+// polling the status every kAudioStatusPollMs, until the player is neither
+// playing nor paused. A pause keeps it waiting. With keepWaiting given,
 // it also stops waiting as soon as that returns false, e.g. for a loop that
 // must end when a shared player pointer is cleared:
 //   WaitWhilePlaying(player, [] { return previewPlayer != nullptr; });

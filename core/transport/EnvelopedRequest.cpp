@@ -17,12 +17,13 @@ std::string MakeEnvelopeNonce() {
   return nonce;
 }
 
-bool RequestEnveloped(const ClientState& state, uint32_t flags, const std::string& request, std::string* text) {
+bool RequestEnveloped(const ClientState& state, uint32_t flags, const std::string& request, std::string* text,
+                      const StopToken* stop) {
   const std::string nonce = MakeEnvelopeNonce();
   std::string url;
   if (!BuildEnvelopeUrl(flags, nonce, request, state.httpClient.baseUrl(), state.rsaKeyText, url)) return false;
   HttpResponseBuffer reply;
-  if (!state.httpClient.Get(url, reply)) return false;
+  if (!state.httpClient.Get(url, reply, stop)) return false;
   DebugTrace(L"服务器返回的Base64数据:: %hs", std::string(reply.view()).c_str());
   if (text == nullptr) return true;
   return DecodeResponseEnvelope(nonce, std::string(reply.view()), flags, state.rsaKeyText, *text);

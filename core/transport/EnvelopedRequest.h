@@ -1,9 +1,12 @@
 #pragma once
+// One client-management call in its envelope (see RequestEnveloped), and the
+// nonce that ties a reply to its request.
 
 #include <cstdint>
 #include <string>
 
 class ClientState;
+class StopToken;
 
 // A fresh nonce: the tick count followed by a random number below 100000, the
 // generator reseeded with the current time.
@@ -14,4 +17,6 @@ std::string MakeEnvelopeNonce();
 // management service) and, when `text` is given, decodes the reply into it,
 // requiring the integrity check the flags asked for. Without `text` only the
 // request is sent; true when the GET succeeded. False on any failure.
-bool RequestEnveloped(const ClientState& state, uint32_t flags, const std::string& request, std::string* text);
+// `stop`, the calling worker's token, aborts the GET.
+bool RequestEnveloped(const ClientState& state, uint32_t flags, const std::string& request, std::string* text,
+                      const StopToken* stop = nullptr);

@@ -363,8 +363,11 @@ TEST_F(VoicePickerTest, UseInTheDetailWindowClosesItFirstThenThePickerAndTakesTh
   EXPECT_EQ(m_reports, std::vector<int>{kReportVoiceTaken});
 }
 
+// The picker's sample ends as the detail window opens: one sample sounds at a time.
 TEST_F(VoicePickerTest, ClosingTheDetailWindowKeepsThePickerOpen) {
   ASSERT_NE(OpenPicker(), nullptr);
+  ASSERT_TRUE(ClickCard(kRuoxi, L"btnPlay"));
+  ASSERT_TRUE(SamplePlays());
   g_visit = DetailVisit();
   g_visit.picker = m_picker;
   g_visit.watch = &m_watch;
@@ -377,6 +380,8 @@ TEST_F(VoicePickerTest, ClosingTheDetailWindowKeepsThePickerOpen) {
   EXPECT_FALSE(m_watch.deleted);
   EXPECT_TRUE(ChosenVoices().empty());
   EXPECT_TRUE(m_reports.empty());
+  EXPECT_FALSE(m_picker->GetPlayback().HasPlayer());
+  EXPECT_FALSE(ShowsPause(kRuoxi));
 }
 
 // --- Samples ---

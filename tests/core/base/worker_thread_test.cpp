@@ -96,6 +96,23 @@ TEST(WorkerThreadTest, TheSlotsEndStopsItsThread) {
   EXPECT_TRUE(ended.load());
 }
 
+// The wait handle of a running thread is signalled at its end, outlives the
+// slot and cannot end the thread; without a thread there is none.
+TEST(WorkerThreadTest, TheWaitHandleServesOnlyToWaitForTheEnd) {
+  WorkerThread worker;
+  EXPECT_FALSE(worker.WaitHandle());
+  Signal release;
+  ASSERT_TRUE(worker.Start([&release](const StopToken&) { release.WaitFor(10000); }));
+  OwnedHandle ended = worker.WaitHandle();
+  ASSERT_TRUE(ended);
+  EXPECT_FALSE(TerminateThread(ended.Get(), 0));
+  EXPECT_EQ(WaitForSingleObject(ended.Get(), 100), static_cast<DWORD>(WAIT_TIMEOUT));
+  release.Set();
+  EXPECT_EQ(WaitForSingleObject(ended.Get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_TRUE(worker.Join(5000));
+  EXPECT_FALSE(worker.WaitHandle());
+}
+
 TEST(StopTokenTest, AWaitEndsAtItsTimeOrAtTheStop) {
   StopToken token;
   const ULONGLONG before = GetTickCount64();

@@ -3,6 +3,7 @@
 // A fixture whose client state talks to a fresh stand-in instance: the
 // service configuration points at it (restored afterwards) and the state lives
 // in a scratch folder with fixed hardware strings and loaded settings.
+#include "core/base/WorkerThread.h"
 #include "core/client/ClientState.h"
 #include "core/transport/portable/ServiceConfig.h"
 #include "tests/core/client/FixedHardwareStrings.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,6 +46,15 @@ class StandinClientTest : public testing::Test {
     GetExitCodeThread(thread, &code);
     CloseHandle(thread);
     return code;
+  }
+
+  // Runs a worker's work on a worker thread and waits for it; its result.
+  static DWORD RunWorker(const std::function<DWORD(const StopToken&)>& work) {
+    DWORD result = ~0u;
+    WorkerThread worker;
+    EXPECT_TRUE(worker.Start([&](const StopToken& stop) { result = work(stop); }));
+    EXPECT_TRUE(worker.Join(60000));
+    return result;
   }
 
   // Request-log entries of one path, oldest first.

@@ -23,7 +23,9 @@ class UpdateCheckTest : public StandinClientTest {
   void ScriptReply(const std::string& members, const std::string& extra = "") {
     ASSERT_TRUE(m_instance.Script("/client/queryversion", R"({"members":)" + members + extra + "}")) << m_instance.error();
   }
-  void Check() { RunThread(CheckForUpdateThread, m_state.get()); }
+  void Check() {
+    RunWorker([this](const StopToken& stop) { return CheckForUpdateThread(*m_state, stop); });
+  }
   std::string ServedUpdater() {
     HttpResponseBuffer reply;
     EXPECT_TRUE(m_state->httpClient.Get(m_instance.urls().managementHttps + "updates/Updrift.exe", reply));

@@ -48,6 +48,7 @@ const std::vector<int> kEveryDetail = {
 TEST_F(UsageReportTest, EveryDetailIsSentWithItsOwnValue) {
   // Started back to back: each thread sends the detail it was started with.
   Report(kEveryDetail);
+  EXPECT_EQ(m_state->usageReports.Running(), 0);
   const std::map<int, Json::Value> reports = ReportsByDetail();
   ASSERT_EQ(reports.size(), kEveryDetail.size());
   for (int detail : kEveryDetail) {
@@ -71,6 +72,24 @@ TEST_F(UsageReportTest, CarriesTheSignedInAccountAndToleratesAMissingChannelFile
   ASSERT_EQ(reports.count(0), 1u);
   EXPECT_EQ(reports.at(0)["openid"].asString(), "standin-openid-0001");
   EXPECT_EQ(reports.at(0)["channelId"].asString(), "0");
+}
+
+// A report still on its way when its owner goes (the program's end) is
+// stopped within the bound: its request is aborted, not waited out.
+TEST_F(UsageReportTest, AReportOnItsWayAtTheEndIsStoppedWithinTheBound) {
+  ASSERT_TRUE(m_instance.Script("/client/reportlog", R"({"delay_ms":20000})"));
+  HANDLE ended = nullptr;
+  ASSERT_TRUE(StartUsageReport(*m_state, kReportQuitConfirmed, &ended));
+  ASSERT_NE(ended, nullptr);
+  EXPECT_FALSE(TerminateThread(ended, 0)) << "the handle serves only to wait";
+  Sleep(1000);  // the request is out and its reply delayed
+  EXPECT_EQ(m_state->usageReports.Running(), 1);
+  EXPECT_EQ(WaitForSingleObject(ended, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  const ULONGLONG endAt = GetTickCount64();
+  m_state.reset();
+  EXPECT_LT(GetTickCount64() - endAt, static_cast<ULONGLONG>(UsageReports::kStopWaitMs) + 500);
+  EXPECT_EQ(WaitForSingleObject(ended, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "the report ended";
+  CloseHandle(ended);
 }
 
 TEST(UsageReportText, HasTheServiceQueryForm) {

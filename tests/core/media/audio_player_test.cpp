@@ -4,6 +4,7 @@
 #include "core/media/AudioPlayer.h"
 
 #include "core/base/TextConversion.h"
+#include "tests/support/MessageWindow.h"
 #include "tests/support/NonAsciiNames.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -220,6 +221,63 @@ TEST_F(AudioPlayerTest, WaitWhilePlayingEndsWhenTheCallerStopsWaiting) {
   clearer.join();
   EXPECT_LT(SecondsSince(start), 3.0);
   EXPECT_TRUE(player->GetStatus().playing) << "the wait does not stop the player";
+}
+
+// --- The end message ---
+
+// The end message comes once for a playback that ends by itself (also one
+// resumed after a pause), with the owner's wParam, and never for one that the
+// owner stops or releases.
+TEST_F(AudioPlayerTest, TheEndMessageComesOnceForAnEndByItselfOnly) {
+  constexpr UINT kEnded = WM_APP + 77;
+  enum class Ending { kByItself, kPausedThenResumed, kStopped, kReleased };
+  const struct Case {
+    const char* name;
+    Ending ending;
+    size_t messages;
+  } cases[] = {
+      {"played to its end", Ending::kByItself, 1},
+      {"paused, resumed, then its end", Ending::kPausedThenResumed, 1},
+      {"stopped", Ending::kStopped, 0},
+      {"released", Ending::kReleased, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MessageWindow window;
+    AudioPlayer* player = CreateAudioPlayer();
+    player->SetEndMessage(window.handle(), kEnded, 42);
+    ASSERT_TRUE(player->OpenFile(AnsiPath(L"tone16k.wav").c_str(), kAudioFormatDetect));
+    ASSERT_TRUE(player->Play());
+    switch (c.ending) {
+      case Ending::kByItself: break;
+      case Ending::kPausedThenResumed:
+        Sleep(200);
+        ASSERT_TRUE(player->Pause());
+        window.WaitFor(1, 1500);
+        EXPECT_TRUE(window.Pump().empty()) << "a pause is no end";
+        ASSERT_TRUE(player->Resume());
+        break;
+      case Ending::kStopped:
+        Sleep(200);
+        player->Stop();
+        break;
+      case Ending::kReleased:
+        Sleep(200);
+        player->Release();
+        player = nullptr;
+        break;
+    }
+    window.WaitFor(c.messages, 10000);
+    // Long enough for a second message, or for the end the file would have reached.
+    const std::vector<MessageWindow::Message>& arrived = window.WaitFor(c.messages + 1, 1500);
+    ASSERT_EQ(arrived.size(), c.messages);
+    if (c.messages > 0) {
+      EXPECT_EQ(arrived[0].message, kEnded);
+      EXPECT_EQ(arrived[0].wParam, 42u);
+      EXPECT_TRUE(IsIdle(player->GetStatus()));
+    }
+    if (player != nullptr) player->Release();
+  }
 }
 
 // --- Files that cannot be played ---
