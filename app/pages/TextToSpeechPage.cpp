@@ -1,13 +1,21 @@
-// The text-to-speech page's operations on the main window: listen test,
-// conversion, catalogue display, voice, background music and its delays.
-// The text import lives in TextToSpeechImport.cpp, the pop-up and hover menus
-// in TextToSpeechMenus.cpp, the worker threads in TextToSpeechWork.cpp and the
-// preview's playback in TextToSpeechPreview.cpp.
+// TextToSpeechPage: binding, notifications and reset; the listen test, the
+// conversion and their workers' ends; catalogue display, voice, background
+// music and its delays.
+//
+// Sections:
+//   --- Binding and reset ---
+//   --- Notifications ---        the dispatch table and its handlers
+//   --- Editor helpers ---
+//   --- State ---
+//   --- Listen test ---
+//   --- Conversion ---
+//   --- Catalogue and voice ---
+//   --- Background music and delays ---
 //
 // Every operation here runs on the UI thread. Workers only fill their own
 // records and post WM_APP_TTS_DONE (or WM_APP_PLAYBACK_DONE); the controls,
 // the message windows and the result window are all handled here.
-#include "app/MainWnd.h"
+#include "app/pages/TextToSpeechPage.h"
 
 #include "app/MessageWnd.h"
 #include "app/voice/EmotionItem.h"
@@ -17,11 +25,17 @@
 #include "core/base/DebugTrace.h"
 #include "core/base/UserMessage.h"
 #include "core/catalog/VoiceCatalog.h"
+#include "app/voice/VoiceTypeWnd.h"
 #include "core/client/ClientState.h"
+#include "core/client/UsageReport.h"
 #include "core/tts/portable/SsmlBuilder.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/OptionUI.h"
+#include "ui/controls/SliderUI.h"
+#include "ui/controls/combo/ComboUI.h"
+#include "ui/controls/menu/MenuWnd.h"
+#include "ui/controls/richedit/RichEditUI.h"
 
 #include <commdlg.h>
 
@@ -51,18 +65,18 @@ namespace {
 const wchar_t kEmptySsml[] = L"<speak></speak>";
 const wchar_t kMessageConvertOk[] = L"恭喜您，转换成功！";
 constexpr int kMaxDelaySeconds = 10;
-
-template <typename T>
-T* As(CControlUI* control, const wchar_t* interfaceName) {
-  return control != nullptr ? static_cast<T*>(control->GetInterface(interfaceName)) : nullptr;
-}
-
-void Show(CControlUI* control, bool visible) {
-  if (control != nullptr) control->SetVisible(visible);
-}
+constexpr int kEditorLimit = 5000;
+constexpr int kDefaultVoiceType = 100510000;
+constexpr int kEmotionStep = 40;
+constexpr int kEmotionScrollMin = -160;
+const wchar_t kMessageNoMusic[] = L"请先设置背景音乐！";
+const wchar_t kMessageTooManyPauses[] = L"插入间隔最大为10个";
+const wchar_t kMessageEmotionVoiceTooLong[] =
+    L"抱歉，多情绪主播只支持150字内文本转换！请点击“更换主播”按钮选择“非多情绪”主播";
+const wchar_t kPauseMark[] = L"break time=";
 
 void SetListenImages(CControlUI* control) {
-  if (auto* button = As<CButtonUI>(control, L"Button")) {
+  if (auto* button = ControlAs<CButtonUI>(control, L"Button")) {
     button->SetNormalImage(L"file='img/ListenTestBtn.png' source='0,0,152,50'");
     button->SetHotImage(L"file='img/ListenTestBtn.png' source='0,50,152,100'");
     button->SetPushedImage(L"file='img/ListenTestBtn.png' source='0,100,152,150'");
@@ -70,7 +84,7 @@ void SetListenImages(CControlUI* control) {
 }
 
 void SetPauseImages(CControlUI* control) {
-  if (auto* button = As<CButtonUI>(control, L"Button")) {
+  if (auto* button = ControlAs<CButtonUI>(control, L"Button")) {
     button->SetNormalImage(L"file='img/pauseVoice.png' ");
     button->SetHotImage(L"file='img/pauseVoice.png' ");
     button->SetPushedImage(L"file='img/pauseVoice.png'");
@@ -86,28 +100,524 @@ int ReadTaskTimeoutSeconds(const std::wstring& iniPath) {
   return seconds > 0 ? seconds : kDefaultTaskTimeoutSeconds;
 }
 
+int CountOccurrences(const std::wstring& text, const wchar_t* needle) {
+  const size_t length = wcslen(needle);
+  int count = 0;
+  for (size_t at = text.find(needle); at != std::wstring::npos; at = text.find(needle, at + length)) ++count;
+  return count;
+}
+
+std::wstring LongTempFolder() {
+  wchar_t shortPath[MAX_PATH + 1] = {};
+  wchar_t longPath[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, shortPath);
+  if (n == 0 || n > MAX_PATH) return std::wstring();
+  const DWORD m = GetLongPathNameW(shortPath, longPath, MAX_PATH + 1);
+  return (m == 0 || m > MAX_PATH) ? std::wstring(shortPath) : std::wstring(longPath);
+}
+
 }  // namespace
+
+bool CutTextToLimit(std::wstring& text, size_t limit) {
+  if (text.size() <= limit) return false;
+  text.resize(limit);
+  return true;
+}
+
+int VoiceTypeForComboItem(const std::wstring& text, int index) {
+  static const struct {
+    const wchar_t* text;
+    int voiceType;
+  } kNamed[] = {
+      {L"智逍遥，阅读男声", 100510000},
+      {L"智川，四川女声", 101040},
+      {L"WeJack，英文男声", 101050},
+      {L"WeRose，英文女声", 101051},
+  };
+  for (const auto& item : kNamed)
+    if (text == item.text) return item.voiceType;
+  return 101000 + index;
+}
+
+// --- Binding and reset ---
+
+TextToSpeechPage::TextToSpeechPage(PageHost& host) : Page(host) {}
+
+TextToSpeechPage::~TextToSpeechPage() {
+  m_tts.reset();  // stops the workers and the preview, each with a bounded wait
+}
+
+void TextToSpeechPage::Bind() {
+  m_job = std::make_unique<ConvertJob>();
+  m_job->volume = 0;
+  m_job->bgmVolumeDb = 0;
+  m_job->speed = 0;
+  m_job->bgmTailSeconds = 0;
+  m_job->bgmLeadSeconds = 0;
+  m_job->taskDone = false;
+  m_job->resultValid = false;
+  m_job->messageOwner = Window();
+
+  const struct {
+    CControlUI** control;
+    const wchar_t* name;
+  } kControls[] = {
+      {&m_optionEmotion1, L"OptionEmotion1"}, {&m_btnPolyphone, L"btnPolyphone"},
+      {&m_btnInterval, L"btnInterval"}, {&m_btnText2AudioShow, L"btnText2AudioShow"},
+      {&m_lblAnchorFace, L"lblAnchorFace"}, {&m_lblAnchorName, L"lblAnchorName"},
+      {&m_lblAnchorDes, L"lblAnchorDes"}, {&m_hLayoutEmotion, L"hLayoutEmotion"},
+      {&m_tileEmotion, L"tileEmotion"}, {&m_editor, L"editText2Vioce"},
+      {&m_hLayoutMainEmotion, L"hLayoutMainEmotion"}, {&m_sliderVolume, L"sliderVolume"},
+      {&m_sliderSpeed, L"sliderSpeed"}, {&m_volumeLabel, L"volumeLabel"},
+      {&m_lblBgmName, L"lblBgmName"}, {&m_sliderBgmVolume, L"sliderBgmVolume"},
+      {&m_volumeBgmLabel, L"volumeBgmLabel"}, {&m_delBgmBtn, L"delBgmBtn"},
+      {&m_speedLabel, L"speedLabel"}, {&m_textCount, L"textCount"},
+      {&m_btnCleanText, L"btnCleanText"}, {&m_btnPlayVoice, L"btnPlayVoice"},
+      {&m_playVoiceGif, L"playVoiceGif"}, {&m_btnConvertText2Voice, L"btnConvertText2Voice"},
+      {&m_gifConvert, L"gifConvert"}, {&m_savePathVoice, L"savePathVoice"},
+      {&m_lblBgm, L"lblBgm"}, {&m_lblBgm1, L"lblBgm1"},
+      {&m_lblText, L"lblText"}, {&m_lblText1, L"lblText1"},
+      {&m_anchorTypeCombo, L"anchorTypeCombo"},
+  };
+  for (const auto& entry : kControls) *entry.control = Bound(entry.name);
+}
+
+void TextToSpeechPage::Reset() {
+  m_job->bgmWorkName = L"8653098e927d70120c140047a120439aBgm.mp3";
+  m_job->codec = L"mp3";
+  m_job->lastResultPath.clear();
+  m_job->bgmSourcePath.clear();
+
+  auto* editor = ControlAs<CRichEditUI>(m_editor, L"RichEdit");
+  if (m_editor != nullptr) m_editor->SetText(L"");
+  if (editor != nullptr) editor->SetEventMask(ENM_CHANGE);  // every edit sends "textchanged"
+
+  SetSliderValue(m_sliderVolume, m_volumeLabel, 4);
+  SetSliderValue(m_sliderSpeed, m_speedLabel, 4);
+  SetSliderValue(m_sliderBgmVolume, m_volumeBgmLabel, 10);
+  SetControlText(m_textCount, L"0/5000");
+  SetControlText(m_lblBgm, L"0秒");
+  SetControlText(m_lblBgm1, L"文本播报结束后， <c #5b7af2>0<c> <c #999999>秒后背景音乐停止<c>");
+  SetControlText(m_lblText, L"0秒");
+  SetControlText(m_lblText1, L"背景音乐播报  <c #5b7af2>0<c> <c #999999>秒后，开始播报文本<c>");
+
+  if (m_editor != nullptr) m_editor->SetShortcut(L'K');
+  ShowControl(m_btnPlayVoice, true);
+  if (auto* combo = ControlAs<CComboUI>(m_anchorTypeCombo, L"Combo")) combo->SelectItem(0, false, true);
+
+  m_job->voiceType = kDefaultVoiceType;
+  m_job->volume = 4;
+  m_job->speed = 4;
+  m_job->bgmVolumeDb = 0;
+  m_job->bgmTailSeconds = 0;
+  m_job->bgmLeadSeconds = 0;
+  OnAppMessage(WM_APP_PLAYBACK_DONE, 0, 0);  // the listen button's images and state
+  SetConversionBusy(false);
+
+  const std::wstring ttsFolder = State().driveUrlW2V.empty() ? DesktopFolder() : State().driveUrlW2V;
+  SetControlText(m_savePathVoice, ttsFolder.c_str());
+  m_job->outputFolder = ttsFolder;
+
+  m_job->text.clear();
+  m_job->tempFolder = LongTempFolder();
+
+  ShowControl(m_hLayoutEmotion, false);
+  RefreshCatalog(2);
+  RefreshCatalog(3);
+  m_polyphoneMenu = nullptr;
+  m_intervalMenu = nullptr;
+  m_polyphoneMenuWindow = nullptr;
+  m_intervalMenuWindow = nullptr;
+}
+
+void TextToSpeechPage::Open() {
+  const VoiceCatalog& catalog = GetVoiceCatalog();
+  if (!catalog.voices.empty()) {
+    Report(kReportVoiceTaken);
+    m_currentVoice = catalog.voices.front();
+    ApplyVoice(m_currentVoice);
+  }
+  // The page opens with the caret in the editor.
+  if (m_editor != nullptr) Manager().SetFocusControl(m_editor);
+}
+
+bool TextToSpeechPage::OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_APP_START_LISTEN_TEST: ListenTest(); return true;
+    case WM_APP_PLAYBACK_DONE:
+      if (OnPlaybackDone(wParam)) ShowListenIdle();
+      return true;
+    case WM_APP_VOICE_CHOSEN:
+      OnVoiceChosen(reinterpret_cast<const VoiceInfo*>(wParam), lParam == 1);
+      return true;
+    case WM_APP_CATALOG_LOADED: RefreshCatalog(static_cast<int>(wParam)); return true;
+    case WM_APP_TTS_DONE: OnTtsWorkDone(static_cast<UINT>(wParam)); return true;
+    default: return false;
+  }
+}
+
+// --- Notifications ---
+
+const NotifyRoute<TextToSpeechPage> TextToSpeechPage::kNotifyRoutes[] = {
+    {L"click", L"btnLeftEmotion", false, &TextToSpeechPage::OnEmotionLeft},
+    {L"click", L"btnRightEmotion", false, &TextToSpeechPage::OnEmotionRight},
+    {L"click", L"btnPlayVoice", false, &TextToSpeechPage::OnPlayVoice},
+    {L"click", L"btnSliderVolumeReset", false, &TextToSpeechPage::OnVolumeReset},
+    {L"click", L"btnSliderSpeedReset", false, &TextToSpeechPage::OnSpeedReset},
+    {L"click", L"btnSliderBgmVolumeReset", false, &TextToSpeechPage::OnBgmVolumeReset},
+    {L"click", L"btnChangeBgm", false, &TextToSpeechPage::OnChangeBgm},
+    {L"click", L"delBgmBtn", false, &TextToSpeechPage::OnDeleteBgm},
+    {L"click", L"btnBgmMinus", false, &TextToSpeechPage::OnBgmMinus},
+    {L"click", L"btnBgmPlus", false, &TextToSpeechPage::OnBgmPlus},
+    {L"click", L"btnTextMinus", false, &TextToSpeechPage::OnTextMinus},
+    {L"click", L"btnTextPlus", false, &TextToSpeechPage::OnTextPlus},
+    {L"click", L"btnChangeAnchor", false, &TextToSpeechPage::OnChangeAnchor},
+    {L"click", L"btnImport", false, &TextToSpeechPage::OnImport},
+    {L"click", L"btnPolyphone", false, &TextToSpeechPage::OnPolyphone},
+    {L"click", L"btnInterval", true, &TextToSpeechPage::OnInterval},
+    {L"click", L"btnCleanText", false, &TextToSpeechPage::OnCleanText},
+    {L"click", L"btnChangePath", false, &TextToSpeechPage::OnChangePath},
+    {L"click", L"btnConvertText2Voice", false, &TextToSpeechPage::OnConvert},
+    // Sliders (both while dragging and at the end) and the editor
+    {L"valuechanged", L"sliderVolume", false, &TextToSpeechPage::OnSliderChanged},
+    {L"valuechanged", L"sliderSpeed", false, &TextToSpeechPage::OnSliderChanged},
+    {L"valuechanged", L"sliderBgmVolume", false, &TextToSpeechPage::OnSliderChanged},
+    {L"movevaluechanged", L"sliderVolume", false, &TextToSpeechPage::OnSliderChanged},
+    {L"movevaluechanged", L"sliderSpeed", false, &TextToSpeechPage::OnSliderChanged},
+    {L"movevaluechanged", L"sliderBgmVolume", false, &TextToSpeechPage::OnSliderChanged},
+    {L"textchanged", L"editText2Vioce", false, &TextToSpeechPage::OnTextChanged},
+    // Options and the voice-type combo
+    {L"selectchanged", L"optMp3", false, &TextToSpeechPage::OnFormatChanged},
+    {L"selectchanged", L"optWav", false, &TextToSpeechPage::OnFormatChanged},
+    {L"selectchanged", L"optPcm", false, &TextToSpeechPage::OnFormatChanged},
+    {L"selectchanged", L"OptionEmotion", true, &TextToSpeechPage::OnEmotionChanged},
+    {L"itemselect", L"anchorTypeCombo", false, &TextToSpeechPage::OnVoiceTypeSelected},
+};
+
+bool TextToSpeechPage::Notify(UINotify& msg) {
+  if (m_job == nullptr) return false;
+  return DispatchNotify(this, kNotifyRoutes, msg);
+}
+
+void TextToSpeechPage::OnEmotionLeft(UINotify&) {
+  if (m_hLayoutMainEmotion == nullptr) return;
+  CUIRect padding = m_hLayoutMainEmotion->GetPadding();
+  if (padding.left < 0) {
+    padding.left += kEmotionStep;
+    m_hLayoutMainEmotion->SetPadding(padding);
+  }
+}
+
+void TextToSpeechPage::OnEmotionRight(UINotify&) {
+  if (m_hLayoutMainEmotion == nullptr || m_tileEmotion == nullptr || !m_tileEmotion->IsVisible()) return;
+  CUIRect padding = m_hLayoutMainEmotion->GetPadding();
+  if (padding.left > kEmotionScrollMin) {
+    padding.left -= kEmotionStep;
+    m_hLayoutMainEmotion->SetPadding(padding);
+  }
+}
+
+void TextToSpeechPage::OnPlayVoice(UINotify&) {
+  Report(kReportListenTest);
+  if (IsBusy()) {
+    ShowBusyMessage(Window());
+    return;
+  }
+  ListenTest();
+}
+
+// The reset buttons show the middle of the slider but send 0: the service's
+// own default, until the slider is moved again.
+void TextToSpeechPage::OnVolumeReset(UINotify&) {
+  SetSliderValue(m_sliderVolume, m_volumeLabel, 4);
+  m_job->volume = 0;
+  ClearCache();
+}
+
+void TextToSpeechPage::OnSpeedReset(UINotify&) {
+  SetSliderValue(m_sliderSpeed, m_speedLabel, 4);
+  m_job->speed = 0;
+  ClearCache();
+}
+
+void TextToSpeechPage::OnBgmVolumeReset(UINotify&) {
+  SetSliderValue(m_sliderBgmVolume, m_volumeBgmLabel, 10);
+  m_job->bgmVolumeDb = 0;
+  ClearCache();
+}
+
+void TextToSpeechPage::OnChangeBgm(UINotify&) {
+  Report(kReportBackgroundMusic);
+  ChooseBackgroundMusic();
+  ClearCache();
+}
+
+void TextToSpeechPage::OnDeleteBgm(UINotify&) {
+  m_job->bgmDisplayName.clear();
+  m_job->bgmSourcePath.clear();
+  if (m_lblBgmName != nullptr) {
+    m_lblBgmName->SetToolTip(L"背景音乐");
+    m_lblBgmName->SetText(L"背景音乐");
+  }
+  ShowControl(m_delBgmBtn, false);
+  ClearCache();
+}
+
+void TextToSpeechPage::OnBgmMinus(UINotify&) {
+  if (RefuseWithoutMusic()) return;
+  SetTailDelay(m_job->bgmTailSeconds - 1);
+  ClearCache();
+}
+
+void TextToSpeechPage::OnBgmPlus(UINotify&) {
+  if (RefuseWithoutMusic()) return;
+  SetTailDelay(m_job->bgmTailSeconds + 1);
+  ClearCache();
+}
+
+void TextToSpeechPage::OnTextMinus(UINotify&) {
+  if (RefuseWithoutMusic()) return;
+  SetLeadDelay(m_job->bgmLeadSeconds - 1);
+  ClearCache();
+}
+
+void TextToSpeechPage::OnTextPlus(UINotify&) {
+  if (RefuseWithoutMusic()) return;
+  SetLeadDelay(m_job->bgmLeadSeconds + 1);
+  ClearCache();
+}
+
+void TextToSpeechPage::OnChangeAnchor(UINotify&) {
+  Report(kReportVoiceChange);
+  VoicePickerSetup setup;
+  setup.catalog = &GetVoiceCatalog();
+  setup.client = &State().httpClient;
+  setup.currentVoiceType = m_job != nullptr ? m_job->voiceType : 0;
+  setup.sampleFolder = m_job != nullptr ? m_job->tempFolder : std::wstring();
+  setup.report = [this](int detail) { Report(detail); };
+  // Modal; a voice used in it arrives afterwards as WM_APP_VOICE_CHOSEN.
+  m_pickerHoldsCatalog = true;
+  ShowVoicePicker(Window(), std::move(setup));
+  m_pickerHoldsCatalog = false;
+  // Parts loaded while it was open are announced again, after the voice it
+  // may have posted, whose record still lies in the list it was taken from.
+  for (int part = 1; part <= 3; ++part) {
+    if (m_heldCatalogParts & (1u << part)) PostMessageW(Window(), WM_APP_CATALOG_LOADED, part, 0);
+  }
+  m_heldCatalogParts = 0;
+  ClearCache();
+}
+
+void TextToSpeechPage::OnImport(UINotify&) {
+  ImportText();
+  FocusEditor();
+  ClearCache();
+}
+
+void TextToSpeechPage::OnPolyphone(UINotify&) {
+  CloseHoverMenu(m_polyphoneMenu, m_polyphoneMenuWindow);
+  // The reading is typed between "[=" and "]".
+  InsertMark(L"[=]", 1);
+  ClearCache();
+}
+
+void TextToSpeechPage::OnInterval(UINotify& msg) {
+  if (CountPauseMarks() >= kMaxPauseMarks) {
+    ShowMessageModeless(kMessageTooManyPauses, false, Window());
+    return;
+  }
+  CloseHoverMenu(m_intervalMenu, m_intervalMenuWindow);
+  const CUIString& pause = msg.pSender->GetUserData();
+  if (pause.IsEmpty() || wcscmp(pause.GetText(), L"0") == 0) return;  // the menu's opener, not an item
+  const std::wstring tag = std::wstring(L"<break time=\"") + pause.GetText() + L"\"/>";
+  InsertMark(tag.c_str(), 0);
+  ClearCache();
+}
+
+void TextToSpeechPage::OnCleanText(UINotify&) {
+  if (m_editor != nullptr) m_editor->SetText(L"");
+  FocusEditor();
+  ClearCache();
+}
+
+void TextToSpeechPage::InsertMark(const wchar_t* mark, long caretBack) {
+  auto* editor = ControlAs<CRichEditUI>(m_editor, L"RichEdit");
+  if (editor == nullptr) return;
+  CHARRANGE before = {};
+  editor->GetSel(before);
+  editor->ReplaceSel(mark, false);  // its "textchanged" applies the limit
+  FocusEditor();
+  CHARRANGE after = {};
+  editor->GetSel(after);
+  // Only where the whole mark went in (the limit may have refused part of it
+  // and put the caret at the end).
+  const long end = before.cpMin + static_cast<long>(wcslen(mark));
+  if (caretBack > 0 && after.cpMin == end && after.cpMax == end) editor->SetSel(end - caretBack, end - caretBack);
+}
+
+void TextToSpeechPage::FocusEditor() {
+  if (m_editor != nullptr && m_editor->IsVisible()) Manager().SetFocusControl(m_editor, true);
+}
+
+void TextToSpeechPage::OnChangePath(UINotify&) {
+  const std::wstring folder = ChooseFolder(Window());
+  if (folder.empty()) return;
+  SetControlText(m_savePathVoice, folder.c_str());
+  const CUIString shown = m_savePathVoice != nullptr ? m_savePathVoice->GetText() : CUIString(folder.c_str());
+  WritePrivateProfileStringW(L"soft", L"DriveUrlW2V", shown.GetText(), State().iniPath.c_str());
+  State().driveUrlW2V = folder;
+  m_job->outputFolder = folder;
+}
+
+void TextToSpeechPage::OnConvert(UINotify&) {
+  m_job->resultValid = false;
+  if (CountPauseMarks() > kMaxPauseMarks) {
+    ShowMessageModeless(kMessageTooManyPauses, false, Window());
+    return;
+  }
+  if (m_currentVoice.isEmotion && EditorText().size() > 150) {
+    ShowMessageModal(kMessageEmotionVoiceTooLong, false, Window());
+    return;
+  }
+  if (IsBusy()) {
+    ShowBusyMessage(Window());
+    return;
+  }
+  Report(kReportTextToSpeechStart);
+  StartConversion();
+}
+
+void TextToSpeechPage::OnSliderChanged(UINotify& msg) {
+  auto* slider = ControlAs<CSliderUI>(msg.pSender, L"Slider");
+  if (slider == nullptr) return;
+  const int value = slider->GetValue();
+  wchar_t text[16];
+  swprintf(text, 16, L"%d", value);
+  if (msg.pSender == m_sliderVolume) {
+    SetControlText(m_volumeLabel, text);
+    m_job->volume = value;
+  } else if (msg.pSender == m_sliderSpeed) {
+    SetControlText(m_speedLabel, text);
+    m_job->speed = value;
+  } else if (msg.pSender == m_sliderBgmVolume) {
+    SetControlText(m_volumeBgmLabel, text);
+    m_job->bgmVolumeDb = value - 20;  // slider 1..20 is a gain of -19..0 dB
+  }
+  ClearCache();
+}
+
+void TextToSpeechPage::OnTextChanged(UINotify&) {
+  ApplyTextLimit();
+  ClearCache();
+}
+
+void TextToSpeechPage::ApplyTextLimit() {
+  auto* editor = ControlAs<CRichEditUI>(m_editor, L"RichEdit");
+  if (editor == nullptr) return;
+  editor->SetLimitText(kEditorLimit);
+  long length = editor->GetTextLength();
+  if (length > kEditorLimit) {
+    std::wstring text = editor->GetText().GetText();
+    if (CutTextToLimit(text, kEditorLimit)) {
+      // Writing the cut text back is an edit too: the window does not hear
+      // of its own cut, so it is not cut (and counted) again from inside.
+      const DWORD mask = editor->GetEventMask();
+      editor->SetEventMask(mask & ~static_cast<DWORD>(ENM_CHANGE));
+      editor->SetText(text.c_str());
+      editor->SetEventMask(mask);
+      length = editor->GetTextLength();
+      editor->SetSel(length, length);
+    }
+  }
+  wchar_t count[32];
+  swprintf(count, 32, L"%ld/5000", length);
+  SetControlText(m_textCount, count);
+}
+
+void TextToSpeechPage::OnFormatChanged(UINotify& msg) {
+  const CUIString name = msg.pSender->GetName();
+  if (name.EqualsText(L"optMp3")) m_job->codec = L"mp3";
+  else if (name.EqualsText(L"optWav")) m_job->codec = L"wav";
+  else m_job->codec = L"pcm";
+  ClearCache();
+}
+
+void TextToSpeechPage::OnEmotionChanged(UINotify& msg) {
+  ClearCache();
+  Report(kReportEmotionChosen);
+  m_job->emotion = msg.pSender->GetUserData().GetText();
+  if (msg.pSender != m_optionEmotion1 && m_optionEmotion1 != nullptr)
+    m_optionEmotion1->SetAttribute(L"normalimage", L"file='img/neutral.png' dest='8,0,34,26'");
+}
+
+void TextToSpeechPage::OnVoiceTypeSelected(UINotify& msg) {
+  auto* combo = ControlAs<CComboUI>(msg.pSender, L"Combo");
+  if (combo == nullptr) return;
+  const int index = combo->GetCurSel();
+  const CUIString text = combo->GetText();
+  m_job->voiceType = VoiceTypeForComboItem(text.GetText(), index < 0 ? 0 : index);
+  ClearCache();
+}
+
+// --- Editor helpers ---
+
+void TextToSpeechPage::OnVoiceChosen(const VoiceInfo* voice, bool takeExampleText) {
+  if (voice == nullptr) return;
+  m_currentVoice = *voice;
+  ApplyVoice(m_currentVoice);
+  if (takeExampleText && m_editor != nullptr) {
+    m_editor->SetText(L"");
+    if (auto* editor = ControlAs<CRichEditUI>(m_editor, L"RichEdit")) editor->AppendText(m_currentVoice.text.c_str());
+  }
+}
+
+void TextToSpeechPage::ClearCache() {
+  ++m_settingsGeneration;
+  m_job->taskDone = false;
+  m_job->resultValid = false;
+}
+
+// The animation's own flag: it lies on the text-to-speech page, and a
+// conversion goes on running while another page is shown.
+bool TextToSpeechPage::IsBusy() const { return m_gifConvert != nullptr && m_gifConvert->IsSetVisible(); }
+
+std::wstring TextToSpeechPage::EditorText() const {
+  return m_editor != nullptr ? std::wstring(m_editor->GetText().GetText()) : std::wstring();
+}
+
+int TextToSpeechPage::CountPauseMarks() const { return CountOccurrences(EditorText(), kPauseMark); }
+
+bool TextToSpeechPage::RefuseWithoutMusic() {
+  if (!m_job->bgmSourcePath.empty()) return false;
+  ShowMessageModal(kMessageNoMusic, false, Window());
+  return true;
+}
 
 // --- State ---
 
-TtsPageState& CMainWnd::TtsState() {
+TtsPageState& TextToSpeechPage::TtsState() {
   if (m_tts == nullptr) m_tts = std::make_shared<TtsPageState>();
   return *m_tts;
 }
 
-void CMainWnd::SetPreviewBusy(bool busy) {
-  Show(m_btnPlayVoice, !busy);
-  Show(m_playVoiceGif, busy);
+void TextToSpeechPage::SetPreviewBusy(bool busy) {
+  ShowControl(m_btnPlayVoice, !busy);
+  ShowControl(m_playVoiceGif, busy);
 }
 
-void CMainWnd::SetConversionBusy(bool busy) {
-  Show(m_btnConvertText2Voice, !busy);
-  Show(m_gifConvert, busy);
+void TextToSpeechPage::ShowListenIdle() {
+  SetPreviewBusy(false);
+  SetListenImages(m_btnPlayVoice);
+}
+
+void TextToSpeechPage::SetConversionBusy(bool busy) {
+  ShowControl(m_btnConvertText2Voice, !busy);
+  ShowControl(m_gifConvert, busy);
 }
 
 // --- Listen test ---
 
-void CMainWnd::ListenTest() {
+void TextToSpeechPage::ListenTest() {
   TtsPageState& state = TtsState();
   PreviewPlayback& preview = state.preview;
   if (m_job->resultValid && !m_job->lastResultPath.empty()) {
@@ -115,8 +625,7 @@ void CMainWnd::ListenTest() {
     if (preview.Exists()) {
       const AudioPlayerStatus status = preview.Status();
       if (status.playing) {
-        SetPreviewBusy(false);
-        SetListenImages(m_btnPlayVoice);
+        ShowListenIdle();
         preview.Pause();
         return;
       }
@@ -128,7 +637,7 @@ void CMainWnd::ListenTest() {
     }
     SetPreviewBusy(false);
     SetPauseImages(m_btnPlayVoice);
-    preview.Start(m_job->tempFolder + m_job->resultName, GetHandle(), state.nextId++);
+    preview.Start(m_job->tempFolder + m_job->resultName, Window(), state.nextId++);
     return;
   }
 
@@ -144,21 +653,20 @@ void CMainWnd::ListenTest() {
 
   std::wstring ssml;
   if (!BuildSsml(EditorText(), kSsmlPreview, m_job->bgmLeadSeconds, m_job->bgmTailSeconds, ssml)) {
-    ShowUserMessage(GetHandle(), kMessageTextTooLong);
+    ShowUserMessage(Window(), kMessageTextTooLong);
     return;
   }
   m_job->text = ssml;
   if (ssml.empty() || ssml == kEmptySsml) {
-    SetPreviewBusy(false);
-    SetListenImages(m_btnPlayVoice);
-    ShowMessageModal(kMessageEmptyText, false, GetHandle());
+    ShowListenIdle();
+    ShowMessageModal(kMessageEmptyText, false, Window());
     return;
   }
   SetPreviewBusy(true);
   StartTtsWork(static_cast<int>(TtsWorkKind::kPreview));
 }
 
-bool CMainWnd::OnPlaybackDone(WPARAM id) {
+bool TextToSpeechPage::OnPlaybackDone(WPARAM id) {
   if (id == 0) return true;  // only the idle look is asked for
   TtsPageState& state = TtsState();
   if (!state.preview.IsCurrent(static_cast<UINT>(id))) return false;  // a playback already dropped
@@ -168,16 +676,16 @@ bool CMainWnd::OnPlaybackDone(WPARAM id) {
 
 // --- Conversion ---
 
-void CMainWnd::StartConversion() {
+void TextToSpeechPage::StartConversion() {
   const std::wstring typed = EditorText();
   std::wstring ssml;
   if (!BuildSsml(typed, kSsmlConversion, m_job->bgmLeadSeconds, m_job->bgmTailSeconds, ssml)) {
-    ShowUserMessage(GetHandle(), kMessageTextTooLong);
+    ShowUserMessage(Window(), kMessageTextTooLong);
     return;
   }
   m_job->text = ssml;
   if (ssml.empty() || ssml == kEmptySsml) {
-    ShowMessageModal(kMessageEmptyText, false, GetHandle());
+    ShowMessageModal(kMessageEmptyText, false, Window());
     return;
   }
   SetConversionBusy(true);
@@ -189,33 +697,31 @@ void CMainWnd::StartConversion() {
   }
 }
 
-void CMainWnd::StartTtsWork(int kind) {
+void TextToSpeechPage::StartTtsWork(int kind) {
   TtsPageState& state = TtsState();
   auto work = std::make_shared<TtsWork>();
   work->kind = static_cast<TtsWorkKind>(kind);
   work->id = state.nextId++;
-  work->window = GetHandle();
+  work->window = Window();
   work->job = *m_job;
-  work->job.messageOwner = GetHandle();
-  work->taskTimeoutSeconds = ReadTaskTimeoutSeconds(m_state.iniPath);
+  work->job.messageOwner = Window();
+  work->taskTimeoutSeconds = ReadTaskTimeoutSeconds(State().iniPath);
   const bool longText = work->kind == TtsWorkKind::kLongText;
   if (!longText) state.workGeneration = m_settingsGeneration;
   TtsWorker& worker = longText ? state.task : state.single;
   if (!longText && state.single.work() != nullptr && state.single.work()->kind == TtsWorkKind::kPreview) {
     // Starting replaces the listen test's request, which then reports
     // nothing: its button comes back and its animation stops now.
-    SetPreviewBusy(false);
-    SetListenImages(m_btnPlayVoice);
+    ShowListenIdle();
   }
   if (!worker.Start(std::move(work))) {
     SetConversionBusy(false);
-    SetPreviewBusy(false);
-    SetListenImages(m_btnPlayVoice);
-    ShowUserMessage(GetHandle(), kMessageInternalError);
+    ShowListenIdle();
+    ShowUserMessage(Window(), kMessageInternalError);
   }
 }
 
-void CMainWnd::OnTtsWorkDone(UINT id) {
+void TextToSpeechPage::OnTtsWorkDone(UINT id) {
   TtsPageState& state = TtsState();
   TtsWorker* worker = state.single.IsCurrent(id) ? &state.single : state.task.IsCurrent(id) ? &state.task : nullptr;
   if (worker == nullptr) return;  // a work that was stopped
@@ -235,46 +741,33 @@ void CMainWnd::OnTtsWorkDone(UINT id) {
 
   if (work->kind == TtsWorkKind::kPreview) {
     if (!work->succeeded) {
-      SetPreviewBusy(false);
-      SetListenImages(m_btnPlayVoice);
+      ShowListenIdle();
     }
   } else {
     SetConversionBusy(false);
     if (!work->succeeded) {
-      SetPreviewBusy(false);
-      SetListenImages(m_btnPlayVoice);
+      ShowListenIdle();
     }
   }
-  for (const std::wstring& message : work->messages) ShowUserMessage(GetHandle(), message);
+  for (const std::wstring& message : work->messages) ShowUserMessage(Window(), message);
 
   if (!work->succeeded) return;
   if (work->kind == TtsWorkKind::kPreview) {
     if (m_job->resultValid) {
       ListenTest();  // finds the new result and plays it
     } else {
-      SetPreviewBusy(false);  // the text changed meanwhile: the next click makes a new preview
-      SetListenImages(m_btnPlayVoice);
+      ShowListenIdle();  // the text changed meanwhile: the next click makes a new preview
     }
     return;
   }
   m_job->outputPath = done.outputPath;
-  m_state.lastTtsOutputPath = done.outputPath;
-  ShowConvertResult(kMessageConvertOk, GetHandle(), m_job.get());
-}
-
-bool CMainWnd::OnTtsMessage(UINT message, WPARAM wParam, LPARAM) {
-  if (message != WM_APP_TTS_DONE) return false;
-  OnTtsWorkDone(static_cast<UINT>(wParam));
-  return true;
-}
-
-void CMainWnd::StopTtsWork() {
-  m_tts.reset();  // stops the workers and the preview, each with a bounded wait
+  State().lastTtsOutputPath = done.outputPath;
+  ShowConvertResult(kMessageConvertOk, Window(), m_job.get());
 }
 
 // --- Catalogue and voice ---
 
-void CMainWnd::RefreshCatalog(int part) {
+void TextToSpeechPage::RefreshCatalog(int part) {
   if (part < 1 || part > 3) return;
   if (m_pickerHoldsCatalog) {
     m_heldCatalogParts |= 1u << part;
@@ -289,7 +782,7 @@ void CMainWnd::RefreshCatalog(int part) {
     m_currentVoice = catalog.voices[index];
     ApplyVoice(m_currentVoice);
   } else if (part == 3) {
-    auto* tile = As<CContainerUI>(m_tileEmotion, L"Container");
+    auto* tile = ControlAs<CContainerUI>(m_tileEmotion, L"Container");
     if (tile == nullptr) return;
     for (int i = tile->GetCount() - 1; i >= 0; --i) {
       CControlUI* item = tile->GetItemAt(i);
@@ -302,25 +795,25 @@ void CMainWnd::RefreshCatalog(int part) {
   }
 }
 
-void CMainWnd::ApplyVoice(VoiceInfo voice) {
+void TextToSpeechPage::ApplyVoice(VoiceInfo voice) {
   m_job->voiceType = voice.voiceType;
   m_job->emotion = voice.emotion;
   if (m_lblAnchorFace != nullptr) m_lblAnchorFace->SetBkImage((L"images/" + voice.avatar).c_str());
-  SetText(m_lblAnchorName, voice.anchorName.c_str());
-  SetText(m_lblAnchorDes, voice.voiceDesc.c_str());
-  if (auto* option = As<COptionUI>(m_optionEmotion1, L"Option")) option->SetSelected(true, true);
-  Show(m_hLayoutEmotion, voice.isEmotion);
+  SetControlText(m_lblAnchorName, voice.anchorName.c_str());
+  SetControlText(m_lblAnchorDes, voice.voiceDesc.c_str());
+  if (auto* option = ControlAs<COptionUI>(m_optionEmotion1, L"Option")) option->SetSelected(true, true);
+  ShowControl(m_hLayoutEmotion, voice.isEmotion);
   if (m_hLayoutMainEmotion != nullptr) m_hLayoutMainEmotion->SetPadding(CUIRect(0, 0, 0, 0));
   ClearCache();
 }
 
 // --- Background music and delays ---
 
-void CMainWnd::ChooseBackgroundMusic() {
+void TextToSpeechPage::ChooseBackgroundMusic() {
   std::vector<wchar_t> buffer(26000, L'\0');
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = GetHandle();
+  dialog.hwndOwner = Window();
   dialog.lpstrFilter = L"Audio Files(*.mp3;*.wav)\0*.mp3;*.wav\0";
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = static_cast<DWORD>(buffer.size());
@@ -329,7 +822,7 @@ void CMainWnd::ChooseBackgroundMusic() {
   SetBackgroundMusic(buffer.data());
 }
 
-void CMainWnd::SetBackgroundMusic(const std::wstring& path) {
+void TextToSpeechPage::SetBackgroundMusic(const std::wstring& path) {
   const size_t slash = path.find_last_of(L'\\');
   const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
   m_job->bgmDisplayName = name;
@@ -338,24 +831,24 @@ void CMainWnd::SetBackgroundMusic(const std::wstring& path) {
     m_lblBgmName->SetToolTip(name.c_str());
     m_lblBgmName->SetText(name.c_str());
   }
-  Show(m_delBgmBtn, true);
+  ShowControl(m_delBgmBtn, true);
   ClearCache();
 }
 
-void CMainWnd::SetTailDelay(int seconds) {
+void TextToSpeechPage::SetTailDelay(int seconds) {
   m_job->bgmTailSeconds = ClampDelay(seconds);
   wchar_t text[200];
   std::swprintf(text, 200, L"%d秒", m_job->bgmTailSeconds);
-  SetText(m_lblBgm, text);
+  SetControlText(m_lblBgm, text);
   std::swprintf(text, 200, L"文本播报结束后， <c #5b7af2>%d<c> <c #999999>秒后背景音乐停止<c>", m_job->bgmTailSeconds);
-  SetText(m_lblBgm1, text);
+  SetControlText(m_lblBgm1, text);
 }
 
-void CMainWnd::SetLeadDelay(int seconds) {
+void TextToSpeechPage::SetLeadDelay(int seconds) {
   m_job->bgmLeadSeconds = ClampDelay(seconds);
   wchar_t text[200];
   std::swprintf(text, 200, L"%d秒", m_job->bgmLeadSeconds);
-  SetText(m_lblText, text);
+  SetControlText(m_lblText, text);
   std::swprintf(text, 200, L"背景音乐播报  <c #5b7af2>%d<c> <c #999999>秒后，开始播报文本<c>", m_job->bgmLeadSeconds);
-  SetText(m_lblText1, text);
+  SetControlText(m_lblText1, text);
 }
