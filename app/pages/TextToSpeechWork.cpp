@@ -22,7 +22,7 @@ std::wstring NewResultName(const std::wstring& codec) {
   return ComputeMd5HexW(std::to_string(GetLocalTimeMs())) + L"." + codec;
 }
 
-bool StopAsked(const TtsWork& work) { return work.stop.load(); }
+bool StopAsked(const TtsWork& work) { return work.stop.StopRequested(); }
 
 // Copies the single request's result into the output folder; the target
 // becomes the job's output path.
@@ -90,7 +90,7 @@ std::wstring OutputFileName(const std::wstring& folder, int64_t dateNumber, uint
 void RunTtsWork(const std::shared_ptr<TtsWork>& work) {
   TtsWork* self = work.get();
   self->job.messageSink = [self](const std::wstring& text) { self->messages.push_back(text); };
-  self->job.SetAbortFlag(&self->stop);
+  self->job.SetStopToken(&self->stop);
   self->succeeded = self->kind == TtsWorkKind::kLongText ? RunLongText(*self) : RunSingleRequest(*self);
   // A stopped work reports nothing: what it met is not what the user asks now.
   if (StopAsked(*self)) return;
@@ -113,7 +113,7 @@ bool TtsWorker::Start(std::shared_ptr<TtsWork> work) {
 
 void TtsWorker::Stop() {
   if (m_work != nullptr) {
-    m_work->stop.store(true);
+    m_work->stop.RequestStop();
     if (m_work->stopEvent) SetEvent(m_work->stopEvent.Get());
   }
   if (m_thread) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/base/ScopedHandle.h"
+#include "core/base/WorkerThread.h"
 #include "core/tts/ConvertJob.h"
 
 // Posted by a worker when it has finished; wParam is its work id. The number
@@ -41,7 +42,7 @@ struct TtsWork {
   HWND window = nullptr;   // receives WM_APP_TTS_DONE
   ConvertJob job;          // the worker's own copy of the page's job
   int taskTimeoutSeconds = kDefaultTaskTimeoutSeconds;
-  std::atomic<bool> stop{false};  // asked to stop: requests abort, polling ends, nothing is posted
+  StopToken stop;                 // asked to stop: requests abort, polling ends, nothing is posted
   OwnedHandle stopEvent;          // set together with `stop`; wakes the poll wait
 
   // Written by the worker before it posts WM_APP_TTS_DONE.

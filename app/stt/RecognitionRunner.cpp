@@ -32,13 +32,13 @@ std::wstring FreeTranscriptPath(const std::wstring& folder, const std::wstring& 
   return path;
 }
 
-// Waits until one of the working places is free; false when the job is told
+// Waits until one of the working places is free; false when the worker is told
 // to stop first (or the wait fails).
-bool WaitForTurn(HANDLE semaphore, const Voice2TextJob& job) {
-  while (!job.stopRequested) {
+bool WaitForTurn(HANDLE semaphore, const StopToken& stop) {
+  while (!stop.StopRequested()) {
     const DWORD waited = WaitForSingleObject(semaphore, kTurnCheckMs);
     if (waited == WAIT_OBJECT_0) {
-      if (!job.stopRequested) return true;
+      if (!stop.StopRequested()) return true;
       ReleaseSemaphore(semaphore, 1, nullptr);  // told to stop while the place came free
       return false;
     }
@@ -77,6 +77,7 @@ struct RecognitionRunner::Worker {
   RecognitionWork work;
   OwnedHandle semaphore;  // the thread's own duplicate of the runner's
   OwnedHandle thread;
+  StopToken stop;                  // the worker's: its job's steps, transfers and child programs end with it
   std::wstring message;            // the first message of the work; written by the worker before `ended`
   std::atomic<bool> ended{false};  // set by the worker just before its last post
 };
@@ -101,7 +102,6 @@ bool RecognitionRunner::Start(Voice2TextJob& job, HWND window, const Recognition
     DebugTrace(L"speech-to-text: cannot share the semaphore (error %lu)", GetLastError());
     return false;
   }
-  job.stopRequested = false;
   // The thread holds its own reference: the record outlives a runner that
   // gave up waiting for it.
   auto* reference = new std::shared_ptr<Worker>(worker);
@@ -121,15 +121,15 @@ DWORD WINAPI RecognitionRunner::WorkerMain(void* parameter) {
   delete reference;
   Voice2TextJob& job = *worker->job;
   int32_t status = kV2tFailed;
-  if (WaitForTurn(worker->semaphore.Get(), job)) {
-    SetThreadTransferStopFlag(&job.stopRequested);
+  if (WaitForTurn(worker->semaphore.Get(), worker->stop)) {
+    job.stop = &worker->stop;
     SetThreadUserMessageRoute(&RecognitionRunner::KeepMessage, worker.get());
     if (worker->work) status = worker->work(job, worker->settings, worker->window);
     SetThreadUserMessageRoute(nullptr, nullptr);
-    SetThreadTransferStopFlag(nullptr);
+    job.stop = nullptr;
     ReleaseSemaphore(worker->semaphore.Get(), 1, nullptr);
   }
-  if (job.stopRequested) status = kV2tFailed;
+  if (worker->stop.StopRequested()) status = kV2tFailed;
   job.progress = 0;
   job.status = status;
   worker->ended = true;
@@ -170,14 +170,14 @@ bool RecognitionRunner::Has(const Voice2TextJob& job) const {
 bool RecognitionRunner::Stop(Voice2TextJob& job, DWORD waitMs) {
   for (const std::shared_ptr<Worker>& worker : m_workers) {
     if (worker->job != &job) continue;
-    job.stopRequested = true;
+    worker->stop.RequestStop();
     return WaitForSingleObject(worker->thread.Get(), waitMs) == WAIT_OBJECT_0;
   }
   return true;
 }
 
 std::vector<Voice2TextJob*> RecognitionRunner::StopAll(DWORD waitMs) {
-  for (const std::shared_ptr<Worker>& worker : m_workers) worker->job->stopRequested = true;
+  for (const std::shared_ptr<Worker>& worker : m_workers) worker->stop.RequestStop();
   const ULONGLONG deadline = GetTickCount64() + waitMs;
   std::vector<Voice2TextJob*> running;
   for (const std::shared_ptr<Worker>& worker : m_workers) {

@@ -1,8 +1,8 @@
 #pragma once
 // RecognitionRunner: the speech-to-text page's worker threads, one per started
 // row, with what belongs to them in one place: their handles, the counting
-// semaphore that lets at most three of them work at once, their stop flags
-// (each job's own) and the bounded waits that stop them.
+// semaphore that lets at most three of them work at once, their stop tokens
+// (each worker's own) and the bounded waits that stop them.
 //
 // A worker waits for its turn, does the work (cut, upload, recognise, write),
 // sets its job's end status and posts WM_APP_V2T_STATUS (job, status) to the

@@ -2,6 +2,7 @@
 
 #include "core/base/DebugTrace.h"
 #include "core/base/TextConversion.h"
+#include "core/base/WorkerThread.h"
 #include "core/catalog/VoiceSample.h"
 
 struct VoiceSamplePlayback::Fetch {
@@ -10,7 +11,7 @@ struct VoiceSamplePlayback::Fetch {
   std::wstring samplePath;
   HWND window = nullptr;
   UINT_PTR number = 0;
-  std::atomic<bool> cancel{false};
+  StopToken stop;
 };
 
 namespace {
@@ -23,9 +24,9 @@ DWORD WINAPI FetchSampleThread(LPVOID parameter) {
   if (!arrived) {
     // A part file of this fetch's own: an abandoned fetch of the same voice may still be writing its own.
     arrived = DownloadVoiceSample(fetch.client, fetch.ansiUrl, fetch.samplePath, L"." + std::to_wstring(fetch.number),
-                                  &fetch.cancel);
+                                  &fetch.stop);
   }
-  if (!fetch.cancel.load()) PostMessageW(fetch.window, kSampleFetchedMessage, fetch.number, arrived ? 1 : 0);
+  if (!fetch.stop.StopRequested()) PostMessageW(fetch.window, kSampleFetchedMessage, fetch.number, arrived ? 1 : 0);
   return 0;
 }
 
@@ -89,7 +90,7 @@ AudioPlayerStatus VoiceSamplePlayback::GetStatus() const {
 }
 
 void VoiceSamplePlayback::CancelFetch(DWORD waitMs) {
-  if (m_fetch != nullptr) m_fetch->cancel.store(true);
+  if (m_fetch != nullptr) m_fetch->stop.RequestStop();
   if (m_fetchThread && waitMs > 0 && WaitForSingleObject(m_fetchThread.Get(), waitMs) == WAIT_TIMEOUT) {
     // It holds only its own record and ends once its transfer gives up.
     DebugTrace(L"voice sample: a cancelled fetch is still running; left to end by itself");

@@ -6,7 +6,7 @@
 // plays on a player this object owns, on the UI thread. So the window can
 // pause, resume and stop at once, and nothing it shows waits on the network.
 //
-// A fetch is stopped by its cancel flag, which also abandons its transfer.
+// A fetch is stopped by its stop token, which also abandons its transfer.
 // Starting another sample cancels the previous fetch without waiting for it;
 // Stop (and the destructor) wait for it a bounded time. A fetch's record is
 // shared with its thread, so a thread that outlives the wait touches nothing

@@ -10,9 +10,9 @@
 #include <memory>
 
 bool DownloadVoiceSample(const HttpClient& client, const std::string& ansiUrl, const std::wstring& samplePath,
-                         const std::wstring& partSuffix, const std::atomic<bool>* cancel) {
+                         const std::wstring& partSuffix, const StopToken* stop) {
   const std::wstring partial = samplePath + partSuffix + L".download";
-  if (client.DownloadFile(ansiUrl, WideToAnsi(partial), 0, cancel) && GetMediaDurationMicros(partial) > 0 &&
+  if (client.DownloadFile(ansiUrl, WideToAnsi(partial), 0, stop) && GetMediaDurationMicros(partial) > 0 &&
       MoveFileExW(partial.c_str(), samplePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     return true;
   }

@@ -7,6 +7,7 @@
 
 class ClientState;
 class HttpClient;
+class StopToken;
 
 // One voice-sample playback, made on the heap by a voice picker window and
 // taken over (and freed) by PlayVoiceSampleThread.
@@ -25,10 +26,9 @@ std::wstring VoiceSamplePath(const VoiceSampleRequest& request);
 // audio, so an error page served in its place is never cached. The download
 // goes to a file of its own beside the sample (`partSuffix` tells concurrent
 // downloads of one voice apart) and replaces the sample only when complete.
-// With `cancel` given, the transfer is abandoned once it is set. False (no
-// sample written) on any failure.
+// `stop` abandons the transfer. False (no sample written) on any failure.
 bool DownloadVoiceSample(const HttpClient& client, const std::string& ansiUrl, const std::wstring& samplePath,
-                         const std::wstring& partSuffix = std::wstring(), const std::atomic<bool>* cancel = nullptr);
+                         const std::wstring& partSuffix = std::wstring(), const StopToken* stop = nullptr);
 
 // Plays a voice's sample, downloading it into the cache first when it is not
 // there (only a download that holds audio is kept). The player is named in the

@@ -5,6 +5,7 @@
 
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
+#include "core/base/WorkerThread.h"
 
 SharedChildProcess sharedChildProcess;
 
@@ -118,7 +119,7 @@ bool DrainPipe(HANDLE readEnd, std::vector<char>& chunk, std::string& output) {
 enum class RunEnd { kFinished, kTimedOut, kStopped };
 
 // Collects the child's output until it has ended, or ends it when the bound
-// passes or the stop flag is set. The pipe can close before the child has
+// passes or the stop token is set. The pipe can close before the child has
 // ended (its exit code is only final then), and a child that has ended has
 // written everything it will: so the child's end, not the pipe's, ends the run.
 RunEnd CollectUntilEnd(HANDLE process, HANDLE readEnd, const ChildRunLimits& limits, std::vector<char>& chunk,
@@ -132,7 +133,7 @@ RunEnd CollectUntilEnd(HANDLE process, HANDLE readEnd, const ChildRunLimits& lim
       return RunEnd::kFinished;
     }
     RunEnd end = RunEnd::kFinished;
-    if (limits.stop != nullptr && limits.stop->load()) {
+    if (limits.stop != nullptr && limits.stop->StopRequested()) {
       end = RunEnd::kStopped;
     } else if (limits.timeLimitMs != INFINITE && GetTickCount64() - start >= limits.timeLimitMs) {
       end = RunEnd::kTimedOut;

@@ -1,4 +1,13 @@
 #pragma once
+// Runs console programs hidden while collecting everything they print, each
+// within a time bound and ended by its caller's stop token.
+//
+// Each run inherits only its own pipe's write end to its child, so runs on
+// several threads never wait for each other's children. The pipe is polled,
+// never read while empty, so the run's bound and stop token are seen while the
+// child prints nothing. The exit code is read once the child has ended. When no child could be started the result and the
+// exit code both hold the system's error code (-1 when it gave none), so a
+// caller that tests only the exit code still sees the failure.
 
 #include <windows.h>
 
@@ -6,14 +15,7 @@
 #include <cstdint>
 #include <string>
 
-// Runs console programs hidden while collecting everything they print.
-//
-// Each run inherits only its own pipe's write end to its child, so runs on
-// several threads never wait for each other's children. The pipe is polled,
-// never read while empty, so the run's bound and stop flag are seen while the
-// child prints nothing. The exit code is read once the child has ended. When no child could be started the result and the
-// exit code both hold the system's error code (-1 when it gave none), so a
-// caller that tests only the exit code still sees the failure.
+class StopToken;
 
 // The child started by the last RunHiddenProcess call. A text-to-speech
 // worker that is terminated while its ffmpeg pass runs leaves its child here;
@@ -50,13 +52,13 @@ extern SharedChildProcess sharedChildProcess;
 void TerminateSharedChild();
 
 // What ends a run before its child has finished: a time bound and the
-// caller's stop flag. The child is then ended (it is the run's own child) and
+// caller's stop token. The child is then ended (it is the run's own child) and
 // the run fails with ERROR_TIMEOUT or ERROR_CANCELLED as its exit code. A
 // default bound means none: tests' own helper runs; the program's runs all
 // give one.
 struct ChildRunLimits {
   DWORD timeLimitMs = INFINITE;
-  const std::atomic<bool>* stop = nullptr;  // borrowed; the run ends soon after it turns true
+  const StopToken* stop = nullptr;  // borrowed; the run ends soon after it is set
 };
 
 // The program's bounds, read when a run starts; tests shorten them. An ffmpeg

@@ -23,7 +23,7 @@ namespace {
 // asked to stop, is ended and fails.
 bool RunPass(const std::wstring& arguments, int64_t mediaMicros, Voice2TextJob& job, std::string& output) {
   uint32_t exitCode = 0;
-  RunFfmpeg(arguments, exitCode, output, ChildRunLimits{FfmpegTimeLimitMs(mediaMicros), &job.stopRequested});
+  RunFfmpeg(arguments, exitCode, output, ChildRunLimits{FfmpegTimeLimitMs(mediaMicros), job.stop});
   if (exitCode == 0) return true;
   DebugTrace(L"ffmpeg failed with %u: %ls", exitCode, arguments.c_str());
   return false;
@@ -69,14 +69,14 @@ std::wstring RecognitionTempStem(const Voice2TextJob& job) {
 
 bool SplitAudioForRecognition(Voice2TextJob& job) {
   job.segmentPaths.clear();
-  if (job.stopRequested) return false;
+  if (job.StopRequested()) return false;
   const std::wstring stem = RecognitionTempStem(job);
   const std::wstring whole = stem + L".mp3";
   RemoveSegmentFiles(stem);  // an earlier run's: a shorter source must not inherit them
   std::string output;
   const int64_t micros = GetMediaDurationMicros(job.sourcePath);
   bool ok = RunPass(L"-i \"" + job.sourcePath + L"\" -f mp3 -y  \"" + whole + L"\"", micros, job, output);
-  ok = ok && !job.stopRequested &&
+  ok = ok && !job.StopRequested() &&
        RunPass(L"-i \"" + whole + L"\" \"-f\" \"segment\" \"-segment_time\" \"116\" \"-c\" \"copy\"  \"" +
                    SegmentTemplateStem(stem) + L"%02d.mp3\"",
                micros, job, output);
@@ -95,7 +95,7 @@ bool UploadAudioSegments(Voice2TextJob& job) {
   const std::string url = GetServiceConfig().speechBaseUrl + "/colud/ars/upload.php";
   bool ok = !job.segmentPaths.empty();
   for (const std::wstring& path : job.segmentPaths) {
-    if (job.stopRequested) ok = false;
+    if (job.StopRequested()) ok = false;
     if (!ok) break;
     const std::string ansiPath = AnsiPathOf(path);
     HttpResponseBuffer reply;
@@ -103,7 +103,7 @@ bool UploadAudioSegments(Voice2TextJob& job) {
       DebugTrace(L"segment path has no ANSI form: %ls", path.c_str());
       ok = false;
     } else {
-      const bool transferred = HttpUploadFile(url, ansiPath, reply);
+      const bool transferred = HttpUploadFile(url, ansiPath, reply, job.stop);
       const UploadReply read = ReadUploadReply(transferred, reply.view());
       ok = read.state == SpeechReplyState::Ok;
       DebugTraceA("upload of segment %u: %s", static_cast<unsigned>(job.segmentUrls.size()),

@@ -17,15 +17,14 @@
 namespace {
 
 constexpr DWORD kPollIntervalMs = 2000;
-constexpr DWORD kStopCheckMs = 50;
 
 std::string TaskUrl() { return GetServiceConfig().speechBaseUrl + "/colud/ars/voice2TextTask.php"; }
 
 // Posts a form to the task path and reads the reply with `read`.
 template <typename Reply>
-Reply PostTaskForm(const std::string& form, Reply (*read)(bool, std::string_view)) {
+Reply PostTaskForm(const std::string& form, Reply (*read)(bool, std::string_view), const StopToken* stop) {
   HttpResponseBuffer reply;
-  const bool transferred = HttpClient().Post(TaskUrl(), form, reply);
+  const bool transferred = HttpClient().Post(TaskUrl(), form, reply, stop);
   return read(transferred, reply.view());
 }
 
@@ -43,11 +42,11 @@ void ReportProgress(Voice2TextJob& job, HWND window, int percent) {
 
 // Waits `ms`, returning early (false) once the job is told to stop.
 bool WaitUnlessStopped(const Voice2TextJob& job, DWORD ms) {
-  for (DWORD waited = 0; waited < ms; waited += kStopCheckMs) {
-    if (job.stopRequested) return false;
-    Sleep(kStopCheckMs);
+  if (job.stop == nullptr) {
+    Sleep(ms);
+    return true;
   }
-  return !job.stopRequested;
+  return !job.stop->WaitFor(ms);
 }
 
 // The signed creation form. The URL is signed as it is and percent-encoded in
@@ -59,8 +58,8 @@ std::string CreationForm(const Voice2TextJob& job, const std::string& url) {
 
 }  // namespace
 
-int32_t PollRecognitionTask(std::string& text, uint64_t taskId, HWND owner) {
-  const TaskPollReply reply = PostTaskForm("taskId=" + std::to_string(taskId), &ReadTaskPollReply);
+int32_t PollRecognitionTask(std::string& text, uint64_t taskId, HWND owner, const StopToken* stop) {
+  const TaskPollReply reply = PostTaskForm("taskId=" + std::to_string(taskId), &ReadTaskPollReply, stop);
   if (reply.state != SpeechReplyState::Ok) {
     ShowReplyFailure(owner, reply.state);
     return kRecognitionFailed;
@@ -80,20 +79,20 @@ bool RecognizeAudioSegments(Voice2TextJob& job, HWND window) {
   const bool document = IsDocumentOutput(job.outputPath);
   std::string documentText;
   for (size_t i = 1; i <= count; ++i) {
-    if (job.stopRequested) return false;
+    if (job.StopRequested()) return false;
     const std::string& url = job.segmentUrls[i - 1];
     const std::string form = CreationForm(job, url);
     DebugTraceA("%s", form.c_str());
-    const TaskCreateReply created = PostTaskForm(form, &ReadTaskCreateReply);
+    const TaskCreateReply created = PostTaskForm(form, &ReadTaskCreateReply, job.stop);
     if (created.state != SpeechReplyState::Ok) {
       ShowReplyFailure(window, created.state);
       return false;
     }
     std::string text;
-    int32_t status = PollRecognitionTask(text, created.taskId, window);
+    int32_t status = PollRecognitionTask(text, created.taskId, window, job.stop);
     while (status != kRecognitionDone && status != kRecognitionFailed) {
       if (!WaitUnlessStopped(job, kPollIntervalMs)) return false;
-      status = PollRecognitionTask(text, created.taskId, window);
+      status = PollRecognitionTask(text, created.taskId, window, job.stop);
     }
     if (status == kRecognitionFailed) return false;
 
@@ -103,7 +102,7 @@ bool RecognizeAudioSegments(Voice2TextJob& job, HWND window) {
       documentText += text;
       if (i == count &&
           !WriteTranscriptDocument(job.outputPath, RecognitionTempStem(job) + L".txt", documentText, window,
-                                   &job.stopRequested)) {
+                                   job.stop)) {
         return false;
       }
     }

@@ -47,7 +47,7 @@ bool AppendTranscriptText(const std::wstring& outputPath, const std::string& utf
 }
 
 bool WriteTranscriptDocument(const std::wstring& outputPath, const std::wstring& textPath, const std::string& utf8,
-                             HWND owner, const std::atomic<bool>* stop) {
+                             HWND owner, const StopToken* stop) {
   DWORD error = 0;
   bool written = false;
   {

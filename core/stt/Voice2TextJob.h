@@ -1,4 +1,8 @@
 #pragma once
+// The speech-to-text job of one row of the speech-to-text list: one audio file
+// turned into a transcript. The page owns the record (one per row) and runs
+// SplitAudioForRecognition, UploadAudioSegments and RecognizeAudioSegments on
+// a worker thread of its own; several jobs run side by side.
 
 #include <windows.h>
 
@@ -7,12 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/WorkerThread.h"
 #include "core/stt/portable/RecognitionReplies.h"
 
-// The speech-to-text job of one row of the speech-to-text list: one audio file
-// turned into a transcript. The page owns the record (one per row) and runs
-// SplitAudioForRecognition, UploadAudioSegments and RecognizeAudioSegments on
-// a worker thread of its own; several jobs run side by side.
 struct Voice2TextJob {
   int32_t rowNumber = 0;                   // 1-based number of the row in the list
   std::wstring fileName;                   // the source's file name with extension
@@ -27,7 +28,12 @@ struct Voice2TextJob {
   std::wstring tempFolder;    // folder of the temporary files, ending with "\"; empty = the user's
   std::atomic<int32_t> status{0};    // kV2tWaiting .. kV2tFailed, written by the worker and the page
   std::atomic<int32_t> progress{0};  // percent shown in the row
-  std::atomic<bool> stopRequested{false};  // set by anyone: the worker stops at its next step
+  // The running worker's stop token, set by the worker for the length of its
+  // work: the steps stop at the next one once it is set, and hand it to their
+  // transfers and child programs, which end with it. Null: never stops.
+  const StopToken* stop = nullptr;
+
+  bool StopRequested() const { return stop != nullptr && stop->StopRequested(); }
 };
 
 // Values of Voice2TextJob::status, also the lParam of WM_APP_V2T_STATUS.
@@ -59,7 +65,8 @@ bool RecognizeAudioSegments(Voice2TextJob& job, HWND window);
 
 // Polls one recognition task once. Returns kRecognitionDone with `text` (UTF-8,
 // tags removed), kRecognitionFailed after showing why, or the running status.
-int32_t PollRecognitionTask(std::string& text, uint64_t taskId, HWND owner);
+// `stop` aborts the request.
+int32_t PollRecognitionTask(std::string& text, uint64_t taskId, HWND owner, const StopToken* stop = nullptr);
 
 // The folder and key that name this job's temporary files ("<folder><key>").
 std::wstring RecognitionTempStem(const Voice2TextJob& job);

@@ -13,6 +13,7 @@
 #include "core/base/FileBytes.h"
 #include "core/base/LocalClock.h"
 #include "core/base/TextConversion.h"
+#include "core/base/WorkerThread.h"
 #include "core/base/portable/Checksums.h"
 #include "core/transport/portable/ServiceConfig.h"
 #include "core/transport/portable/SpeechRequest.h"
@@ -30,12 +31,6 @@ HttpTimeouts& GetHttpTimeouts() {
   static HttpTimeouts timeouts;
   return timeouts;
 }
-
-namespace {
-thread_local const std::atomic<bool>* transferStopFlag = nullptr;  // SetThreadTransferStopFlag
-}
-
-void SetThreadTransferStopFlag(const std::atomic<bool>* flag) { transferStopFlag = flag; }
 
 // --- Reply buffer ---
 
@@ -64,20 +59,11 @@ CurlHandle NewHandle() {
   return CurlHandle(curl_easy_init());
 }
 
-// The flags that end a transfer early: the calling thread's stop flag, and
-// the client's abort flag and the call's cancel flag where given. Lives on
-// the caller's stack for the whole transfer.
-struct TransferStops {
-  const std::atomic<bool>* flags[3] = {};
-};
-
-// libcurl progress function: a non-zero answer aborts the transfer. libcurl
-// calls it at least once a second, also while nothing arrives.
-int StopWhenAsked(void* stops, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  for (const std::atomic<bool>* flag : static_cast<const TransferStops*>(stops)->flags) {
-    if (flag != nullptr && flag->load()) return 1;
-  }
-  return 0;
+// libcurl progress function over the caller's stop token: a non-zero answer
+// aborts the transfer. libcurl calls it at least once a second, also while
+// nothing arrives.
+int StopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const StopToken*>(stop)->StopRequested() ? 1 : 0;
 }
 
 // The protocols a transfer may use, for its URL and any redirect. Addresses
@@ -87,9 +73,10 @@ constexpr char kAllowedProtocols[] = "http,https";
 
 // Options every transfer shares: HTTP and HTTPS only, no signals (transfers
 // run on worker threads), the time-outs, the trusted certificates, the reply
-// buffer and the stop flags (the thread's is added here). False when the
-// protocols cannot be limited: the transfer must not run then.
-bool SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, TransferStops& stops) {
+// buffer and the caller's stop token. False when the protocols cannot be
+// limited, or the stop is already asked: the transfer must not run then.
+bool SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, const StopToken* stop) {
+  if (stop != nullptr && stop->StopRequested()) return false;
   if (curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK ||
       curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK) {
     DebugTraceA("HTTP transfer refused: the protocols cannot be limited");
@@ -109,12 +96,9 @@ bool SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, TransferStops& st
   }
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, HttpWriteCallback);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, reply);
-  stops.flags[0] = transferStopFlag;
-  bool any = false;
-  for (const std::atomic<bool>* flag : stops.flags) any = any || flag != nullptr;
-  if (any) {
+  if (stop != nullptr) {
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenAsked);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &stops);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, const_cast<StopToken*>(stop));
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
   }
   return true;
@@ -157,19 +141,19 @@ std::string HttpClient::ResolveUrl(const std::string& pathOrUrl) const {
   return url;
 }
 
-bool HttpClient::Get(const std::string& pathOrUrl, HttpResponseBuffer& reply) const {
-  return Transfer(pathOrUrl, nullptr, reply);
+bool HttpClient::Get(const std::string& pathOrUrl, HttpResponseBuffer& reply, const StopToken* stop) const {
+  return Transfer(pathOrUrl, nullptr, reply, stop);
 }
 
-bool HttpClient::Post(const std::string& pathOrUrl, const std::string& form, HttpResponseBuffer& reply) const {
-  return Transfer(pathOrUrl, &form, reply);
+bool HttpClient::Post(const std::string& pathOrUrl, const std::string& form, HttpResponseBuffer& reply,
+                      const StopToken* stop) const {
+  return Transfer(pathOrUrl, &form, reply, stop);
 }
 
 bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form, HttpResponseBuffer& reply,
-                          const std::atomic<bool>* cancel) const {
+                          const StopToken* stop) const {
   const std::string url = ResolveUrl(pathOrUrl);
   if (url.empty()) return false;
-  if (m_abort != nullptr && m_abort->load()) return false;
   CurlHandle handle = NewHandle();
   if (!handle) return false;
   HttpResponseBuffer received;
@@ -179,22 +163,20 @@ bool HttpClient::Transfer(const std::string& pathOrUrl, const std::string* form,
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDSIZE, static_cast<long>(form->size()));
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, form->c_str());
   }
-  TransferStops stops;
-  stops.flags[1] = m_abort;
-  stops.flags[2] = cancel;
-  if (!SetCommonOptions(handle.get(), &received, stops)) return false;
+  if (!SetCommonOptions(handle.get(), &received, stop)) return false;
   return Perform(handle.get(), url, received, reply);
 }
 
 bool HttpClient::DownloadFile(const std::string& pathOrUrl, const std::string& ansiPath, uint32_t expectedCrc,
-                              const std::atomic<bool>* cancel) const {
+                              const StopToken* stop) const {
   HttpResponseBuffer body;
-  if (!Transfer(pathOrUrl, nullptr, body, cancel)) return false;
+  if (!Transfer(pathOrUrl, nullptr, body, stop)) return false;
   if (expectedCrc != 0 && (body.size() == 0 || Crc32(body.data(), body.size()) != expectedCrc)) return false;
   return WriteFileBytes(AnsiToWide(ansiPath), body.data(), body.size());
 }
 
-bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpResponseBuffer& reply) {
+bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpResponseBuffer& reply,
+                    const StopToken* stop) {
   CurlHandle handle = NewHandle();
   if (!handle) return false;
   // An empty Expect header: no 100-continue round trip before the body.
@@ -218,7 +200,6 @@ bool HttpUploadFile(const std::string& url, const std::string& ansiPath, HttpRes
   curl_easy_setopt(handle.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(handle.get(), CURLOPT_MIMEPOST, form.get());
-  TransferStops stops;
-  if (!SetCommonOptions(handle.get(), &received, stops)) return false;
+  if (!SetCommonOptions(handle.get(), &received, stop)) return false;
   return Perform(handle.get(), url, received, reply);
 }

@@ -88,7 +88,7 @@ std::wstring GainArguments(const std::wstring& music, int32_t gainDb, const std:
 // Runs one pass over media lasting `mediaMicros` through the shared child
 // record; true on exit code 0. A pass that outlasts its bound, or whose job is
 // asked to stop, is ended and fails.
-bool RunPass(const std::wstring& arguments, int64_t mediaMicros, const std::atomic<bool>* stop) {
+bool RunPass(const std::wstring& arguments, int64_t mediaMicros, const StopToken* stop) {
   std::string output;
   uint32_t exitCode = 1;
   const ChildRunLimits limits{FfmpegTimeLimitMs(mediaMicros), stop};
@@ -112,7 +112,7 @@ void ConvertJob::ShowMessage(const std::wstring& message) const {
 
 bool ConvertJob::PostForReply(const char* path, const std::string& form, Json::Value& root) const {
   HttpResponseBuffer body;
-  const bool transferred = m_transport.Post(GetServiceConfig().speechBaseUrl + path, form, body);
+  const bool transferred = m_transport.Post(GetServiceConfig().speechBaseUrl + path, form, body, m_stop);
   switch (ReadSpeechReply(transferred, body.view(), root)) {
     case SpeechReplyState::Ok:
       return true;
@@ -239,7 +239,7 @@ bool ConvertJob::PollSynthesisTask() {
   const std::wstring downloadPath = tempFolder + L"\\" + name;
   DebugTrace(L"task result %ls", downloadPath.c_str());
   std::string url;
-  if (!ReadReplyText(root, "data", url) || !m_transport.DownloadFile(url, WideToAnsi(downloadPath), 0)) {
+  if (!ReadReplyText(root, "data", url) || !m_transport.DownloadFile(url, WideToAnsi(downloadPath), 0, m_stop)) {
     ShowMessage(kMessageTaskFailed);
     return true;
   }

@@ -1,8 +1,9 @@
 #pragma once
+// ConvertJob: the one text-to-speech job of the program and the requests,
+// passes and deliveries that run it (see below).
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -60,12 +61,10 @@ struct ConvertJob {
   // thread hands them to the UI thread, which shows them.
   std::function<void(const std::wstring& text)> messageSink;
 
-  // Requests abort (and fail) once the flag is set, see HttpClient::SetAbortFlag;
-  // a running ffmpeg pass is ended and fails too.
-  void SetAbortFlag(const std::atomic<bool>* flag) {
-    m_transport.SetAbortFlag(flag);
-    m_stop = flag;
-  }
+  // The running worker's stop token: once it is set, requests abort (and
+  // fail) and a running ffmpeg pass is ended and fails too. Borrowed; null
+  // (the default) never stops.
+  void SetStopToken(const StopToken* stop) { m_stop = stop; }
 
   // One synchronous request, answered from the result cache when the same form
   // succeeded before and resultValid is still set; then the audio is resampled
@@ -93,5 +92,5 @@ struct ConvertJob {
   void ShowSaveFailed(DWORD error) const;
 
   HttpClient m_transport;  // speech-service URLs are always whole, so no base URL
-  const std::atomic<bool>* m_stop = nullptr;  // borrowed; see SetAbortFlag
+  const StopToken* m_stop = nullptr;  // borrowed; see SetStopToken
 };

@@ -54,7 +54,7 @@ struct RowGate {
   ~RowGate() { CloseHandle(open); }
   RecognitionWork Work() {
     return [this](Voice2TextJob& job, const RecognitionSettings&, HWND) {
-      while (!job.stopRequested && WaitForSingleObject(open, 20) == WAIT_TIMEOUT) {
+      while (!job.StopRequested() && WaitForSingleObject(open, 20) == WAIT_TIMEOUT) {
       }
       return kV2tDone;
     };

@@ -58,7 +58,7 @@ struct Gate {
       ++started;
       for (int seen = maxActive; now > seen && !maxActive.compare_exchange_weak(seen, now);) {
       }
-      while (!job.stopRequested && WaitForSingleObject(open, 20) == WAIT_TIMEOUT) {
+      while (!job.StopRequested() && WaitForSingleObject(open, 20) == WAIT_TIMEOUT) {
       }
       Sleep(20);
       --active;
@@ -406,7 +406,7 @@ TEST_F(SpeechToTextPageTest, StartedRowsTakeThePagesSettings) {
   }
 }
 
-// Closing the window stops running recognitions by their flag and by
+// Closing the window stops running recognitions by their stop token and by
 // aborting their transfers, within a bounded wait; waiting rows never start.
 TEST_F(SpeechToTextPageTest, ClosingTheWindowAbortsRunningTransfers) {
   standin::Instance instance;
@@ -415,10 +415,10 @@ TEST_F(SpeechToTextPageTest, ClosingTheWindowAbortsRunningTransfers) {
   ASSERT_TRUE(instance.Script(path, R"({"delay_ms":60000,"times":-1})"));
   const std::string url = instance.urls().speechHttp + path;
   std::atomic<int> started{0}, returned{0};
-  page().SetRecognitionWork([&](Voice2TextJob&, const RecognitionSettings&, HWND) {
+  page().SetRecognitionWork([&](Voice2TextJob& job, const RecognitionSettings&, HWND) {
     ++started;
     HttpResponseBuffer reply;
-    const bool ok = HttpClient().Post(url, "taskId=1", reply);
+    const bool ok = HttpClient().Post(url, "taskId=1", reply, job.stop);
     ++returned;
     return ok ? kV2tDone : kV2tFailed;
   });

@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "core/base/WorkerThread.h"
+
 // Some cases start this test program again as the child, which then does what
 // the environment variable below says instead of running tests.
 namespace {
@@ -154,12 +156,12 @@ TEST(ProcessRunner, AChildThatNeverEndsIsEndedByTheBoundOrTheStopFlagAndFails) {
       {"ffmpeg, stopped", kFfmpeg, INFINITE, 2500, ERROR_CANCELLED},
   };
   for (const Case& c : cases) {
-    std::atomic<bool> stop{false};
+    StopToken stop;
     std::thread stopper;
     if (c.stopAfterMs != INFINITE) {
       stopper = std::thread([&stop, &c] {
         Sleep(c.stopAfterMs);
-        stop = true;
+        stop.RequestStop();
       });
     }
     const ChildRunLimits limits{c.timeLimitMs, &stop};

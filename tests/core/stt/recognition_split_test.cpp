@@ -109,7 +109,9 @@ TEST(RecognitionSplit, AJobToldToStopMakesNothing) {
   ASSERT_TRUE(MakeTone(scratch.path() + L"a.wav", 3));
   Voice2TextJob job;
   PrepareJob(job, scratch.path() + L"a.wav", temp);
-  job.stopRequested = true;
+  StopToken stop;
+  stop.RequestStop();
+  job.stop = &stop;
   EXPECT_FALSE(SplitAudioForRecognition(job));
   EXPECT_TRUE(ListFiles(temp).empty());
 }

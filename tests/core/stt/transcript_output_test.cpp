@@ -5,6 +5,7 @@
 #include <atomic>
 #include <map>
 
+#include "core/base/WorkerThread.h"
 #include "core/media/ProcessRunner.h"
 
 #include "tests/core/stt/Voice2TextTesting.h"
@@ -99,7 +100,8 @@ TEST(TranscriptOutput, AWriterEndedByItsBoundOrTheStopFlagIsAFailure) {
   const std::string text(200000, 'a');
   for (bool bounded : {true, false}) {
     MessageRecorder messages;
-    std::atomic<bool> stop{!bounded};
+    StopToken stop;
+    if (!bounded) stop.RequestStop();
     if (bounded) GetChildTimeLimits().documentWriterMs = 0;
     const std::wstring output = scratch.path() + (bounded ? L"bound.docx" : L"stopped.docx");
     const std::wstring textPath = scratch.path() + L"handover.txt";

@@ -356,6 +356,8 @@ TEST_F(Voice2TextJobTest, AJobToldToStopStopsPolling) {
   Prepare(job, Tone(L"short.wav", 3), L"stopped.txt");
   ASSERT_TRUE(SplitAudioForRecognition(job));
   ASSERT_TRUE(UploadAudioSegments(job));
+  StopToken stop;
+  job.stop = &stop;
   HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   bool result = true;
   std::thread worker([&] {
@@ -363,7 +365,7 @@ TEST_F(Voice2TextJobTest, AJobToldToStopStopsPolling) {
     SetEvent(finished);
   });
   while (m_instance.Count(kTaskPath) < 3) Sleep(50);  // the creation and two polls
-  job.stopRequested = true;
+  stop.RequestStop();
   EXPECT_EQ(WaitForSingleObject(finished, 10000), WAIT_OBJECT_0);
   worker.join();
   CloseHandle(finished);

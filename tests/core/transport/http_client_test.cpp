@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include "core/base/WorkerThread.h"
 #include "core/base/portable/Checksums.h"
 #include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/DebugOutputRecorder.h"
@@ -177,48 +179,68 @@ TEST_F(HttpTransferTest, UploadsASignedMultipartForm) {
   EXPECT_FALSE(HttpUploadFile(instance.urls().speechHttps + "/colud/ars/upload.php", "C:\\no\\such\\file.mp3", none));
 }
 
-// A worker's owner ends its transfer through the thread's stop flag: a slow
-// reply is abandoned within a few seconds of the flag, not waited out, and
-// the flag touches only the thread that set it.
+// Every transfer ends with its caller's stop token: a slow reply is abandoned
+// within a few seconds of the stop, not waited out (a download writes no
+// file); a transfer asked after the stop fails without a request; and the
+// token touches only the calls it is given to.
 namespace {
 
-struct StoppableTransfer {
-  const HttpClient* client;
-  std::string path;
-  std::atomic<bool> stop{false};
-  std::atomic<bool> result{true};
-};
+enum class TransferKind { kGet, kPost, kDownload, kUpload };
 
-DWORD WINAPI RunStoppableTransfer(void* parameter) {
-  auto* transfer = static_cast<StoppableTransfer*>(parameter);
-  SetThreadTransferStopFlag(&transfer->stop);
-  HttpResponseBuffer reply;
-  transfer->result = transfer->client->Post(transfer->path, "taskId=1", reply);
-  SetThreadTransferStopFlag(nullptr);
-  return 0;
-}
+struct TransferCase {
+  const char* name;
+  TransferKind kind;
+  std::string path;  // where the stand-in delays its reply
+};
 
 }  // namespace
 
-TEST_F(HttpTransferTest, TheThreadsStopFlagAbortsItsSlowTransfer) {
-  const std::string path = "/colud/ars/voice2TextTask.php";
-  ASSERT_TRUE(instance.Script(path, R"({"delay_ms":30000})"));
-  const HttpClient client(instance.urls().speechHttp);
-  StoppableTransfer transfer{&client, path};
-  HANDLE thread = CreateThread(nullptr, 0, RunStoppableTransfer, &transfer, 0, nullptr);
-  ASSERT_NE(thread, nullptr);
-  Sleep(1000);  // the request is out and its reply delayed
-  EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  const ULONGLONG asked = GetTickCount64();
-  transfer.stop = true;
-  EXPECT_EQ(WaitForSingleObject(thread, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
-  EXPECT_LT(GetTickCount64() - asked, 5000u);
-  EXPECT_FALSE(transfer.result.load());
-  CloseHandle(thread);
+TEST_F(HttpTransferTest, TheCallersStopTokenEndsEveryKindOfTransfer) {
+  const std::wstring upload = scratch / L"upload.mp3";
+  ASSERT_TRUE(ScratchFolder::WriteFileBytes(upload, "ID3 not really audio"));
+  const std::string ansiUpload(upload.begin(), upload.end());  // an ASCII path
+  const std::wstring target = scratch / L"download";
+  const std::string ansiTarget(target.begin(), target.end());
+  const HttpClient speech(instance.urls().speechHttp);
+  const HttpClient management(instance.urls().managementHttp);
+  const TransferCase cases[] = {
+      {"get", TransferKind::kGet, "/colud/tts/voiceCategory.php"},
+      {"post", TransferKind::kPost, "/colud/ars/voice2TextTask.php"},
+      {"download", TransferKind::kDownload, "/updates/Updrift.exe"},
+      {"upload", TransferKind::kUpload, "/colud/ars/upload.php"},
+  };
+  auto run = [&](const TransferCase& c, const StopToken* stop) {
+    HttpResponseBuffer reply;
+    switch (c.kind) {
+      case TransferKind::kGet: return speech.Get(c.path, reply, stop);
+      case TransferKind::kPost: return speech.Post(c.path, "taskId=1", reply, stop);
+      case TransferKind::kDownload: return management.DownloadFile(c.path.substr(1), ansiTarget, 0, stop);
+      case TransferKind::kUpload: return HttpUploadFile(instance.urls().speechHttp + c.path, ansiUpload, reply, stop);
+    }
+    return false;
+  };
+  for (const TransferCase& c : cases) {
+    ASSERT_TRUE(instance.Script(c.path, R"({"delay_ms":20000})")) << c.name;
+    StopToken stop;
+    std::atomic<bool> result{true};
+    std::thread worker([&] { result = run(c, &stop); });
+    Sleep(1000);  // the request is out and its reply delayed
+    const ULONGLONG asked = GetTickCount64();
+    stop.RequestStop();
+    worker.join();
+    EXPECT_LT(GetTickCount64() - asked, 5000u) << c.name;
+    EXPECT_FALSE(result.load()) << c.name;
+    EXPECT_EQ(GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
 
-  // This thread never set a flag: its transfers run as before.
-  HttpResponseBuffer reply;
-  EXPECT_TRUE(client.Post(path, "taskId=1", reply));
+    // Asked after the stop: nothing reaches the server.
+    const int before = instance.Count(c.path);
+    EXPECT_FALSE(run(c, &stop)) << c.name;
+    EXPECT_EQ(instance.Count(c.path), before) << c.name;
+
+    // Another call, without the token, runs as before.
+    EXPECT_TRUE(run(c, nullptr)) << c.name;
+    DeleteFileW(target.c_str());
+  }
 }
 
 // Only HTTP and HTTPS are spoken. An address of another protocol, as a server

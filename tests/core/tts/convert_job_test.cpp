@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/base/TextConversion.h"
+#include "core/base/WorkerThread.h"
 #include "core/base/UserMessage.h"
 #include "core/base/portable/Base64.h"
 #include "core/media/MediaTools.h"
@@ -291,8 +292,9 @@ TEST_F(ConvertJobTest, APassEndedByItsBoundOrTheStopFlagFailsTheJob) {
     bool bounded;  // else stopped
   } cases[] = {{"no time for the passes", true}, {"asked to stop", false}};
   for (const Case& c : cases) {
-    std::atomic<bool> stop{!c.bounded};
-    job.SetAbortFlag(&stop);
+    StopToken stop;
+    if (!c.bounded) stop.RequestStop();
+    job.SetStopToken(&stop);
     if (c.bounded) GetChildTimeLimits() = ChildTimeLimits{0, 0, 0, 0};
     shown.clear();
     job.resultName = std::wstring(L"ended_") + (c.bounded ? L"bound" : L"stop") + L".mp3";
@@ -301,7 +303,7 @@ TEST_F(ConvertJobTest, APassEndedByItsBoundOrTheStopFlagFailsTheJob) {
     EXPECT_EQ(instance.Count(kSynthesisPath), 1) << c.name;
     EXPECT_EQ(job.lastResultPath, madeBefore) << c.name;
     GetChildTimeLimits() = ChildTimeLimits();
-    job.SetAbortFlag(nullptr);
+    job.SetStopToken(nullptr);
   }
   // The long-text task's mix goes straight into the output folder: an ended
   // pass leaves nothing there.
