@@ -434,3 +434,39 @@ TEST_F(SpeechToTextPageTest, ClosingTheWindowAbortsRunningTransfers) {
   EXPECT_EQ(returned.load(), 3);
   EXPECT_EQ(started.load(), 3);
 }
+
+// A worker that does not heed its token is let go after the bounded wait:
+// StopAll names its job, which the owner then keeps alive, and the thread
+// finishes on it later with what it holds of its own (its semaphore, its
+// record), long after the runner has gone.
+TEST(SpeechToTextWorkers, AWorkerThatOutlivesTheWaitIsLetGoAndFinishesOnItsOwn) {
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(release, nullptr);
+  auto job = std::make_unique<Voice2TextJob>();
+  std::atomic<bool> working{false};
+  {
+    RecognitionRunner runner;
+    runner.SetWork([&](Voice2TextJob&, const RecognitionSettings&, HWND) {
+      working = true;
+      WaitForSingleObject(release, 20000);  // deaf to the token
+      return kV2tDone;
+    });
+    ASSERT_TRUE(runner.Start(*job, nullptr, RecognitionSettings{}));
+    for (int i = 0; i < 200 && !working; ++i) Sleep(10);
+    ASSERT_TRUE(working.load());
+    EXPECT_FALSE(job->StopRequested());
+
+    const ULONGLONG start = GetTickCount64();
+    const std::vector<Voice2TextJob*> running = runner.StopAll(300);
+    EXPECT_LT(GetTickCount64() - start, 3000u) << "the stop did not keep its bound";
+    EXPECT_EQ(running, std::vector<Voice2TextJob*>{job.get()});
+    EXPECT_EQ(runner.Count(), 0);
+    EXPECT_TRUE(job->StopRequested()) << "the job's work was not told to stop";
+  }
+  SetEvent(release);
+  for (int i = 0; i < 500 && job->status != kV2tFailed; ++i) Sleep(10);
+  EXPECT_EQ(job->status.load(), kV2tFailed);  // a stopped run never counts as done
+  for (int i = 0; i < 200 && job->stop != nullptr; ++i) Sleep(10);
+  EXPECT_EQ(job->stop, nullptr);
+  CloseHandle(release);
+}
