@@ -4,10 +4,11 @@
 // music with its delays and the output format and folder; the listen test
 // and the conversion with their workers; the catalogue's voice and emotion
 // displays; the hover menus and the window's pop-up menus. The operations
-// are split by topic: TextToSpeechPage.cpp (binding, notifications, reset,
-// listen test, conversion, catalogue, music), TextToSpeechImport.cpp (text
-// import and limit), TextToSpeechMenus.cpp (menus); the workers are in
-// TextToSpeechWork.*, the preview's playback in TextToSpeechPreview.*.
+// are split by topic: TextToSpeechPage.cpp (binding, reset, listen test,
+// conversion, catalogue, music), TextToSpeechNotify.cpp (the notification
+// table and its handlers), TextToSpeechImport.cpp (text import and limit),
+// TextToSpeechMenus.cpp (menus); the workers are in TextToSpeechWork.*, the
+// preview's playback in TextToSpeechPreview.*.
 //
 // Owns the one text-to-speech job, the current voice, the workers and the
 // preview; borrows its controls from the window's tree. UI thread only:
@@ -81,7 +82,7 @@ class TextToSpeechPage : public Page {
   void UpdateHoverMenus(int x, int y);
 
  private:
-  // --- Notification handlers (the table in TextToSpeechPage.cpp) ---
+  // --- Notification handlers (the table in TextToSpeechNotify.cpp) ---
   void OnEmotionLeft(Trellis::UINotify&);
   void OnEmotionRight(Trellis::UINotify&);
   void OnPlayVoice(Trellis::UINotify&);
