@@ -1,14 +1,12 @@
-// The speech-to-text page's operations on the main window: rows added from
-// files, a folder or a drop; rows started one by one or all; results opened;
-// the output folder chosen; and the rows' worker threads (RecognitionRunner),
-// whose status posts find their row by its job.
+// SpeechToTextPage: the speech-to-text page.
 //
 // Sections:
+//   --- Binding, notifications and reset ---
 //   --- Adding rows ---       file picker, folder scan, AddRows
 //   --- Rows ---              removal, starting, status
 //   --- Results and folders ---
 //   --- Workers ---
-#include "app/MainWnd.h"
+#include "app/pages/SpeechToTextPage.h"
 
 #include "app/MessageWnd.h"
 #include "app/stt/Voice2TextListItemUI.h"
@@ -17,6 +15,7 @@
 #include "core/base/ScopedHandle.h"
 #include "core/client/ClientState.h"
 #include "core/client/UsageReport.h"
+#include "ui/controls/OptionUI.h"
 #include "core/stt/portable/SourceFileNames.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
@@ -37,21 +36,15 @@ constexpr int kRowHeight = 45;
 // The picker's list of chosen files (paths NUL-separated).
 constexpr DWORD kPickerBufferChars = 26000;
 constexpr DWORD kPickerFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT;
-// File-system folders only. (Asking for computers as well would leave OK
-// greyed for every folder.)
-constexpr UINT kFolderDialogFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
 // How long the UI thread waits for a worker it stops: a row's or the window's end.
 constexpr DWORD kStopWaitMs = 3000;
 
 const wchar_t kAudioFilter[] = L"Audio Files(*.mp3;*.wav;*.m4a)\0*.mp3;*.wav;*.m4a\0\0";
-const wchar_t kFolderDialogTitle[] = L"选择文件路径";
 const wchar_t kMessageRemoveRunning[] = L"无法删除转换中的文件！";
 const wchar_t kMessageTooManyFiles[] = L"选择的文件太多，请分批添加！";
 const wchar_t kMessageOpenFailed[] = L"打开失败，文件不可用";
 
-CContainerUI* ListOf(CControlUI* control) {
-  return control != nullptr ? static_cast<CContainerUI*>(control->GetInterface(L"Container")) : nullptr;
-}
+CContainerUI* ListOf(CControlUI* control) { return ControlAs<CContainerUI>(control, L"Container"); }
 
 bool IsDirectory(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -68,30 +61,161 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
          CSTR_EQUAL;
 }
 
+bool ShellExecuteOpen(HWND owner, const std::wstring& file, const std::wstring& parameters) {
+  const HINSTANCE result = ShellExecuteW(owner, L"open", file.c_str(),
+                                         parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWDEFAULT);
+  if (reinterpret_cast<INT_PTR>(result) > 32) return true;
+  DebugTrace(L"speech-to-text: the shell did not open %ls (%d)", file.c_str(),
+             static_cast<int>(reinterpret_cast<INT_PTR>(result)));
+  return false;
+}
+
 }  // namespace
+
+// --- Binding, notifications and reset ---
+
+SpeechToTextPage::SpeechToTextPage(PageHost& host) : Page(host), m_shellOpen(ShellExecuteOpen) {}
+
+SpeechToTextPage::~SpeechToTextPage() { StopRecognitions(); }
+
+const NotifyRoute<SpeechToTextPage> SpeechToTextPage::kNotifyRoutes[] = {
+    {L"click", L"btnAddVoiceMid", false, &SpeechToTextPage::OnAddFiles},
+    {L"click", L"btnAddFile", false, &SpeechToTextPage::OnAddFiles},
+    {L"click", L"btnAddDir", false, &SpeechToTextPage::OnAddFolder},
+    {L"click", L"btnMoveFile", false, &SpeechToTextPage::RemoveRow},
+    {L"click", L"btnSingleVocie2Text", false, &SpeechToTextPage::StartRow},
+    {L"click", L"btnVoice2Text", false, &SpeechToTextPage::OnStartAll},
+    {L"click", L"btnOpenFile", false, &SpeechToTextPage::OpenResultFile},
+    {L"click", L"btnOpenPath", false, &SpeechToTextPage::OpenResultFolder},
+    {L"click", L"btnChangeVoicePath", false, &SpeechToTextPage::OnChangeVoicePath},
+    {L"selectchanged", L"optionSaveOri", false, &SpeechToTextPage::OnSaveBesideSource},
+    {L"selectchanged", L"optionSaveUser", false, &SpeechToTextPage::OnSaveToFolder},
+    {L"selectchanged", L"chinese", false, &SpeechToTextPage::OnModelChanged},
+    {L"selectchanged", L"english", false, &SpeechToTextPage::OnModelChanged},
+    {L"selectchanged", L"optTxt", false, &SpeechToTextPage::OnOutputFormatChanged},
+    {L"selectchanged", L"optDoc", false, &SpeechToTextPage::OnOutputFormatChanged},
+    {L"selectchanged", L"optDocx", false, &SpeechToTextPage::OnOutputFormatChanged},
+};
+
+void SpeechToTextPage::Bind() {
+  m_btnVoice2Text = Bound(L"btnVoice2Text");
+  m_gifVoice2Text = Bound(L"gifVoice2Text");
+  m_listVoice = Bound(L"listVoice");
+  m_voiceListLayout = Bound(L"voiceListLayout");
+  m_voiceLayout = Bound(L"voiceLayout");
+  m_savePathEdit = Bound(L"savePathEdit");
+  m_chinese = Bound(L"chinese");
+  m_optionSaveOri = Bound(L"optionSaveOri");
+  // The page starts with its empty drop area.
+  ShowListOrDropArea(false);
+}
+
+bool SpeechToTextPage::Notify(UINotify& msg) { return DispatchNotify(this, kNotifyRoutes, msg); }
+
+bool SpeechToTextPage::OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_APP_V2T_STATUS) return false;
+  OnRowStatus(reinterpret_cast<Voice2TextJob*>(wParam), static_cast<int>(lParam));
+  return true;
+}
+
+void SpeechToTextPage::Reset() {
+  ShowControl(m_btnVoice2Text, true);
+  ShowControl(m_gifVoice2Text, false);
+  const std::wstring desktop = DesktopFolder();
+  SetControlText(m_savePathEdit, (State().driveUrlV2W.empty() ? desktop : State().driveUrlV2W).c_str());
+  if (auto* option = ControlAs<COptionUI>(m_chinese, L"Option")) option->SetSelected(true);
+  if (auto* option = ControlAs<COptionUI>(m_optionSaveOri, L"Option")) option->SetSelected(true);
+  m_v2tOutputFolder.clear();
+  m_v2tModel = L"16k_zh";
+  m_v2tFormat.clear();
+
+  // Reset is refused while rows run (the window asks IsBusy first), so no
+  // thread still uses these jobs.
+  if (auto* list = ListOf(m_listVoice)) list->RemoveAllItems();
+  m_v2tRows.clear();
+  ShowListOrDropArea(false);
+  m_audioExtensions = {L".mp3", L".wav", L".m4a"};
+}
+
+void SpeechToTextPage::ShowListOrDropArea(bool list) {
+  ShowControl(m_voiceLayout, !list);
+  ShowControl(m_listVoice, list);
+  ShowControl(m_voiceListLayout, list);
+}
+
+std::vector<Voice2TextJob*> SpeechToTextPage::Rows() const {
+  std::vector<Voice2TextJob*> jobs;
+  for (const auto& job : m_v2tRows) jobs.push_back(job.get());
+  return jobs;
+}
+
+void SpeechToTextPage::OnChangeVoicePath(UINotify&) {
+  auto* option = ControlAs<COptionUI>(Manager().FindControlByName(L"optionSaveUser"), L"Option");
+  if (option == nullptr) return;
+  option->SetSelected(true);
+  if (option->IsSelected()) ChooseRecognitionFolder();
+}
+
+void SpeechToTextPage::OnSaveBesideSource(UINotify&) { m_v2tOutputFolder.clear(); }
+
+void SpeechToTextPage::OnSaveToFolder(UINotify&) {
+  m_v2tOutputFolder = m_savePathEdit != nullptr ? m_savePathEdit->GetText().GetText() : L"";
+}
+
+void SpeechToTextPage::OnModelChanged(UINotify& msg) {
+  m_v2tModel = msg.pSender->GetName().EqualsText(L"english") ? L"16k_en" : L"16k_zh";
+}
+
+void SpeechToTextPage::OnOutputFormatChanged(UINotify& msg) {
+  const CUIString name = msg.pSender->GetName();
+  if (name.EqualsText(L"optDoc")) m_v2tFormat = L"doc";
+  else if (name.EqualsText(L"optDocx")) m_v2tFormat = L"docx";
+  else m_v2tFormat.clear();
+}
+
+void SpeechToTextPage::OnRowStatus(Voice2TextJob* job, int status) {
+  // The job names the row: rows may have been removed since the thread
+  // started, so a row number would point at the wrong row or past the list.
+  bool known = false;
+  for (const auto& row : m_v2tRows) known = known || row.get() == job;
+  if (!known) return;  // a job whose row is gone: nothing to show
+  if (CContainerUI* list = ListOf(m_listVoice)) {
+    for (int i = 0; i < list->GetCount(); ++i) {
+      CControlUI* item = list->GetItemAt(i);
+      if (item != nullptr && item->GetTag() == reinterpret_cast<uintptr_t>(job)) {
+        ShowRowStatus(item, *job, status);
+        break;
+      }
+    }
+  }
+  if (status > kV2tConverting && m_v2tRunning <= 0) {
+    ShowControl(m_btnVoice2Text, true);
+    ShowControl(m_gifVoice2Text, false);
+  }
+}
 
 // --- Adding rows ---
 
-void CMainWnd::AddAudioFiles() {
+void SpeechToTextPage::AddAudioFiles() {
   std::vector<wchar_t> buffer(kPickerBufferChars, L'\0');
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = GetHandle();
+  dialog.hwndOwner = Window();
   dialog.lpstrFilter = kAudioFilter;
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = kPickerBufferChars;
   dialog.Flags = kPickerFlags;
   if (!GetOpenFileNameW(&dialog)) {
     const DWORD error = CommDlgExtendedError();
-    if (error == FNERR_BUFFERTOOSMALL) ShowMessageModal(kMessageTooManyFiles, false, GetHandle());
+    if (error == FNERR_BUFFERTOOSMALL) ShowMessageModal(kMessageTooManyFiles, false, Window());
     else if (error != 0) DebugTrace(L"speech-to-text: file picker failed (%lu)", error);
     return;  // cancelled: nothing added
   }
   AddRows(PickedFilePaths(buffer.data(), buffer.size(), dialog.nFileOffset));
 }
 
-void CMainWnd::AddAudioFolder() {
-  const std::wstring folder = ChooseFolder();
+void SpeechToTextPage::AddAudioFolder() {
+  const std::wstring folder = ChooseFolder(Window());
   if (folder.empty()) return;
   const std::wstring prefix = WithTrailingSeparator(folder);
   WIN32_FIND_DATAW found;
@@ -105,7 +229,7 @@ void CMainWnd::AddAudioFolder() {
   AddRows(paths);
 }
 
-void CMainWnd::AddRows(const std::vector<std::wstring>& paths) {
+void SpeechToTextPage::AddRows(const std::vector<std::wstring>& paths) {
   CContainerUI* list = ListOf(m_listVoice);
   if (list == nullptr) return;
   for (const std::wstring& path : paths) {
@@ -120,11 +244,7 @@ void CMainWnd::AddRows(const std::vector<std::wstring>& paths) {
     auto* element = new CListContainerElementUI;
     element->SetFixedHeight(kRowHeight);
     element->SetTag(reinterpret_cast<uintptr_t>(job.get()));  // status posts find the row by its job
-    if (!m_listVoice->IsVisible()) {
-      ShowControl(m_voiceLayout, false);
-      ShowControl(m_listVoice, true);
-      ShowControl(m_voiceListLayout, true);
-    }
+    if (!m_listVoice->IsVisible()) ShowListOrDropArea(true);
     job->rowNumber = list->GetCount() + 1;
     auto* item = new CVoice2TextListItemUI(job.get());
     item->SetRowIndex(job->rowNumber);
@@ -137,7 +257,7 @@ void CMainWnd::AddRows(const std::vector<std::wstring>& paths) {
   }
 }
 
-Voice2TextJob* CMainWnd::FindRowBySource(const std::wstring& path) const {
+Voice2TextJob* SpeechToTextPage::FindRowBySource(const std::wstring& path) const {
   for (const auto& job : m_v2tRows) {
     if (SamePath(job->sourcePath, path)) return job.get();
   }
@@ -146,7 +266,7 @@ Voice2TextJob* CMainWnd::FindRowBySource(const std::wstring& path) const {
 
 // --- Rows ---
 
-Voice2TextJob* CMainWnd::RowJobOf(UINotify& msg) const {
+Voice2TextJob* SpeechToTextPage::RowJobOf(UINotify& msg) const {
   CVoice2TextListItemUI* item = FindVoice2TextItem(msg.pSender);
   if (item == nullptr) return nullptr;
   Voice2TextJob* job = item->GetJob();
@@ -156,11 +276,11 @@ Voice2TextJob* CMainWnd::RowJobOf(UINotify& msg) const {
   return nullptr;
 }
 
-void CMainWnd::RemoveRow(UINotify& msg) {
+void SpeechToTextPage::RemoveRow(UINotify& msg) {
   Voice2TextJob* job = RowJobOf(msg);
   if (job == nullptr) return;
   if (job->status == kV2tConverting) {
-    ShowMessageModal(kMessageRemoveRunning, false, GetHandle());
+    ShowMessageModal(kMessageRemoveRunning, false, Window());
     return;
   }
   const auto found = std::find_if(m_v2tRows.begin(), m_v2tRows.end(),
@@ -189,18 +309,14 @@ void CMainWnd::RemoveRow(UINotify& msg) {
   }
   if (ran) m_v2tRetired.push_back(std::move(owned));
   RenumberRows();
-  if (m_v2tRows.empty()) {
-    ShowControl(m_voiceLayout, true);
-    ShowControl(m_listVoice, false);
-    ShowControl(m_voiceListLayout, false);
-  }
+  if (m_v2tRows.empty()) ShowListOrDropArea(false);
   if (m_v2tRunning <= 0) {
     ShowControl(m_btnVoice2Text, true);
     ShowControl(m_gifVoice2Text, false);
   }
 }
 
-void CMainWnd::RenumberRows() {
+void SpeechToTextPage::RenumberRows() {
   CContainerUI* list = ListOf(m_listVoice);
   if (list == nullptr) return;
   for (int i = 0; i < list->GetCount(); ++i) {
@@ -211,7 +327,7 @@ void CMainWnd::RenumberRows() {
   }
 }
 
-void CMainWnd::StartAllRows() {
+void SpeechToTextPage::StartAllRows() {
   if (m_v2tRows.empty()) return;
   Report(kReportSpeechToTextStart);
   // Rows already running keep running; the workers' own semaphore admits
@@ -225,13 +341,13 @@ void CMainWnd::StartAllRows() {
   }
 }
 
-void CMainWnd::StartRow(UINotify& msg) {
+void SpeechToTextPage::StartRow(UINotify& msg) {
   Voice2TextJob* job = RowJobOf(msg);
   if (job == nullptr || job->status != kV2tWaiting) return;  // failed rows start again with "start all"
   StartRowJob(*job);
 }
 
-void CMainWnd::StartRowJob(Voice2TextJob& job) {
+void SpeechToTextPage::StartRowJob(Voice2TextJob& job) {
   // The last worker of an earlier run of this row has set its end status and
   // is done with the job; its post may still be queued.
   if (m_v2tWorkers.Has(job)) {
@@ -243,12 +359,12 @@ void CMainWnd::StartRowJob(Voice2TextJob& job) {
   }
   job.progress = 0;
   job.status = kV2tConverting;
-  if (!m_v2tWorkers.Start(job, GetHandle(), CurrentRecognitionSettings())) job.status = kV2tFailed;
+  if (!m_v2tWorkers.Start(job, Window(), CurrentRecognitionSettings())) job.status = kV2tFailed;
   m_v2tRunning = m_v2tWorkers.Count();
-  PostMessageW(GetHandle(), WM_APP_V2T_STATUS, reinterpret_cast<WPARAM>(&job), job.status);
+  PostMessageW(Window(), WM_APP_V2T_STATUS, reinterpret_cast<WPARAM>(&job), job.status);
 }
 
-RecognitionSettings CMainWnd::CurrentRecognitionSettings() const {
+RecognitionSettings SpeechToTextPage::CurrentRecognitionSettings() const {
   RecognitionSettings settings;
   settings.outputFolder = WithTrailingSeparator(m_v2tOutputFolder);
   settings.model = m_v2tModel;
@@ -256,87 +372,64 @@ RecognitionSettings CMainWnd::CurrentRecognitionSettings() const {
   return settings;
 }
 
-void CMainWnd::ShowRowStatus(CControlUI* row, Voice2TextJob& job, int status) {
+void SpeechToTextPage::ShowRowStatus(CControlUI* row, Voice2TextJob& job, int status) {
   if (status > kV2tConverting) {
     std::wstring message;
     if (m_v2tWorkers.Finish(job, &message)) {
       m_v2tRunning = m_v2tWorkers.Count();
-      if (job.status == kV2tDone) m_state.lastV2tOutputPath = job.outputPath;
+      if (job.status == kV2tDone) State().lastV2tOutputPath = job.outputPath;
       if (!message.empty()) ShowRecognitionNotice(message);
     }
   }
   if (CVoice2TextListItemUI* item = FindVoice2TextItem(row)) item->ShowStatus(job);
 }
 
-void CMainWnd::ShowRecognitionNotice(const std::wstring& text) {
+void SpeechToTextPage::ShowRecognitionNotice(const std::wstring& text) {
   // Several rows failing at once for one cause say it once.
   if (m_v2tNotice != nullptr && IsWindow(m_v2tNotice) && IsWindowVisible(m_v2tNotice)) {
     DebugTrace(L"speech-to-text: notice not repeated: %ls", text.c_str());
     return;
   }
-  CMessageWnd* notice = ShowMessageModeless(text, false, GetHandle());
+  CMessageWnd* notice = ShowMessageModeless(text, false, Window());
   m_v2tNotice = notice != nullptr ? notice->GetHandle() : nullptr;
 }
 
 // --- Results and folders ---
 
-void CMainWnd::OpenResultFile(UINotify& msg) {
+void SpeechToTextPage::OpenResultFile(UINotify& msg) {
   Voice2TextJob* job = RowJobOf(msg);
   if (job == nullptr || job->status != kV2tDone) return;
   if (!IsFile(job->outputPath)) {
-    ShowMessageModal(kMessageOpenFailed, false, GetHandle());
+    ShowMessageModal(kMessageOpenFailed, false, Window());
     return;
   }
   ShellOpen(job->outputPath, std::wstring());
 }
 
-void CMainWnd::OpenResultFolder(UINotify& msg) {
+void SpeechToTextPage::OpenResultFolder(UINotify& msg) {
   Voice2TextJob* job = RowJobOf(msg);
   if (job == nullptr || job->status != kV2tDone) return;
   ShellOpen(L"explorer.exe", ExplorerSelectParameters(job->outputPath));
 }
 
-void CMainWnd::ShellOpen(const std::wstring& file, const std::wstring& parameters) {
-  const HINSTANCE result = ShellExecuteW(GetHandle(), L"open", file.c_str(),
-                                         parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWDEFAULT);
-  if (reinterpret_cast<INT_PTR>(result) <= 32) {
-    DebugTrace(L"speech-to-text: the shell did not open %ls (%d)", file.c_str(),
-               static_cast<int>(reinterpret_cast<INT_PTR>(result)));
-    ShowMessageModal(kMessageOpenFailed, false, GetHandle());
-  }
+void SpeechToTextPage::ShellOpen(const std::wstring& file, const std::wstring& parameters) {
+  if (m_shellOpen && !m_shellOpen(Window(), file, parameters)) ShowMessageModal(kMessageOpenFailed, false, Window());
 }
 
-std::wstring CMainWnd::ChooseFolder() {
-  // The dialog needs COM on this thread; a thread that has it already keeps it.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  BROWSEINFOW info = {};
-  info.hwndOwner = GetHandle();
-  info.lpszTitle = kFolderDialogTitle;
-  info.ulFlags = kFolderDialogFlags;
-  std::wstring chosen;
-  {
-    OwnedCoTaskMemory<ITEMIDLIST> list(SHBrowseForFolderW(&info));
-    wchar_t path[MAX_PATH + 2] = {};
-    if (list && SHGetPathFromIDListW(list.Get(), path)) chosen = path;
-  }
-  if (SUCCEEDED(com)) CoUninitialize();
-  return chosen;
-}
-
-void CMainWnd::ChooseRecognitionFolder() {
-  const std::wstring folder = ChooseFolder();
+void SpeechToTextPage::ChooseRecognitionFolder() {
+  const std::wstring folder = ChooseFolder(Window());
   if (folder.empty()) return;
-  SetText(m_savePathEdit, folder.c_str());
+  SetControlText(m_savePathEdit, folder.c_str());
   const std::wstring shown = m_savePathEdit != nullptr ? m_savePathEdit->GetText().GetText() : folder;
-  WritePrivateProfileStringW(L"soft", L"DriveUrlV2W", WithTrailingSeparator(shown).c_str(), m_state.iniPath.c_str());
-  m_state.driveUrlV2W = folder;
+  WritePrivateProfileStringW(L"soft", L"DriveUrlV2W", WithTrailingSeparator(shown).c_str(), State().iniPath.c_str());
+  State().driveUrlV2W = folder;
   m_v2tOutputFolder = WithTrailingSeparator(folder);
   if (m_savePathEdit != nullptr) m_savePathEdit->SetToolTip(folder.c_str());
 }
 
 // --- Workers ---
 
-void CMainWnd::StopRecognitions() {
+void SpeechToTextPage::StopRecognitions() {
   // A thread that did not end in time still uses its job: the job is left
   // to it rather than freed under it.
   for (Voice2TextJob* job : m_v2tWorkers.StopAll(kStopWaitMs)) {

@@ -1,7 +1,7 @@
 // The text-to-speech page's text import: a text file chosen by the user is
 // decoded (byte-order mark, else UTF-8 when valid, else the ANSI code page)
 // and appended to the editor within its 5000-character limit.
-#include "app/MainWnd.h"
+#include "app/pages/TextToSpeechPage.h"
 
 #include "core/base/DebugTrace.h"
 #include "core/base/FileBytes.h"
@@ -37,11 +37,11 @@ CRichEditUI* Editor(CControlUI* control) {
 
 }  // namespace
 
-void CMainWnd::ImportText() {
+void TextToSpeechPage::ImportText() {
   wchar_t path[MAX_PATH] = {};
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = GetHandle();
+  dialog.hwndOwner = Window();
   dialog.lpstrFilter = L"文本文件(*.txt)\0*.txt\0";
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
@@ -50,7 +50,7 @@ void CMainWnd::ImportText() {
   ImportTextFile(path);
 }
 
-bool CMainWnd::ImportTextFile(const std::wstring& path) {
+bool TextToSpeechPage::ImportTextFile(const std::wstring& path) {
   CRichEditUI* editor = Editor(m_editor);
   if (editor == nullptr) return false;
   ByteBuffer bytes;
@@ -73,7 +73,7 @@ bool CMainWnd::ImportTextFile(const std::wstring& path) {
   return true;
 }
 
-void CMainWnd::EnforceTextLimit() {
+void TextToSpeechPage::EnforceTextLimit() {
   CRichEditUI* editor = Editor(m_editor);
   if (editor == nullptr) return;
   long length = editor->GetTextLength();
@@ -89,5 +89,5 @@ void CMainWnd::EnforceTextLimit() {
   }
   wchar_t count[32];
   std::swprintf(count, 32, L"%ld/5000", length);
-  SetText(m_textCount, count);
+  SetControlText(m_textCount, count);
 }

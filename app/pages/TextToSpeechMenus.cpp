@@ -1,10 +1,10 @@
-// The main window's pop-up menus: the main menu ("Menu.xml") and the two
-// hover menus of the text-to-speech page, the polyphone hint
+// The text-to-speech page's menus: the pop-up menus it opens for the window
+// (the main menu "Menu.xml") and its two hover menus, the polyphone hint
 // ("MenuPolyphone.xml") and the pause marks ("MenuInterval.xml"). A menu
 // window deletes itself when it closes (a click elsewhere closes it too), so
 // the page keeps each hover menu's window handle beside its object and uses
 // the object only while that window still belongs to it.
-#include "app/MainWnd.h"
+#include "app/pages/TextToSpeechPage.h"
 
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/menu/MenuWnd.h"
@@ -26,30 +26,30 @@ bool Contains(const CUIRect& rect, int x, int y) {
 
 }  // namespace
 
-CMenuWnd* CMainWnd::OpenMenu(const wchar_t* skinFile, POINT at, HWND* window) {
+CMenuWnd* TextToSpeechPage::OpenMenu(const wchar_t* skinFile, POINT at, HWND* window) {
   POINT screen = at;
-  ClientToScreen(GetHandle(), &screen);
-  CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, UIResourceRef(skinFile), screen.x, screen.y, &m_pm, nullptr, 6);
+  ClientToScreen(Window(), &screen);
+  CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, UIResourceRef(skinFile), screen.x, screen.y, &Manager(), nullptr, 6);
   if (window != nullptr) *window = menu != nullptr ? menu->GetHandle() : nullptr;
   return menu;
 }
 
-void CMainWnd::ShowPopupMenu(const wchar_t* skinFile, POINT at) { OpenMenu(skinFile, at, nullptr); }
+void TextToSpeechPage::ShowPopupMenu(const wchar_t* skinFile, POINT at) { OpenMenu(skinFile, at, nullptr); }
 
-bool CMainWnd::HoverMenuAlive(CMenuWnd* menu, HWND window) const {
+bool TextToSpeechPage::HoverMenuAlive(CMenuWnd* menu, HWND window) const {
   // A closed menu has deleted its object; a new window may even have the old
   // handle. The window proves the object only while it still points at it.
   return menu != nullptr && window != nullptr && IsWindow(window) &&
          GetWindowLongPtrW(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(menu);
 }
 
-void CMainWnd::CloseHoverMenu(CMenuWnd*& menu, HWND& window) {
+void TextToSpeechPage::CloseHoverMenu(CMenuWnd*& menu, HWND& window) {
   if (HoverMenuAlive(menu, window)) menu->PostClose(1);
   menu = nullptr;
   window = nullptr;
 }
 
-void CMainWnd::UpdateHoverMenus(int x, int y) {
+void TextToSpeechPage::UpdateHoverMenus(int x, int y) {
   if (m_btnPolyphone == nullptr || m_btnInterval == nullptr) return;
   // Menus closed by a click elsewhere are forgotten first.
   if (!HoverMenuAlive(m_polyphoneMenu, m_polyphoneMenuWindow)) CloseHoverMenu(m_polyphoneMenu, m_polyphoneMenuWindow);
@@ -61,7 +61,7 @@ void CMainWnd::UpdateHoverMenus(int x, int y) {
   const bool pageInFront = pageSwitch != nullptr && pageSwitch->IsSelected() && pageSwitch->IsVisible();
 
   RECT windowRect;
-  GetWindowRect(GetHandle(), &windowRect);
+  GetWindowRect(Window(), &windowRect);
   // Whether the pointer left the area that keeps the menu open; never above the window's top edge.
   const auto outside = [&](HWND menuWindow, int width, int height) {
     RECT menuRect;

@@ -1,19 +1,26 @@
 #pragma once
-// The listen test's playback: one audio player plays the preview file while a
-// small thread waits for its end (WaitWhilePlaying) and then posts
-// WM_APP_PLAYBACK_DONE with the playback's id. The UI thread pauses and
-// resumes the player meanwhile. Player and flag are shared by the two
-// threads; whichever lets go last stops and releases the player, so a
-// playback that is dropped never keeps the sound device.
+// PreviewPlayback: the listen test's playback. One audio player,
+// `previewPlayer`, plays the preview file while PlaybackThread waits for its
+// end (WaitWhilePlaying) and then posts WM_APP_PLAYBACK_DONE with the
+// playback's id. The UI thread pauses and resumes the player meanwhile.
+//
+// Owns the session (player, window, id), shared with the waiting thread, and
+// the WorkerThread that runs it; whichever lets go of the session last stops
+// and releases the player, so a playback that is dropped never keeps the
+// sound device.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
-#include "core/base/ScopedHandle.h"
+#include "core/base/WorkerThread.h"
 #include "core/media/AudioPlayer.h"
 
 struct PreviewSession;
+
+// Waits until the session's player has stopped playing (or the token is
+// set); then, unless stopped, posts WM_APP_PLAYBACK_DONE with its id.
+void PlaybackThread(const std::shared_ptr<PreviewSession>& session, const StopToken& stop);
 
 class PreviewPlayback {
  public:
@@ -37,6 +44,6 @@ class PreviewPlayback {
   bool IsCurrent(UINT id) const;
 
  private:
-  std::shared_ptr<PreviewSession> m_session;
-  OwnedHandle m_waiter;
+  std::shared_ptr<PreviewSession> m_session;  // shared with the waiting thread
+  WorkerThread m_waiter;
 };

@@ -13,7 +13,7 @@ const wchar_t* const kMessageEmptyText = L"转换内容不能为空！";
 namespace {
 
 // The first wait for a stopping worker; then its ffmpeg child is ended and it
-// gets the second. Requests abort within about a second of the flag.
+// gets the second. Requests abort within about a second of the token.
 constexpr DWORD kStopWaitMs = 3000;
 constexpr DWORD kStopAfterChildWaitMs = 2000;
 
@@ -21,8 +21,6 @@ constexpr DWORD kStopAfterChildWaitMs = 2000;
 std::wstring NewResultName(const std::wstring& codec) {
   return ComputeMd5HexW(std::to_string(GetLocalTimeMs())) + L"." + codec;
 }
-
-bool StopAsked(const TtsWork& work) { return work.stop.StopRequested(); }
 
 // Copies the single request's result into the output folder; the target
 // becomes the job's output path.
@@ -40,15 +38,15 @@ bool CopyResultToOutputFolder(TtsWork& work) {
   return true;
 }
 
-bool RunSingleRequest(TtsWork& work) {
+bool RunSingleRequest(TtsWork& work, const StopToken& stop) {
   work.job.resultName = NewResultName(work.job.codec);
   if (!work.job.SynthesizeSpeech()) return false;
   if (work.kind == TtsWorkKind::kPreview) return true;
-  if (StopAsked(work)) return false;
+  if (stop.StopRequested()) return false;
   return CopyResultToOutputFolder(work);
 }
 
-bool RunLongText(TtsWork& work) {
+bool RunLongText(TtsWork& work, const StopToken& stop) {
   ConvertJob& job = work.job;
   job.lastResultPath.clear();
   job.resultName = NewResultName(job.codec);
@@ -60,21 +58,29 @@ bool RunLongText(TtsWork& work) {
 
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(work.taskTimeoutSeconds) * 1000;
   for (;;) {
-    if (StopAsked(work)) return false;
+    if (stop.StopRequested()) return false;
     if (job.PollSynthesisTask()) return job.taskDone;
     if (GetTickCount64() >= deadline) {
       DebugTrace(L"text-to-speech: task %ls not finished after %d s", job.taskId.c_str(), work.taskTimeoutSeconds);
       work.messages.push_back(kMessageTaskFailed);
       return false;
     }
-    if (WaitForSingleObject(work.stopEvent.Get(), kTaskPollIntervalMs) == WAIT_OBJECT_0) return false;
+    if (stop.WaitFor(kTaskPollIntervalMs)) return false;
   }
 }
 
-DWORD WINAPI WorkThread(void* parameter) {
-  std::unique_ptr<std::shared_ptr<TtsWork>> owned(static_cast<std::shared_ptr<TtsWork>*>(parameter));
-  RunTtsWork(*owned);
-  return 0;
+// What both threads do around their work: the job's messages kept for the
+// UI thread, its requests aborted by the token, and the end posted unless
+// the work was stopped (what it met is not what the user asks now).
+void RunWork(const std::shared_ptr<TtsWork>& work, const StopToken& stop,
+             bool (*run)(TtsWork& work, const StopToken& stop)) {
+  TtsWork* self = work.get();
+  self->job.messageSink = [self](const std::wstring& text) { self->messages.push_back(text); };
+  self->job.SetStopToken(&stop);
+  self->succeeded = run(*self, stop);
+  self->job.SetStopToken(nullptr);
+  if (stop.StopRequested()) return;
+  PostMessageW(self->window, WM_APP_TTS_DONE, self->id, 0);
 }
 
 }  // namespace
@@ -87,24 +93,23 @@ std::wstring OutputFileName(const std::wstring& folder, int64_t dateNumber, uint
   return folder + L"\\" + name + codec;
 }
 
-void RunTtsWork(const std::shared_ptr<TtsWork>& work) {
-  TtsWork* self = work.get();
-  self->job.messageSink = [self](const std::wstring& text) { self->messages.push_back(text); };
-  self->job.SetStopToken(&self->stop);
-  self->succeeded = self->kind == TtsWorkKind::kLongText ? RunLongText(*self) : RunSingleRequest(*self);
-  // A stopped work reports nothing: what it met is not what the user asks now.
-  if (StopAsked(*self)) return;
-  PostMessageW(self->window, WM_APP_TTS_DONE, self->id, 0);
+void ConversionThread(const std::shared_ptr<TtsWork>& work, const StopToken& stop) {
+  RunWork(work, stop, RunSingleRequest);
+}
+
+void SynthesisTaskThread(const std::shared_ptr<TtsWork>& work, const StopToken& stop) {
+  RunWork(work, stop, RunLongText);
 }
 
 bool TtsWorker::Start(std::shared_ptr<TtsWork> work) {
   Stop();
-  work->stopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  auto* parameter = new std::shared_ptr<TtsWork>(work);
-  m_thread.Reset(CreateThread(nullptr, 0, WorkThread, parameter, 0, nullptr));
-  if (!m_thread) {
-    DebugTrace(L"text-to-speech: worker thread not started (error %lu)", GetLastError());
-    delete parameter;
+  const bool longText = work->kind == TtsWorkKind::kLongText;
+  const bool started = m_thread.Start([work, longText](const StopToken& stop) {
+    if (longText) SynthesisTaskThread(work, stop);
+    else ConversionThread(work, stop);
+  });
+  if (!started) {
+    DebugTrace(L"text-to-speech: worker thread not started");
     return false;
   }
   m_work = std::move(work);
@@ -112,26 +117,20 @@ bool TtsWorker::Start(std::shared_ptr<TtsWork> work) {
 }
 
 void TtsWorker::Stop() {
-  if (m_work != nullptr) {
-    m_work->stop.RequestStop();
-    if (m_work->stopEvent) SetEvent(m_work->stopEvent.Get());
-  }
-  if (m_thread) {
-    if (WaitForSingleObject(m_thread.Get(), kStopWaitMs) == WAIT_TIMEOUT) {
-      // An ffmpeg pass ends on the flag too; should one still run, the
-      // record holds its child.
-      TerminateSharedChild();
-      if (WaitForSingleObject(m_thread.Get(), kStopAfterChildWaitMs) == WAIT_TIMEOUT) {
-        DebugTrace(L"text-to-speech: a stopped worker is still running; it finishes on its own copy");
-      }
+  m_thread.RequestStop();
+  if (!m_thread.Join(kStopWaitMs)) {
+    // An ffmpeg pass ends on the token too; should one still run, the
+    // record holds its child.
+    TerminateSharedChild();
+    if (!m_thread.Stop(kStopAfterChildWaitMs)) {
+      DebugTrace(L"text-to-speech: a stopped worker is still running; it finishes on its own copy");
     }
   }
-  m_thread.Reset();
   m_work.reset();
 }
 
 void TtsWorker::Finish() {
-  if (m_thread) WaitForSingleObject(m_thread.Get(), kStopWaitMs);  // it has posted; only its return is left
-  m_thread.Reset();
+  // It has posted; only its return is left.
+  if (!m_thread.Join(kStopWaitMs)) m_thread.Stop(0);
   m_work.reset();
 }

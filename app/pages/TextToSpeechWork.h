@@ -1,18 +1,18 @@
 #pragma once
-// The text-to-speech page's worker threads: a single request (for the listen
-// test or a conversion) and the long-text task. Each worker runs on its own
-// copy of the job, so the UI thread's job is never written from another
-// thread; the worker collects its messages and results in its TtsWork record
-// and posts WM_APP_TTS_DONE, and the UI thread shows them. A worker is
-// stopped by its stop token, which also aborts its running request.
+// The text-to-speech page's worker threads: ConversionThread, the single
+// request (for the listen test or a conversion), and SynthesisTaskThread,
+// the long-text task. Each runs on its own copy of the job, so the UI
+// thread's job is never written from another thread; the worker collects its
+// messages and results in its TtsWork record and posts WM_APP_TTS_DONE, and
+// the UI thread shows them. TtsWorker owns one WorkerThread and the work it
+// runs; a worker is stopped by its token, which also aborts its running
+// request and ends its poll wait.
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "core/base/ScopedHandle.h"
 #include "core/base/WorkerThread.h"
 #include "core/tts/ConvertJob.h"
 
@@ -42,16 +42,18 @@ struct TtsWork {
   HWND window = nullptr;   // receives WM_APP_TTS_DONE
   ConvertJob job;          // the worker's own copy of the page's job
   int taskTimeoutSeconds = kDefaultTaskTimeoutSeconds;
-  StopToken stop;                 // asked to stop: requests abort, polling ends, nothing is posted
-  OwnedHandle stopEvent;          // set together with `stop`; wakes the poll wait
 
   // Written by the worker before it posts WM_APP_TTS_DONE.
   bool succeeded = false;
   std::vector<std::wstring> messages;  // for the UI thread to show, in order
 };
 
-// Runs one work (the thread's whole life); the work is shared with the UI thread.
-void RunTtsWork(const std::shared_ptr<TtsWork>& work);
+// The single request of a preview or a conversion, the thread's whole life;
+// the work is shared with the UI thread. A stopped work posts nothing.
+void ConversionThread(const std::shared_ptr<TtsWork>& work, const StopToken& stop);
+// The long-text task: submitted, polled every kTaskPollIntervalMs until it is
+// done, fails, times out or is stopped. A stopped work posts nothing.
+void SynthesisTaskThread(const std::shared_ptr<TtsWork>& work, const StopToken& stop);
 
 // The copy target of a finished single request: "%s\%llu_%llu.%s" of the
 // output folder, the date number YYYYMMDD, the time in milliseconds and the codec.
@@ -66,13 +68,14 @@ class TtsWorker {
   TtsWorker(const TtsWorker&) = delete;
   TtsWorker& operator=(const TtsWorker&) = delete;
 
-  // Stops the previous work, then starts this one. False when no thread could
-  // be made (the work then never posts).
+  // Stops the previous work, then starts this one on ConversionThread or
+  // SynthesisTaskThread by its kind. False when no thread could be made (the
+  // work then never posts).
   bool Start(std::shared_ptr<TtsWork> work);
-  // Asks the work to stop and waits a bounded time for its thread: the flag
-  // aborts the request, the event ends a poll wait, and an ffmpeg pass still
+  // Asks the work to stop and waits a bounded time for its thread: the token
+  // aborts the request and ends a poll wait, and an ffmpeg pass still
   // running after the first wait is ended. A thread that still does not end
-  // is left to finish alone on its own copy of the job; its post is ignored.
+  // is let go to finish alone on its own copy of the job; its post is ignored.
   void Stop();
   // The running (or last) work, null when none.
   const std::shared_ptr<TtsWork>& work() const { return m_work; }
@@ -81,6 +84,6 @@ class TtsWorker {
   void Finish();
 
  private:
-  std::shared_ptr<TtsWork> m_work;
-  OwnedHandle m_thread;
+  std::shared_ptr<TtsWork> m_work;  // shared with the thread
+  WorkerThread m_thread;
 };

@@ -1,12 +1,11 @@
-// The user panel of the main window's title band ("btnLogin", "btnLogout",
-// "loginSucessLayout" with "showInfoBtn"), the login window's entry point and
-// the personal-centre pop-up.
-#include "app/MainWnd.h"
+#include "app/pages/UserPanel.h"
 
 #include "app/login/LoginWnd.h"
+#include "core/base/AppMessages.h"
 #include "core/base/TextConversion.h"
+#include "core/base/UserMessage.h"
+#include "core/client/AccountMessages.h"
 #include "core/client/ClientState.h"
-#include "ui/control/ControlUI.h"
 #include "ui/controls/menu/MenuWnd.h"
 
 using namespace Trellis;
@@ -24,12 +23,38 @@ std::wstring NicknameOf(const AccountRecord& record) { return Utf8ToWide(RecordT
 
 }  // namespace
 
-void CMainWnd::ShowLogin() {
+const NotifyRoute<UserPanel> UserPanel::kNotifyRoutes[] = {
+    {L"click", L"btnLogin", false, &UserPanel::OnLoginButton},
+    {L"click", L"btnLogout", false, &UserPanel::OnLogoutButton},
+    {L"click", L"btnUserLogout", false, &UserPanel::OnLogoutButton},
+    {L"click", L"showInfoBtn", false, &UserPanel::OnShowInfo},
+};
+
+void UserPanel::Bind() {
+  m_btnLogin = Bound(L"btnLogin");
+  m_btnLogout = Bound(L"btnLogout");
+  m_showInfoBtn = Bound(L"showInfoBtn");
+  m_loginSucessLayout = Bound(L"loginSucessLayout");
+}
+
+bool UserPanel::Notify(UINotify& msg) { return DispatchNotify(this, kNotifyRoutes, msg); }
+
+bool UserPanel::OnAppMessage(UINT message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_APP_LOGIN_CHANGED:
+    case WM_APP_INIT_PARAMS_LOADED: RefreshUserPanel(); return true;
+    case WM_APP_LOGOUT: Logout(); return true;
+    case WM_APP_SHOW_LOGIN: ShowLogin(); return true;
+    default: return false;
+  }
+}
+
+void UserPanel::ShowLogin() {
   // One login window at a time: a second request (WM_APP_SHOW_LOGIN while the
   // first runs) brings nothing new.
   if (CLoginWnd::IsOpen()) return;
-  CLoginWnd* login = new CLoginWnd(m_state);
-  if (login->CreateWithSize(GetHandle(), L"LoginWnd", kLoginWindowStyle, 0) == nullptr) {
+  CLoginWnd* login = new CLoginWnd(State());
+  if (login->CreateWithSize(Window(), L"LoginWnd", kLoginWindowStyle, 0) == nullptr) {
     // A window that never got a native handle gets no last message either.
     if (login->GetHandle() == nullptr) delete login;
     return;
@@ -38,26 +63,37 @@ void CMainWnd::ShowLogin() {
   login->RunModalLoop();  // the window deletes itself at its last message
 }
 
-void CMainWnd::RefreshUserPanel() {
-  const AccountRecord record = m_state.CopyAccountRecord();
+void UserPanel::RefreshUserPanel() {
+  const AccountRecord record = State().CopyAccountRecord();
   const bool signedIn = record.loggedIn == 1;
   ShowControl(m_btnLogin, !signedIn);
   ShowControl(m_btnLogout, signedIn);
   // Signed out, the panel must not keep showing the last user's name.
   ShowControl(m_loginSucessLayout, signedIn);
-  if (signedIn) SetText(m_showInfoBtn, (kSignedInPrefix + NicknameOf(record)).c_str());
+  if (signedIn) SetControlText(m_showInfoBtn, (kSignedInPrefix + NicknameOf(record)).c_str());
 }
 
-void CMainWnd::ShowPersonalCenter() {
+void UserPanel::ShowPersonalCenter() {
   if (m_showInfoBtn == nullptr) return;
   RECT window;
-  GetWindowRect(GetHandle(), &window);
+  GetWindowRect(Window(), &window);
   const CUIRect button = m_showInfoBtn->GetPos();
   CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, UIResourceRef(L"PersonalCenterTip.xml"),
                                         window.left + button.left - kPersonalCenterDx,
-                                        window.top + button.bottom - kPersonalCenterDy, &m_pm, nullptr, 6);
+                                        window.top + button.bottom - kPersonalCenterDy, &Manager(), nullptr, 6);
   if (menu == nullptr) return;
   if (CControlUI* user = menu->GetManager().FindControlByName(L"user_id")) {
-    user->SetText(NicknameOf(m_state.CopyAccountRecord()).c_str());
+    user->SetText(NicknameOf(State().CopyAccountRecord()).c_str());
   }
+}
+
+void UserPanel::Logout() {
+  const bool saved = State().UpdateAccountRecord([](AccountRecord& record) { record.loggedIn = 0; });
+  // Unsaved, the record is still signed in, as the file is: the panel shows that.
+  RefreshUserPanel();
+  if (!saved) {
+    ShowUserMessage(Window(), kAccountMessageLogoutNotSaved);
+    return;
+  }
+  ShowControl(m_loginSucessLayout, false);
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-// How often a waiting worker looks at its stop flag between waits for its turn.
+// How often a waiting worker looks at its token again (its event wakes it at once).
 constexpr DWORD kTurnCheckMs = 200;
 // A transcript name already taken is never appended to: the next millisecond
 // is tried, this many times at most.
@@ -35,13 +35,16 @@ std::wstring FreeTranscriptPath(const std::wstring& folder, const std::wstring& 
 // Waits until one of the working places is free; false when the worker is told
 // to stop first (or the wait fails).
 bool WaitForTurn(HANDLE semaphore, const StopToken& stop) {
+  const HANDLE waits[2] = {semaphore, stop.Event()};
+  const DWORD count = waits[1] != nullptr ? 2 : 1;
   while (!stop.StopRequested()) {
-    const DWORD waited = WaitForSingleObject(semaphore, kTurnCheckMs);
+    const DWORD waited = WaitForMultipleObjects(count, waits, FALSE, kTurnCheckMs);
     if (waited == WAIT_OBJECT_0) {
       if (!stop.StopRequested()) return true;
       ReleaseSemaphore(semaphore, 1, nullptr);  // told to stop while the place came free
       return false;
     }
+    if (waited == WAIT_OBJECT_0 + 1) return false;
     if (waited != WAIT_TIMEOUT) {
       DebugTrace(L"speech-to-text: waiting for a turn failed (error %lu)", GetLastError());
       return false;
@@ -75,9 +78,7 @@ struct RecognitionRunner::Worker {
   HWND window = nullptr;         // receives the status posts
   RecognitionSettings settings;
   RecognitionWork work;
-  OwnedHandle semaphore;  // the thread's own duplicate of the runner's
-  OwnedHandle thread;
-  StopToken stop;                  // the worker's: its job's steps, transfers and child programs end with it
+  OwnedHandle semaphore;           // the thread's own duplicate of the runner's
   std::wstring message;            // the first message of the work; written by the worker before `ended`
   std::atomic<bool> ended{false};  // set by the worker just before its last post
 };
@@ -104,37 +105,31 @@ bool RecognitionRunner::Start(Voice2TextJob& job, HWND window, const Recognition
   }
   // The thread holds its own reference: the record outlives a runner that
   // gave up waiting for it.
-  auto* reference = new std::shared_ptr<Worker>(worker);
-  worker->thread.Reset(CreateThread(nullptr, 0, WorkerMain, reference, 0, nullptr));
-  if (!worker->thread) {
-    DebugTrace(L"speech-to-text: thread not started (error %lu)", GetLastError());
-    delete reference;
+  auto thread = std::make_unique<WorkerThread>();
+  if (!thread->Start([worker](const StopToken& stop) { SpeechToTextThread(worker, stop); })) {
+    DebugTrace(L"speech-to-text: thread not started");
     return false;
   }
-  m_workers.push_back(std::move(worker));
+  m_workers.push_back(Slot{std::move(worker), std::move(thread)});
   return true;
 }
 
-DWORD WINAPI RecognitionRunner::WorkerMain(void* parameter) {
-  auto* reference = static_cast<std::shared_ptr<Worker>*>(parameter);
-  const std::shared_ptr<Worker> worker = std::move(*reference);
-  delete reference;
+void RecognitionRunner::SpeechToTextThread(const std::shared_ptr<Worker>& worker, const StopToken& stop) {
   Voice2TextJob& job = *worker->job;
   int32_t status = kV2tFailed;
-  if (WaitForTurn(worker->semaphore.Get(), worker->stop)) {
-    job.stop = &worker->stop;
+  if (WaitForTurn(worker->semaphore.Get(), stop)) {
+    job.stop = &stop;
     SetThreadUserMessageRoute(&RecognitionRunner::KeepMessage, worker.get());
     if (worker->work) status = worker->work(job, worker->settings, worker->window);
     SetThreadUserMessageRoute(nullptr, nullptr);
     job.stop = nullptr;
     ReleaseSemaphore(worker->semaphore.Get(), 1, nullptr);
   }
-  if (worker->stop.StopRequested()) status = kV2tFailed;
+  if (stop.StopRequested()) status = kV2tFailed;
   job.progress = 0;
   job.status = status;
   worker->ended = true;
   PostMessageW(worker->window, WM_APP_V2T_STATUS, reinterpret_cast<WPARAM>(&job), status);
-  return 0;
 }
 
 void RecognitionRunner::KeepMessage(void* worker, const std::wstring& text) {
@@ -146,44 +141,44 @@ void RecognitionRunner::KeepMessage(void* worker, const std::wstring& text) {
   }
 }
 
+std::vector<RecognitionRunner::Slot>::iterator RecognitionRunner::Find(const Voice2TextJob& job) {
+  return std::find_if(m_workers.begin(), m_workers.end(),
+                      [&job](const Slot& slot) { return slot.record->job == &job; });
+}
+
 bool RecognitionRunner::Finish(const Voice2TextJob& job, std::wstring* message) {
-  const auto found = std::find_if(m_workers.begin(), m_workers.end(), [&job](const std::shared_ptr<Worker>& worker) {
-    return worker->job == &job && worker->ended.load();
-  });
-  if (found == m_workers.end()) return false;
-  if (message != nullptr) *message = (*found)->message;
-  m_workers.erase(found);
+  const auto found = Find(job);
+  if (found == m_workers.end() || !found->record->ended.load()) return false;
+  if (message != nullptr) *message = found->record->message;
+  m_workers.erase(found);  // its thread has posted; only its return is left
   return true;
 }
 
 void RecognitionRunner::Forget(const Voice2TextJob& job) {
-  m_workers.erase(std::remove_if(m_workers.begin(), m_workers.end(),
-                                 [&job](const std::shared_ptr<Worker>& worker) { return worker->job == &job; }),
-                  m_workers.end());
+  const auto found = Find(job);
+  if (found == m_workers.end()) return;
+  found->thread->Stop(0);  // let go: the thread keeps its own record
+  m_workers.erase(found);
 }
 
 bool RecognitionRunner::Has(const Voice2TextJob& job) const {
   return std::any_of(m_workers.begin(), m_workers.end(),
-                     [&job](const std::shared_ptr<Worker>& worker) { return worker->job == &job; });
+                     [&job](const Slot& slot) { return slot.record->job == &job; });
 }
 
 bool RecognitionRunner::Stop(Voice2TextJob& job, DWORD waitMs) {
-  for (const std::shared_ptr<Worker>& worker : m_workers) {
-    if (worker->job != &job) continue;
-    worker->stop.RequestStop();
-    return WaitForSingleObject(worker->thread.Get(), waitMs) == WAIT_OBJECT_0;
-  }
-  return true;
+  const auto found = Find(job);
+  return found == m_workers.end() || found->thread->Stop(waitMs);
 }
 
 std::vector<Voice2TextJob*> RecognitionRunner::StopAll(DWORD waitMs) {
-  for (const std::shared_ptr<Worker>& worker : m_workers) worker->stop.RequestStop();
+  for (const Slot& slot : m_workers) slot.thread->RequestStop();
   const ULONGLONG deadline = GetTickCount64() + waitMs;
   std::vector<Voice2TextJob*> running;
-  for (const std::shared_ptr<Worker>& worker : m_workers) {
+  for (const Slot& slot : m_workers) {
     const ULONGLONG now = GetTickCount64();
     const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-    if (WaitForSingleObject(worker->thread.Get(), left) != WAIT_OBJECT_0) running.push_back(worker->job);
+    if (!slot.thread->Stop(left)) running.push_back(slot.record->job);
   }
   if (!running.empty()) DebugTrace(L"speech-to-text: %u workers still running", static_cast<unsigned>(running.size()));
   m_workers.clear();

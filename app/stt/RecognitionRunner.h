@@ -1,10 +1,10 @@
 #pragma once
 // RecognitionRunner: the speech-to-text page's worker threads, one per started
-// row, with what belongs to them in one place: their handles, the counting
-// semaphore that lets at most three of them work at once, their stop tokens
-// (each worker's own) and the bounded waits that stop them.
+// row, with what belongs to them in one place: their WorkerThreads (each with
+// its stop token), the counting semaphore that lets at most three of them
+// work at once, and the bounded waits that stop them.
 //
-// A worker waits for its turn, does the work (cut, upload, recognise, write),
+// A worker (SpeechToTextThread) waits for its turn, does the work (cut, upload, recognise, write),
 // sets its job's end status and posts WM_APP_V2T_STATUS (job, status) to the
 // window; the UI thread then calls Finish. Messages a worker's work shows are
 // kept for the UI thread instead of opening a box on the worker (Finish hands
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/base/ScopedHandle.h"
+#include "core/base/WorkerThread.h"
 #include "core/stt/Voice2TextJob.h"
 
 // The page's settings as a row starts; the worker keeps its own copy.
@@ -67,8 +68,9 @@ class RecognitionRunner {
   // Workers started and not yet finished.
   int Count() const { return static_cast<int>(m_workers.size()); }
 
-  // Sets the job's stop flag (which also aborts its transfer) and waits up to
-  // `waitMs` for its thread. True when no thread of the job runs any more.
+  // Sets the job's worker's stop token (which also aborts its transfer) and
+  // waits up to `waitMs` for its thread. True when no thread of the job runs
+  // any more; a thread that does not end is let go with its own record.
   bool Stop(Voice2TextJob& job, DWORD waitMs);
   // Stops every worker within one wait of at most `waitMs` in all and forgets
   // them; returns the jobs whose threads still run (their owner must keep
@@ -77,10 +79,18 @@ class RecognitionRunner {
 
  private:
   struct Worker;
-  static DWORD WINAPI WorkerMain(void* parameter);
+  // One started row: what its thread shares, and the thread.
+  struct Slot {
+    std::shared_ptr<Worker> record;        // shared with the thread
+    std::unique_ptr<WorkerThread> thread;  // not shared: a thread never ends its own slot
+  };
+  // A worker's whole life: waits for its turn, runs the work, sets the job's
+  // end status and posts it.
+  static void SpeechToTextThread(const std::shared_ptr<Worker>& worker, const StopToken& stop);
   static void KeepMessage(void* worker, const std::wstring& text);
+  std::vector<Slot>::iterator Find(const Voice2TextJob& job);
 
   OwnedHandle m_semaphore;  // counts free working places: three
   RecognitionWork m_work;
-  std::vector<std::shared_ptr<Worker>> m_workers;  // shared with each worker's thread
+  std::vector<Slot> m_workers;
 };

@@ -5,6 +5,7 @@
 // editor's 5000-character limit, dropped files, the reset refused while work
 // runs, and speech-to-text status messages finding their row by its job.
 #include "app/MainWnd.h"
+#include "app/stt/Voice2TextListItemUI.h"
 #include "core/base/AppMessages.h"
 #include "core/client/ClientState.h"
 #include "core/client/UsageReport.h"
@@ -36,80 +37,29 @@ using testwindows::WindowDriver;
 namespace {
 
 
-// The main window with what the tests watch: reports, dropped files, row
-// status calls, the deepest nesting of "textchanged" handling, and how many
-// of its own message and notification handlers were still running when it
-// was deleted (each of them goes on using the freed window when it returns).
-class WatchedMainWnd : public CMainWnd {
+// Counts the editor's "textchanged" notifications as a second notifier of
+// the window's manager: a change the window makes while it handles one (the
+// cut to the limit) would arrive as a second.
+class TextChangeCounter : public INotifyUI {
  public:
-  WatchedMainWnd(ClientState& state, bool* deleted, int* framesWhenDeleted)
-      : CMainWnd(state), m_deleted(deleted), m_framesWhenDeleted(framesWhenDeleted) {
-    SetReporter([this](int detail, HANDLE*) {
-      reports.push_back(detail);
-      reportedWhileHidden.push_back(IsWindow(GetHandle()) && !IsWindowVisible(GetHandle()));
-      return true;
-    });
-  }
-  ~WatchedMainWnd() override {
-    *m_deleted = true;
-    *m_framesWhenDeleted = m_liveFrames;
-  }
-
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    ++m_liveFrames;
-    const LRESULT result = CMainWnd::HandleMessage(message, wParam, lParam);
-    --m_liveFrames;
-    return result;
-  }
   void Notify(UINotify& msg) override {
-    ++m_liveFrames;
-    const bool text = msg.sType.EqualsText(L"textchanged");
-    if (text && ++textDepth > maxTextDepth) maxTextDepth = textDepth;
-    CMainWnd::Notify(msg);
-    if (text) --textDepth;
-    --m_liveFrames;
+    if (msg.sType.EqualsText(L"textchanged")) ++count;
   }
-  void AddRows(const std::vector<std::wstring>& paths) override { dropped.push_back(paths); }
-  void ShowRowStatus(CControlUI* row, Voice2TextJob& job, int status) override {
-    statusCalls.push_back({row, &job, status});
-  }
+  int count = 0;
+};
 
-  // Adds a speech-to-text row the way the page does: the job in the row
-  // list, its address as the list item's tag.
-  CControlUI* AddTestRow(int rowNumber) {
-    m_v2tRows.push_back(std::make_unique<Voice2TextJob>());
-    Voice2TextJob* job = m_v2tRows.back().get();
-    job->rowNumber = rowNumber;
-    auto* item = new CContainerUI;
-    item->SetTag(reinterpret_cast<uintptr_t>(job));
-    static_cast<CContainerUI*>(m_listVoice->GetInterface(L"Container"))->AddItem(item);
-    return item;
+// A recognition stand-in that works until the gate opens.
+struct RowGate {
+  RowGate() : open(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~RowGate() { CloseHandle(open); }
+  RecognitionWork Work() {
+    return [this](Voice2TextJob& job, const RecognitionSettings&, HWND) {
+      while (!job.StopRequested() && WaitForSingleObject(open, 20) == WAIT_TIMEOUT) {
+      }
+      return kV2tDone;
+    };
   }
-  // Removes the first row (its item and its job), as "btnMoveFile" will.
-  void RemoveFirstRow() {
-    static_cast<CContainerUI*>(m_listVoice->GetInterface(L"Container"))->RemoveItemAt(0);
-    m_v2tRows.erase(m_v2tRows.begin());
-  }
-  Voice2TextJob* RowJob(size_t i) { return m_v2tRows[i].get(); }
-  size_t RowCount() const { return m_v2tRows.size(); }
-  void SetRunningRows(int running) { m_v2tRunning = running; }
-
-  struct StatusCall {
-    CControlUI* row;
-    Voice2TextJob* job;
-    int status;
-  };
-  std::vector<int> reports;
-  std::vector<bool> reportedWhileHidden;
-  std::vector<std::vector<std::wstring>> dropped;
-  std::vector<StatusCall> statusCalls;
-  int textDepth = 0;
-  int maxTextDepth = 0;
-
- private:
-  bool* m_deleted;
-  int* m_framesWhenDeleted;
-  int m_liveFrames = 0;  // handlers of this window now on the stack
+  HANDLE open;
 };
 
 // Answers the next message window (the quit question or a notice) from inside
@@ -141,15 +91,22 @@ class MainWndTest : public ::testing::Test {
   void SetUp() override {
     CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     SystemParametersInfoW(SPI_GETDROPSHADOW, 0, &shadowBefore, 0);
-    window = new WatchedMainWnd(state, &deleted, &framesWhenDeleted);
+    window = new CMainWnd(state);
+    window->SetReporter([this](int detail, HANDLE*) {
+      reports.push_back(detail);
+      return true;
+    });
     ASSERT_NE(window->CreateWithSize(nullptr, L"Tavrin文字语音转换器", 0x10CF0000, 0, 0, 0, 1024, 720), nullptr);
+    watch = std::make_unique<apptest::WindowProcWatch>(window->GetHandle());
+    window->GetPaintManager().AddNotifier(&textChanges);
     driver = std::make_unique<WindowDriver>(window->GetPaintManager());
     driver->PumpFor(300);
   }
   void TearDown() override {
-    if (!deleted) DestroyWindow(window->GetHandle());
+    if (!watch->destroyed()) DestroyWindow(window->GetHandle());
     // Whichever way the window ended, none of its handlers was left running on it.
-    EXPECT_EQ(framesWhenDeleted, 0) << "the window was deleted inside its own handlers";
+    EXPECT_EQ(watch->framesWhenDestroyed(), 0) << "the window was deleted inside its own handlers";
+    watch.reset();
     driver.reset();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -171,6 +128,17 @@ class MainWndTest : public ::testing::Test {
     return static_cast<CTabLayoutUI*>(driver->Find(name)->GetInterface(L"TabLayout"))->GetCurSel();
   }
   std::wstring Text(const wchar_t* name) { return driver->Find(name)->GetText().GetText(); }
+  // Audio-named files in the scratch folder (their bytes do not matter here).
+  std::wstring AudioFile(const wchar_t* name) {
+    const std::wstring path = folder / name;
+    ScratchFolder::WriteFileBytes(path, "not audio");
+    return path;
+  }
+  SpeechToTextPage& Speech() { return window->SpeechToText(); }
+  CContainerUI* RowList() { return static_cast<CContainerUI*>(driver->Find(L"listVoice")->GetInterface(L"Container")); }
+  CControlUI* RowControl(CControlUI* row, const wchar_t* name) {
+    return window->GetPaintManager().FindSubControlByName(row, name);
+  }
   void OpenTextPage() {
     ASSERT_TRUE(driver->Click(L"btnShowText2Voice"));
     driver->PumpFor(300);
@@ -179,9 +147,10 @@ class MainWndTest : public ::testing::Test {
   ScratchFolder folder;
   ClientState state{folder.path()};
   BOOL shadowBefore = FALSE;
-  bool deleted = false;
-  int framesWhenDeleted = -1;
-  WatchedMainWnd* window = nullptr;
+  std::vector<int> reports;
+  TextChangeCounter textChanges;
+  CMainWnd* window = nullptr;
+  std::unique_ptr<apptest::WindowProcWatch> watch;
   std::unique_ptr<WindowDriver> driver;
 };
 
@@ -201,7 +170,7 @@ TEST_F(MainWndTest, OpensFromTheSkinWithItsControlsAndPagesAtTheirDefaults) {
   EXPECT_EQ(Text(L"versionNumber"), L" V 1.0.0.8");
   EXPECT_EQ(Text(L"textCount"), L"0/5000");
 
-  ConvertJob* job = window->GetJob();
+  ConvertJob* job = window->TextToSpeech().GetJob();
   ASSERT_NE(job, nullptr);
   EXPECT_EQ(job->voiceType, 100510000);
   EXPECT_EQ(job->volume, 4);
@@ -234,7 +203,7 @@ TEST_F(MainWndTest, PagesShowAndTheTextPageFocusesTheEditor) {
   ASSERT_TRUE(driver->Click(L"btnReturn"));
   driver->PumpFor(300);
   EXPECT_EQ(TabPage(L"tabMain"), 0);
-  EXPECT_EQ(window->reports, (std::vector<int>{kReportOpenTextToSpeech, kReportOpenSpeechToText, kReportReturnHome}));
+  EXPECT_EQ(reports, (std::vector<int>{kReportOpenTextToSpeech, kReportOpenSpeechToText, kReportReturnHome}));
 }
 
 TEST_F(MainWndTest, ClosingAsksFirstAndOnlyOkQuitsAfterTheReport) {
@@ -243,40 +212,40 @@ TEST_F(MainWndTest, ClosingAsksFirstAndOnlyOkQuitsAfterTheReport) {
   EXPECT_TRUE(g_answer.seen);
   Answer(L"btn_cancel", [&] { driver->Click(L"closeBtn"); });
   EXPECT_TRUE(g_answer.seen);
-  EXPECT_FALSE(deleted);
+  EXPECT_FALSE(watch->destroyed());
   EXPECT_TRUE(IsWindowVisible(window->GetHandle()));
-  EXPECT_TRUE(window->reports.empty());
+  EXPECT_TRUE(reports.empty());
   EXPECT_FALSE(QuitPosted());
 
   // OK: hidden, the quit report (detail 8) sent, then the message loops end.
   // The question's modal loop runs inside the close button's click, so the
   // window must still be whole when that loop and the click return; it is
   // destroyed only after the main loop, as the program does.
-  std::vector<int> reports;
+  std::vector<int> quitReports;
   std::vector<bool> hidden;
   window->SetReporter([&](int detail, HANDLE*) {
-    reports.push_back(detail);
+    quitReports.push_back(detail);
     hidden.push_back(!IsWindowVisible(window->GetHandle()));
     return true;
   });
   const HWND handle = window->GetHandle();
   Answer(L"btn_ok", [&] { driver->Click(L"closeBtn"); });
   EXPECT_TRUE(g_answer.seen);
-  EXPECT_EQ(reports, std::vector<int>{kReportQuitConfirmed});
+  EXPECT_EQ(quitReports, std::vector<int>{kReportQuitConfirmed});
   EXPECT_EQ(hidden, std::vector<bool>{true});
   EXPECT_TRUE(QuitPosted());
-  EXPECT_FALSE(deleted) << "the window was freed while its click and the quit question still ran";
+  EXPECT_FALSE(watch->destroyed()) << "the window was freed while its click and the quit question still ran";
   EXPECT_TRUE(IsWindow(handle));
   EXPECT_FALSE(IsWindowVisible(handle));
 
   DestroyWindow(handle);  // what the program does once its message loop has ended
-  EXPECT_TRUE(deleted);
-  EXPECT_EQ(framesWhenDeleted, 0);
+  EXPECT_TRUE(watch->destroyed());
+  EXPECT_EQ(watch->framesWhenDestroyed(), 0);
 }
 
 TEST_F(MainWndTest, SlidersSetTheJobAndTheirResetsShowTheMiddleButSendZero) {
   OpenTextPage();
-  ConvertJob& job = *window->GetJob();
+  ConvertJob& job = *window->TextToSpeech().GetJob();
   struct Case {
     const wchar_t* slider;
     const wchar_t* label;
@@ -352,7 +321,8 @@ TEST_F(MainWndTest, PastingSixThousandCharactersLeavesFiveThousandWithoutRecursi
   std::wstring pasted;
   for (int i = 0; i < 6000; ++i) pasted += static_cast<wchar_t>(L'一' + i % 100);
   ASSERT_TRUE(PutOnClipboard(window->GetHandle(), pasted));
-  window->GetJob()->resultValid = true;
+  window->TextToSpeech().GetJob()->resultValid = true;
+  textChanges.count = 0;
   driver->KeyWith(VK_CONTROL, 'V');
   driver->PumpFor(300);
 
@@ -363,8 +333,8 @@ TEST_F(MainWndTest, PastingSixThousandCharactersLeavesFiveThousandWithoutRecursi
   editor->GetSel(caret);
   EXPECT_EQ(caret.cpMin, 5000);
   EXPECT_EQ(caret.cpMax, 5000);
-  EXPECT_FALSE(window->GetJob()->resultValid);  // the next conversion sends a new request
-  EXPECT_EQ(window->maxTextDepth, 1);  // the cut's own change is not handled again
+  EXPECT_FALSE(window->TextToSpeech().GetJob()->resultValid);  // the next conversion sends a new request
+  EXPECT_EQ(textChanges.count, 1);  // the cut's own change is not handled again
 }
 
 // The program's own edits of the editor (the polyphone mark at the caret,
@@ -395,20 +365,22 @@ TEST_F(MainWndTest, TheProgramsOwnEditsKeepTheLimitAndTheCount) {
 TEST_F(MainWndTest, DroppedFilesAreIgnoredOnTheHomePageAndFoldersNeverBecomeRows) {
   const std::wstring audio = folder / L"录音 one.mp3";
   ASSERT_TRUE(ScratchFolder::WriteFileBytes(audio, "ID3"));
-  const std::wstring subfolder = folder.Subfolder(L"a folder");
+  // Named as audio: only the drop's own check keeps it out.
+  const std::wstring subfolder = folder.Subfolder(L"a folder.mp3");
   const std::wstring subfolderNoSlash = subfolder.substr(0, subfolder.size() - 1);
 
   PostMessageW(window->GetHandle(), WM_DROPFILES, reinterpret_cast<WPARAM>(apptest::MakeFileDrop({audio})), 0);
   driver->PumpFor(200);
-  EXPECT_TRUE(window->dropped.empty());
+  EXPECT_TRUE(Speech().Rows().empty());
 
   ASSERT_TRUE(driver->Click(L"btnShowVoice2Text"));
   driver->PumpFor(200);
   PostMessageW(window->GetHandle(), WM_DROPFILES,
                reinterpret_cast<WPARAM>(apptest::MakeFileDrop({subfolderNoSlash, audio})), 0);
   driver->PumpFor(200);
-  ASSERT_EQ(window->dropped.size(), 1u);
-  EXPECT_EQ(window->dropped[0], std::vector<std::wstring>{audio});
+  const std::vector<Voice2TextJob*> rows = Speech().Rows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0]->sourcePath, audio);
 }
 
 // The busy state as the pages make it: the conversion animation shown on
@@ -425,48 +397,70 @@ TEST_F(MainWndTest, ReturnIsRefusedWhileWorkRuns) {
       {"conversion, speech-to-text page shown", L"btnShowVoice2Text", true, 0},
       {"speech-to-text rows", L"btnShowVoice2Text", false, 2},
   };
+  const std::wstring rowFile = AudioFile(L"row one.mp3");
+  const std::wstring otherRowFile = AudioFile(L"row two.mp3");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(driver->Click(c.page));
     driver->PumpFor(200);
-    window->reports.clear();
+    RowGate gate;
+    Speech().SetRecognitionWork(gate.Work());
+    Speech().AddRows(c.runningRows > 0 ? std::vector<std::wstring>{rowFile, otherRowFile}
+                                       : std::vector<std::wstring>{rowFile});
+    if (c.runningRows > 0) Speech().StartAllRows();
+    driver->PumpFor(200);
+    ASSERT_EQ(Speech().RunningCount(), c.runningRows);
+    const size_t rowCount = Speech().Rows().size();
+    reports.clear();
     driver->Find(L"gifConvert")->SetVisible(c.converting);
-    window->SetRunningRows(c.runningRows);
-    window->AddTestRow(1);
 
     Answer(L"btn_ok", [&] { driver->Click(L"btnReturn"); });
     EXPECT_TRUE(g_answer.seen);
     EXPECT_EQ(g_answer.text, L"转换中，请稍后再试！");
     EXPECT_EQ(TabPage(L"tabMain"), 1);
-    EXPECT_TRUE(window->reports.empty());
-    EXPECT_EQ(window->RowCount(), 1u);  // the row's job is still there for its thread
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(Speech().Rows().size(), rowCount);  // the rows' jobs are still there for their threads
 
     // Once the work has ended the reset goes through.
     driver->Find(L"gifConvert")->SetVisible(false);
-    window->SetRunningRows(0);
+    SetEvent(gate.open);
+    for (int i = 0; i < 100 && Speech().RunningCount() > 0; ++i) driver->PumpFor(50);
+    ASSERT_EQ(Speech().RunningCount(), 0);
     ASSERT_TRUE(driver->Click(L"btnReturn"));
     driver->PumpFor(200);
     EXPECT_EQ(TabPage(L"tabMain"), 0);
-    EXPECT_EQ(window->reports, std::vector<int>{kReportReturnHome});
-    EXPECT_EQ(window->RowCount(), 0u);
+    EXPECT_EQ(reports, std::vector<int>{kReportReturnHome});
+    EXPECT_TRUE(Speech().Rows().empty());
   }
 }
 
 TEST_F(MainWndTest, RowStatusFindsTheRowByItsJobAfterEarlierRowsWereRemoved) {
-  window->AddTestRow(1);
-  CControlUI* second = window->AddTestRow(2);
-  Voice2TextJob* secondJob = window->RowJob(1);
-  std::unique_ptr<Voice2TextJob> gone = std::make_unique<Voice2TextJob>();
-  window->RemoveFirstRow();  // the second row is now the first; its job still says row 2
+  Speech().AddRows({AudioFile(L"first.mp3"), AudioFile(L"second.mp3")});
+  ASSERT_EQ(RowList()->GetCount(), 2);
+  CControlUI* second = RowList()->GetItemAt(1);
+  Voice2TextJob* secondJob = Speech().Rows()[1];
+  ASSERT_EQ(secondJob->rowNumber, 2);
+  // The first row's remove button, through the window's notification table.
+  UINotify remove;
+  remove.sType = L"click";
+  remove.pSender = RowControl(RowList()->GetItemAt(0), L"btnMoveFile");
+  ASSERT_NE(remove.pSender, nullptr);
+  window->Notify(remove);
+  ASSERT_EQ(RowList()->GetCount(), 1);
+  ASSERT_EQ(RowList()->GetItemAt(0), second);  // the second row is now the first
 
+  // A worker sets its job's end status, then posts.
+  secondJob->status = kV2tDone;
   PostMessageW(window->GetHandle(), WM_APP_V2T_STATUS, reinterpret_cast<WPARAM>(secondJob), kV2tDone);
   // A job the list no longer has (its row was removed) shows nowhere.
+  std::unique_ptr<Voice2TextJob> gone = std::make_unique<Voice2TextJob>();
+  gone->rowNumber = 1;  // the number the removed row had
+  gone->status = kV2tFailed;
   PostMessageW(window->GetHandle(), WM_APP_V2T_STATUS, reinterpret_cast<WPARAM>(gone.get()), kV2tFailed);
   driver->PumpFor(200);
-  ASSERT_EQ(window->statusCalls.size(), 1u);
-  EXPECT_EQ(window->statusCalls[0].row, second);
-  EXPECT_EQ(window->statusCalls[0].job, secondJob);
-  EXPECT_EQ(window->statusCalls[0].status, kV2tDone);
+  EXPECT_EQ(std::wstring(RowControl(second, L"voiceDeal")->GetText().GetText()), L"处理成功");
+  EXPECT_TRUE(RowControl(second, L"voiceEndSucces")->IsSetVisible());
+  EXPECT_FALSE(RowControl(second, L"voiceEndError")->IsSetVisible());
 }
 
 // A logout whose record cannot be written: the user hears of it, and the panel

@@ -176,7 +176,7 @@ class TtsPageTest : public ::testing::Test {
 };
 
 TEST_F(TtsPageTest, AFailedCopyIsReportedWithItsErrorByTheUiThreadAndNoResultIsShown) {
-  window->GetJob()->outputFolder = output.path() + L"missing";  // a folder that does not exist
+  window->TextToSpeech().GetJob()->outputFolder = output.path() + L"missing";  // a folder that does not exist
   TypeText(L"保存失败的时候要说清楚。");
   ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
   EXPECT_TRUE(Visible(L"gifConvert"));
@@ -264,9 +264,9 @@ TEST_F(TtsPageTest, TheVoiceShownAfterTheCatalogueLoadsNeverLiesBeyondTheList) {
     driver->PumpFor(100);
     EXPECT_EQ(Text(L"lblAnchorName"), c.shown != nullptr ? c.shown : L"before") << c.voices;
     if (c.shown != nullptr) {
-      EXPECT_EQ(window->GetCurrentVoice().anchorName, c.shown);
-      EXPECT_EQ(window->GetJob()->voiceType, window->GetCurrentVoice().voiceType);
-      EXPECT_EQ(Visible(L"hLayoutEmotion"), window->GetCurrentVoice().isEmotion) << c.voices;
+      EXPECT_EQ(window->TextToSpeech().GetCurrentVoice().anchorName, c.shown);
+      EXPECT_EQ(window->TextToSpeech().GetJob()->voiceType, window->TextToSpeech().GetCurrentVoice().voiceType);
+      EXPECT_EQ(Visible(L"hLayoutEmotion"), window->TextToSpeech().GetCurrentVoice().isEmotion) << c.voices;
     }
   }
 }
@@ -286,7 +286,7 @@ TEST_F(TtsPageTest, ACatalogueLoadLandingWhileThePageOpensChangesItOnlyWithItsMe
   ASSERT_TRUE(driver->Click(L"btnShowText2Voice"));
   driver->PumpFor(200);
   EXPECT_EQ(Text(L"lblAnchorName"), L"晓澜") << "the page opened without the published voice";
-  EXPECT_EQ(window->GetJob()->voiceType, 100510000);
+  EXPECT_EQ(window->TextToSpeech().GetJob()->voiceType, 100510000);
 
   // The reply lands; until its message is handled the page's list stays.
   ASSERT_EQ(WaitForSingleObject(thread, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -300,7 +300,7 @@ TEST_F(TtsPageTest, ACatalogueLoadLandingWhileThePageOpensChangesItOnlyWithItsMe
   EXPECT_EQ(Text(L"lblAnchorName"), catalog.voices[10].anchorName);
   EXPECT_EQ(Text(L"lblAnchorDes"), catalog.voices[10].voiceDesc);
   EXPECT_FALSE(catalog.voices[10].voiceDesc.empty()) << "not the served record";
-  EXPECT_EQ(window->GetJob()->voiceType, catalog.voices[10].voiceType);
+  EXPECT_EQ(window->TextToSpeech().GetJob()->voiceType, catalog.voices[10].voiceType);
   SaveWindowPng(L"tts-page-catalogue-loaded.png", window->GetHandle());
 }
 
@@ -366,7 +366,7 @@ TEST_F(TtsPageTest, AVoiceListLoadedWhileThePickerIsOpenWaitsUntilItCloses) {
   ASSERT_TRUE(WaitUntil([&] { return catalog.voices.size() == 12u; }, 3000)) << "the held list never came";
   driver->PumpFor(200);
   EXPECT_EQ(Text(L"lblAnchorName"), L"new 10");
-  EXPECT_EQ(window->GetJob()->voiceType, 100530010);
+  EXPECT_EQ(window->TextToSpeech().GetJob()->voiceType, 100530010);
 }
 
 TEST_F(TtsPageTest, EmotionTilesAreRebuiltFromTheCatalogueAndSetTheJobsEmotion) {
@@ -393,7 +393,7 @@ TEST_F(TtsPageTest, EmotionTilesAreRebuiltFromTheCatalogueAndSetTheJobsEmotion) 
   const CUIRect pos = happy->GetPos();
   ASSERT_GT(pos.right, pos.left) << "the tile has no place";
   driver->ClickAt(POINT{(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2});
-  EXPECT_EQ(window->GetJob()->emotion, L"happy");
+  EXPECT_EQ(window->TextToSpeech().GetJob()->emotion, L"happy");
 }
 
 TEST_F(TtsPageTest, HoverMenusOpenOnTheirButtonsAndSurviveTheirWindowsClosingElsewhere) {
@@ -446,7 +446,7 @@ TEST_F(TtsPageTest, ThePauseMenuInsertsItsPauseAtTheCaret) {
   EXPECT_TRUE(VisibleMenus().empty()) << "the menu stayed open";
   TypeText(L"后");
   EXPECT_EQ(Text(L"editText2Vioce"), L"前<break time=\"1500ms\"/>后");
-  EXPECT_FALSE(window->GetJob()->resultValid);
+  EXPECT_FALSE(window->TextToSpeech().GetJob()->resultValid);
 }
 
 // Types key by key, letting the window paint after each, as it does between
@@ -546,7 +546,7 @@ TEST_F(TtsPageTest, ImportReadsEveryEncodingAndWideFileNamesWithinTheLimit) {
   for (const auto& c : cases) {
     const std::wstring path = folder.path() + c.name;
     ASSERT_TRUE(testfiles::WriteFileBytes(path, c.bytes));
-    ASSERT_TRUE(window->ImportTextFile(path)) << WideToUtf8(c.name);
+    ASSERT_TRUE(window->TextToSpeech().ImportTextFile(path)) << WideToUtf8(c.name);
     // The rich edit keeps paragraphs as "\r".
     std::wstring shown = Text(L"editText2Vioce");
     std::wstring expected = c.editor;
@@ -560,7 +560,7 @@ TEST_F(TtsPageTest, ImportReadsEveryEncodingAndWideFileNamesWithinTheLimit) {
   }
   // A file that cannot be read leaves the editor as it was.
   const std::wstring before = Text(L"editText2Vioce");
-  EXPECT_FALSE(window->ImportTextFile(folder.path() + L"missing.txt"));
+  EXPECT_FALSE(window->TextToSpeech().ImportTextFile(folder.path() + L"missing.txt"));
   EXPECT_EQ(Text(L"editText2Vioce"), before);
   SaveWindowPng(L"tts-page-import.png", window->GetHandle());
 }

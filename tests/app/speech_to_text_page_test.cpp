@@ -41,36 +41,6 @@ using testwindows::WindowDriver;
 
 namespace {
 
-// The main window with what the tests watch: shell calls, reports and the
-// page's rows.
-class PageWnd : public CMainWnd {
- public:
-  PageWnd(ClientState& state, bool* deleted) : CMainWnd(state), m_deleted(deleted) {
-    SetReporter([this](int detail, HANDLE*) {
-      reports.push_back(detail);
-      return true;
-    });
-  }
-  ~PageWnd() override { *m_deleted = true; }
-
-  void ShellOpen(const std::wstring& file, const std::wstring& parameters) override {
-    opened.emplace_back(file, parameters);
-  }
-
-  std::vector<Voice2TextJob*> Jobs() const {
-    std::vector<Voice2TextJob*> jobs;
-    for (const auto& job : m_v2tRows) jobs.push_back(job.get());
-    return jobs;
-  }
-  int Running() const { return m_v2tRunning; }
-
-  std::vector<int> reports;
-  std::vector<std::pair<std::wstring, std::wstring>> opened;
-
- private:
-  bool* m_deleted;
-};
-
 // A stand-in recognition: counts the workers inside it and waits until the
 // test opens the gate (or the job is told to stop), then writes a transcript.
 struct Gate {
@@ -105,20 +75,32 @@ class SpeechToTextPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
-    window = new PageWnd(state, &deleted);
+    window = new CMainWnd(state);
+    window->SetReporter([this](int detail, HANDLE*) {
+      reports.push_back(detail);
+      return true;
+    });
     ASSERT_NE(window->CreateWithSize(nullptr, L"Tavrin文字语音转换器", 0x10CF0000, 0, 0, 0, 1024, 720), nullptr);
+    watch = std::make_unique<apptest::WindowProcWatch>(window->GetHandle());
+    page().SetShellOpener([this](HWND, const std::wstring& file, const std::wstring& parameters) {
+      opened.emplace_back(file, parameters);
+      return true;
+    });
     driver = std::make_unique<WindowDriver>(window->GetPaintManager());
     driver->PumpFor(300);
     ASSERT_TRUE(driver->Click(L"btnShowVoice2Text"));
     driver->PumpFor(200);
   }
   void TearDown() override {
-    if (!deleted) DestroyWindow(window->GetHandle());
+    if (!watch->destroyed()) DestroyWindow(window->GetHandle());
+    watch.reset();
     driver.reset();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
   }
+
+  SpeechToTextPage& page() { return window->SpeechToText(); }
 
   // Audio-named files in the scratch folder (their bytes do not matter here).
   std::vector<std::wstring> Files(std::initializer_list<const wchar_t*> names) {
@@ -167,16 +149,18 @@ class SpeechToTextPageTest : public ::testing::Test {
     return true;
   }
   bool AllDone() {
-    for (Voice2TextJob* job : window->Jobs()) {
+    for (Voice2TextJob* job : page().Rows()) {
       if (job->status != kV2tDone) return false;
     }
-    return window->Running() == 0;
+    return page().RunningCount() == 0;
   }
 
   ScratchFolder folder{L"stt_page"};
   ClientState state{folder.path()};
-  bool deleted = false;
-  PageWnd* window = nullptr;
+  std::vector<int> reports;
+  std::vector<std::pair<std::wstring, std::wstring>> opened;  // what went to the shell
+  CMainWnd* window = nullptr;
+  std::unique_ptr<apptest::WindowProcWatch> watch;
   std::unique_ptr<WindowDriver> driver;
 };
 
@@ -194,14 +178,14 @@ TEST_F(SpeechToTextPageTest, DroppedAudioFilesBecomeOneRowEach) {
   differentCase.replace(differentCase.size() - 8, 8, L"TALK.mp3");
   Drop({audio[0], audio[1], folder / L"talk.mp3.bak", folder / L"notes.txt", audio[2], audio[0], differentCase});
   Drop({audio[1]});
-  window->AddRows({folderNamedAudio.substr(0, folderNamedAudio.size() - 1)});
+  page().AddRows({folderNamedAudio.substr(0, folderNamedAudio.size() - 1)});
   driver->PumpFor(200);
 
-  ASSERT_EQ(window->Jobs().size(), 3u);
+  ASSERT_EQ(page().Rows().size(), 3u);
   ASSERT_EQ(List()->GetCount(), 3);
   const wchar_t* names[] = {L"talk.mp3", L"LOUD.WAV", L"memo.m4a"};
   for (int i = 0; i < 3; ++i) {
-    Voice2TextJob* job = window->Jobs()[i];
+    Voice2TextJob* job = page().Rows()[i];
     EXPECT_EQ(job->rowNumber, i + 1);
     EXPECT_EQ(job->sourcePath, audio[i]);
     EXPECT_EQ(job->folder, folder.path());
@@ -224,13 +208,13 @@ TEST_F(SpeechToTextPageTest, DroppedAudioFilesBecomeOneRowEach) {
 // others show "converting" and wait for their turn.
 TEST_F(SpeechToTextPageTest, StartAllRunsSevenRowsThreeAtATime) {
   Gate gate;
-  window->SetRecognitionWork(gate.Work());
+  page().SetRecognitionWork(gate.Work());
   Drop(SevenFiles());
   ASSERT_TRUE(driver->Click(L"btnVoice2Text"));
   ASSERT_TRUE(PumpUntil([&] { return gate.started == 3; }));
   driver->PumpFor(600);  // the others would have started by now if they could
   EXPECT_EQ(gate.started.load(), 3);
-  EXPECT_EQ(window->Running(), 7);
+  EXPECT_EQ(page().RunningCount(), 7);
   EXPECT_FALSE(driver->Find(L"btnVoice2Text")->IsVisible());
   EXPECT_TRUE(driver->Find(L"gifVoice2Text")->IsVisible());
   for (int i = 0; i < 7; ++i) {
@@ -252,7 +236,7 @@ TEST_F(SpeechToTextPageTest, StartAllRunsSevenRowsThreeAtATime) {
   EXPECT_TRUE(driver->Find(L"btnVoice2Text")->IsVisible());
   EXPECT_FALSE(driver->Find(L"gifVoice2Text")->IsVisible());
   EXPECT_EQ(state.lastV2tOutputPath.empty(), false);
-  EXPECT_EQ(std::count(window->reports.begin(), window->reports.end(), kReportSpeechToTextStart), 1);
+  EXPECT_EQ(std::count(reports.begin(), reports.end(), kReportSpeechToTextStart), 1);
   EXPECT_TRUE(SaveWindowPng(L"stt-page-rows-done.png", window->GetHandle()));
 }
 
@@ -260,14 +244,14 @@ TEST_F(SpeechToTextPageTest, StartAllRunsSevenRowsThreeAtATime) {
 // count is never reset, and still no more than three work at once.
 TEST_F(SpeechToTextPageTest, StartAllWhileRowsRunKeepsThreeAtATime) {
   Gate gate;
-  window->SetRecognitionWork(gate.Work());
+  page().SetRecognitionWork(gate.Work());
   Drop(SevenFiles());
   for (int i = 0; i < 4; ++i) ClickRow(i, L"btnSingleVocie2Text");
   ASSERT_TRUE(PumpUntil([&] { return gate.started == 3; }));
-  EXPECT_EQ(window->Running(), 4);
+  EXPECT_EQ(page().RunningCount(), 4);
   ASSERT_TRUE(driver->Click(L"btnVoice2Text"));
   driver->PumpFor(600);
-  EXPECT_EQ(window->Running(), 7);
+  EXPECT_EQ(page().RunningCount(), 7);
   EXPECT_EQ(gate.active.load(), 3);
 
   SetEvent(gate.open);
@@ -282,11 +266,11 @@ TEST_F(SpeechToTextPageTest, StartAllWhileRowsRunKeepsThreeAtATime) {
 // removal brings the empty drop area back.
 TEST_F(SpeechToTextPageTest, RemovingRowsRenumbersAndKeepsConvertingOnes) {
   Gate gate;
-  window->SetRecognitionWork(gate.Work());
+  page().SetRecognitionWork(gate.Work());
   Drop(Files({L"a.mp3", L"b.mp3", L"c.mp3"}));
-  Voice2TextJob* third = window->Jobs()[2];
+  Voice2TextJob* third = page().Rows()[2];
   ClickRow(1, L"btnMoveFile");
-  ASSERT_EQ(window->Jobs().size(), 2u);
+  ASSERT_EQ(page().Rows().size(), 2u);
   ASSERT_EQ(List()->GetCount(), 2);
   EXPECT_EQ(Row(1)->GetJob(), third);
   EXPECT_EQ(third->rowNumber, 2);
@@ -303,13 +287,13 @@ TEST_F(SpeechToTextPageTest, RemovingRowsRenumbersAndKeepsConvertingOnes) {
     EXPECT_TRUE(answer.seen());
     EXPECT_EQ(answer.text(), L"无法删除转换中的文件！");
   }
-  EXPECT_EQ(window->Jobs().size(), 2u);
+  EXPECT_EQ(page().Rows().size(), 2u);
 
   SetEvent(gate.open);
-  ASSERT_TRUE(PumpUntil([&] { return window->Running() == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return page().RunningCount() == 0; }));
   ClickRow(0, L"btnMoveFile");  // done rows go
   ClickRow(0, L"btnMoveFile");
-  EXPECT_TRUE(window->Jobs().empty());
+  EXPECT_TRUE(page().Rows().empty());
   EXPECT_TRUE(driver->Find(L"voiceLayout")->IsVisible());
   EXPECT_FALSE(driver->Find(L"listVoice")->IsVisible());
   EXPECT_FALSE(driver->Find(L"voiceListLayout")->IsVisible());
@@ -321,10 +305,10 @@ TEST_F(SpeechToTextPageTest, RemovingRowsRenumbersAndKeepsConvertingOnes) {
 TEST_F(SpeechToTextPageTest, WorkerMessagesAreShownByTheUiThreadAndFailedRowsRestartWithStartAll) {
   Gate gate;
   SetEvent(gate.open);
-  window->SetRecognitionWork(gate.Work(kV2tFailed, kV2tMessageTaskFailed));
+  page().SetRecognitionWork(gate.Work(kV2tFailed, kV2tMessageTaskFailed));
   Drop(Files({L"a.mp3", L"b.mp3"}));
   ASSERT_TRUE(driver->Click(L"btnVoice2Text"));
-  ASSERT_TRUE(PumpUntil([&] { return gate.returned == 2 && window->Running() == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return gate.returned == 2 && page().RunningCount() == 0; }));
   driver->PumpFor(300);
 
   const auto notices = apptest::OtherWindowsWith(L"titleTips", window->GetHandle());
@@ -332,7 +316,7 @@ TEST_F(SpeechToTextPageTest, WorkerMessagesAreShownByTheUiThreadAndFailedRowsRes
   EXPECT_EQ(std::wstring(notices[0]->FindControlByName(L"titleTips")->GetText().GetText()), kV2tMessageTaskFailed);
   EXPECT_EQ(GetWindowThreadProcessId(notices[0]->GetPaintWindow(), nullptr), GetCurrentThreadId());
   for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(window->Jobs()[i]->status, kV2tFailed);
+    EXPECT_EQ(page().Rows()[i]->status, kV2tFailed);
     EXPECT_TRUE(RowShows(i, L"voiceEndError"));
     EXPECT_TRUE(RowShows(i, L"voiceStart"));
     EXPECT_FALSE(RowShows(i, L"voiceEndSucces"));
@@ -343,7 +327,7 @@ TEST_F(SpeechToTextPageTest, WorkerMessagesAreShownByTheUiThreadAndFailedRowsRes
   WindowDriver(*notices[0]).Click(L"btn_ok");
   driver->PumpFor(200);
 
-  window->SetRecognitionWork(gate.Work());
+  page().SetRecognitionWork(gate.Work());
   ClickRow(0, L"btnSingleVocie2Text");
   driver->PumpFor(300);
   EXPECT_EQ(gate.started.load(), 2);  // the single start is for new rows only
@@ -358,21 +342,21 @@ TEST_F(SpeechToTextPageTest, WorkerMessagesAreShownByTheUiThreadAndFailedRowsRes
 TEST_F(SpeechToTextPageTest, ResultsOpenThroughTheShellWithTheirPathsWhole) {
   Gate gate;
   SetEvent(gate.open);
-  window->SetRecognitionWork(gate.Work());
+  page().SetRecognitionWork(gate.Work());
   const std::wstring odd = folder.Subfolder(L"会议 a,b");
   testfiles::WriteFileBytes(odd + L"talk one.mp3", "x");
   Drop({odd + L"talk one.mp3"});
   ClickRow(0, L"btnSingleVocie2Text");
   ASSERT_TRUE(PumpUntil([&] { return AllDone(); }));
   driver->PumpFor(200);
-  const std::wstring result = window->Jobs()[0]->outputPath;
+  const std::wstring result = page().Rows()[0]->outputPath;
   ASSERT_TRUE(testfiles::Exists(result));
 
   ClickRow(0, L"btnOpenFile");
   ClickRow(0, L"btnOpenPath");
-  ASSERT_EQ(window->opened.size(), 2u);
-  EXPECT_EQ(window->opened[0], std::make_pair(result, std::wstring()));
-  EXPECT_EQ(window->opened[1], std::make_pair(std::wstring(L"explorer.exe"), L"/select,\"" + result + L"\""));
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0], std::make_pair(result, std::wstring()));
+  EXPECT_EQ(opened[1], std::make_pair(std::wstring(L"explorer.exe"), L"/select,\"" + result + L"\""));
 
   DeleteFileW(result.c_str());
   MessageWindowAnswer answer(L"btn_ok", window->GetHandle());
@@ -380,20 +364,20 @@ TEST_F(SpeechToTextPageTest, ResultsOpenThroughTheShellWithTheirPathsWhole) {
   driver->PumpFor(300);
   EXPECT_TRUE(answer.seen());
   EXPECT_EQ(answer.text(), L"打开失败，文件不可用");
-  EXPECT_EQ(window->opened.size(), 2u);
+  EXPECT_EQ(opened.size(), 2u);
 }
 
 // A started row takes the page's format, language and folder; a folder taken
 // from the path box gets its separator, so the transcript lands inside it.
 TEST_F(SpeechToTextPageTest, StartedRowsTakeThePagesSettings) {
   std::vector<RecognitionSettings> seen;
-  window->SetRecognitionWork([&seen](Voice2TextJob&, const RecognitionSettings& settings, HWND) {
+  page().SetRecognitionWork([&seen](Voice2TextJob&, const RecognitionSettings& settings, HWND) {
     seen.push_back(settings);
     return kV2tDone;
   });
   Drop(Files({L"a.mp3", L"b.mp3", L"c.mp3"}));
   ClickRow(0, L"btnSingleVocie2Text");
-  ASSERT_TRUE(PumpUntil([&] { return window->Running() == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return page().RunningCount() == 0; }));
 
   ASSERT_TRUE(driver->Click(L"optDocx"));
   ASSERT_TRUE(driver->Click(L"english"));
@@ -401,13 +385,13 @@ TEST_F(SpeechToTextPageTest, StartedRowsTakeThePagesSettings) {
   driver->Find(L"savePathEdit")->SetText(chosen.substr(0, chosen.size() - 1).c_str());
   ASSERT_TRUE(driver->Click(L"optionSaveUser"));
   ClickRow(1, L"btnSingleVocie2Text");
-  ASSERT_TRUE(PumpUntil([&] { return window->Running() == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return page().RunningCount() == 0; }));
 
   ASSERT_TRUE(driver->Click(L"optDoc"));
   ASSERT_TRUE(driver->Click(L"chinese"));
   ASSERT_TRUE(driver->Click(L"optionSaveOri"));
   ClickRow(2, L"btnSingleVocie2Text");
-  ASSERT_TRUE(PumpUntil([&] { return window->Running() == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return page().RunningCount() == 0; }));
 
   ASSERT_EQ(seen.size(), 3u);
   const struct {
@@ -431,7 +415,7 @@ TEST_F(SpeechToTextPageTest, ClosingTheWindowAbortsRunningTransfers) {
   ASSERT_TRUE(instance.Script(path, R"({"delay_ms":60000,"times":-1})"));
   const std::string url = instance.urls().speechHttp + path;
   std::atomic<int> started{0}, returned{0};
-  window->SetRecognitionWork([&](Voice2TextJob& job, const RecognitionSettings&, HWND) {
+  page().SetRecognitionWork([&](Voice2TextJob& job, const RecognitionSettings&, HWND) {
     ++started;
     HttpResponseBuffer reply;
     const bool ok = HttpClient().Post(url, "taskId=1", reply, job.stop);
@@ -445,8 +429,44 @@ TEST_F(SpeechToTextPageTest, ClosingTheWindowAbortsRunningTransfers) {
   const ULONGLONG closing = GetTickCount64();
   DestroyWindow(window->GetHandle());
   const ULONGLONG took = GetTickCount64() - closing;
-  EXPECT_TRUE(deleted);
+  EXPECT_TRUE(watch->destroyed());
   EXPECT_LT(took, 8000u);
   EXPECT_EQ(returned.load(), 3);
   EXPECT_EQ(started.load(), 3);
+}
+
+// A worker that does not heed its token is let go after the bounded wait:
+// StopAll names its job, which the owner then keeps alive, and the thread
+// finishes on it later with what it holds of its own (its semaphore, its
+// record), long after the runner has gone.
+TEST(SpeechToTextWorkers, AWorkerThatOutlivesTheWaitIsLetGoAndFinishesOnItsOwn) {
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(release, nullptr);
+  auto job = std::make_unique<Voice2TextJob>();
+  std::atomic<bool> working{false};
+  {
+    RecognitionRunner runner;
+    runner.SetWork([&](Voice2TextJob&, const RecognitionSettings&, HWND) {
+      working = true;
+      WaitForSingleObject(release, 20000);  // deaf to the token
+      return kV2tDone;
+    });
+    ASSERT_TRUE(runner.Start(*job, nullptr, RecognitionSettings{}));
+    for (int i = 0; i < 200 && !working; ++i) Sleep(10);
+    ASSERT_TRUE(working.load());
+    EXPECT_FALSE(job->StopRequested());
+
+    const ULONGLONG start = GetTickCount64();
+    const std::vector<Voice2TextJob*> running = runner.StopAll(300);
+    EXPECT_LT(GetTickCount64() - start, 3000u) << "the stop did not keep its bound";
+    EXPECT_EQ(running, std::vector<Voice2TextJob*>{job.get()});
+    EXPECT_EQ(runner.Count(), 0);
+    EXPECT_TRUE(job->StopRequested()) << "the job's work was not told to stop";
+  }
+  SetEvent(release);
+  for (int i = 0; i < 500 && job->status != kV2tFailed; ++i) Sleep(10);
+  EXPECT_EQ(job->status.load(), kV2tFailed);  // a stopped run never counts as done
+  for (int i = 0; i < 200 && job->stop != nullptr; ++i) Sleep(10);
+  EXPECT_EQ(job->stop, nullptr);
+  CloseHandle(release);
 }

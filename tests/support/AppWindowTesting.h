@@ -1,7 +1,9 @@
 #pragma once
 // What the program's window tests share: the source skin folder, file drops
-// as the shell makes them, and answering the program's message windows
-// (notices and questions) from inside their modal loops. Windows tests only.
+// as the shell makes them, answering the program's message windows (notices
+// and questions) from inside their modal loops, and watching a window's
+// procedure from outside (its end, and the handlers still running then).
+// Windows tests only.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -100,6 +102,48 @@ class MessageWindowAnswer {
   UINT_PTR m_timer = 0;
   bool m_seen = false;
   std::wstring m_text;
+};
+
+// Watches a window's procedure from outside, without subclassing its object:
+// whether the window has been destroyed (its last message deletes a window
+// object) and how many of its own message handlers were still on the stack
+// then (each goes on using the freed object when it returns). One at a time.
+class WindowProcWatch {
+ public:
+  explicit WindowProcWatch(HWND window) : m_window(window) {
+    s_current = this;
+    m_previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProcWatch::Proc)));
+  }
+  ~WindowProcWatch() {
+    if (!m_destroyed && IsWindow(m_window))
+      SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    s_current = nullptr;
+  }
+  WindowProcWatch(const WindowProcWatch&) = delete;
+  WindowProcWatch& operator=(const WindowProcWatch&) = delete;
+
+  bool destroyed() const { return m_destroyed; }
+  // The window's handlers that were running around its last message; -1 before it.
+  int framesWhenDestroyed() const { return m_framesWhenDestroyed; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowProcWatch* self = s_current;
+    ++self->m_depth;
+    if (message == WM_NCDESTROY) self->m_framesWhenDestroyed = self->m_depth - 1;
+    const LRESULT result = CallWindowProcW(self->m_previous, window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) self->m_destroyed = true;
+    --self->m_depth;
+    return result;
+  }
+
+  static inline WindowProcWatch* s_current = nullptr;
+  HWND m_window;
+  WNDPROC m_previous = nullptr;
+  int m_depth = 0;  // calls of the window's procedure now on the stack
+  int m_framesWhenDestroyed = -1;
+  bool m_destroyed = false;
 };
 
 }  // namespace apptest

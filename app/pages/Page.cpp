@@ -1,0 +1,66 @@
+#include "app/pages/Page.h"
+
+#include "app/MessageWnd.h"
+#include "core/base/DebugTrace.h"
+#include "core/base/ScopedHandle.h"
+#include "ui/controls/SliderUI.h"
+
+#include <shlobj.h>
+
+using namespace Trellis;
+
+namespace {
+
+const wchar_t kMessageBusy[] = L"转换中，请稍后再试！";
+const wchar_t kFolderDialogTitle[] = L"选择文件路径";
+// File-system folders only. (Asking for computers as well would leave OK
+// greyed for every folder.)
+constexpr UINT kFolderDialogFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+
+}  // namespace
+
+CControlUI* Page::Bound(const wchar_t* name) {
+  CControlUI* control = Manager().FindControlByName(name);
+  if (control == nullptr) DebugTrace(L"main window: the skin has no control \"%ls\"", name);
+  return control;
+}
+
+void SetControlText(CControlUI* control, const wchar_t* text) {
+  if (control != nullptr) control->SetText(text);
+}
+
+void ShowControl(CControlUI* control, bool visible) {
+  if (control != nullptr) control->SetVisible(visible);
+}
+
+void SetSliderValue(CControlUI* slider, CControlUI* label, int value) {
+  if (auto* control = ControlAs<CSliderUI>(slider, L"Slider")) control->SetValue(value);
+  wchar_t text[16];
+  swprintf(text, 16, L"%d", value);
+  SetControlText(label, text);
+}
+
+void ShowBusyMessage(HWND owner) { ShowMessageModal(kMessageBusy, false, owner); }
+
+std::wstring ChooseFolder(HWND owner) {
+  // The dialog needs COM on this thread; a thread that has it already keeps it.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  BROWSEINFOW info = {};
+  info.hwndOwner = owner;
+  info.lpszTitle = kFolderDialogTitle;
+  info.ulFlags = kFolderDialogFlags;
+  std::wstring chosen;
+  {
+    OwnedCoTaskMemory<ITEMIDLIST> list(SHBrowseForFolderW(&info));
+    wchar_t path[MAX_PATH + 2] = {};
+    if (list && SHGetPathFromIDListW(list.Get(), path)) chosen = path;
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return chosen;
+}
+
+std::wstring DesktopFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE)) return std::wstring();
+  return path;
+}
