@@ -1,4 +1,7 @@
 #pragma once
+// The HTTP transport: HttpClient (base URL and requests), the upload and the
+// reply buffer. Owns no connection between calls; trusts the authority of the
+// program's endpoints.
 
 #include <atomic>
 #include <cstddef>
@@ -14,8 +17,9 @@
 // returning, so the functions may be called from many threads at once. Only
 // HTTP and HTTPS are spoken, for a URL and for any redirect: a URL of another
 // protocol (a server-given "file://" or "ftp://" address) fails without being
-// opened. Only HTTP status 200 counts as success. HTTPS trusts GetServiceConfig().caCertPem,
-// or the system's store when that is empty; verification is always on.
+// opened. Only HTTP status 200 counts as success. HTTPS trusts the authority of
+// the program's endpoints (GetClientState().endpoints().caCertPem), or the
+// system's store when that is empty; verification is always on.
 
 // Starts libcurl once for the whole process; later calls return the first
 // result. Start-up calls it (a failure shows "初始化网络失败"); every transfer
