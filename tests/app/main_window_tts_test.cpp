@@ -92,7 +92,9 @@ class TtsPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     STANDIN_OR_SKIP(instance);
-    m_endpoints.Change([this](ServiceConfig& config) { config.speechBaseUrl = instance.urls().speechHttp; });
+    // The page's job reads the program's endpoints; the catalogue fetches the test's state's.
+    state.UseEndpoints(
+        m_endpoints.Change([this](ServiceConfig& config) { config.speechBaseUrl = instance.urls().speechHttp; }));
     {
       std::lock_guard<std::mutex> lock(g_shownLock);
       g_shown.clear();
