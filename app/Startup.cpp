@@ -50,24 +50,21 @@ void StartCatalogFetch(WorkerThread& worker, LPTHREAD_START_ROUTINE fetchList) {
   });
 }
 
-// Another installation of the services (a company's own servers, a test
-// bench) is named in the settings, section "service", keys "speech",
-// "management" and "login"; an address not given keeps the build's default.
-void ReadServiceSettings(const std::wstring& iniPath) {
-  ServiceConfig& config = GetServiceConfig();
+// Section "service" of the settings file, keys "speech", "management" and
+// "login": another installation of the services (a company's own servers, a
+// test bench). Only the keys given are in the result.
+ServiceSettings ReadServiceSettings(const std::wstring& iniPath) {
+  ServiceSettings settings;
   const struct {
-    const wchar_t* key;
-    std::string* address;
-  } kAddresses[] = {
-      {L"speech", &config.speechBaseUrl},
-      {L"management", &config.managementBaseUrl},
-      {L"login", &config.loginBaseUrl},
-  };
-  for (const auto& entry : kAddresses) {
+    const wchar_t* name;
+    const char* key;
+  } kKeys[] = {{L"speech", "speech"}, {L"management", "management"}, {L"login", "login"}};
+  for (const auto& entry : kKeys) {
     wchar_t value[512] = {};
-    GetPrivateProfileStringW(L"service", entry.key, L"", value, 512, iniPath.c_str());
-    if (value[0] != L'\0') *entry.address = WideToUtf8(value);
+    GetPrivateProfileStringW(L"service", entry.name, L"", value, 512, iniPath.c_str());
+    if (value[0] != L'\0') settings[entry.key] = WideToUtf8(value);
   }
+  return settings;
 }
 
 #ifdef QUILLORA_TEST_HOOKS
@@ -84,7 +81,6 @@ void CrashWhenAsked() {
 }  // namespace
 
 int RunApplicationMain() {
-  ApplyTestServiceOverrides();  // the test variant only
   InstallCrashHandler(CrashHandlerSettings());
 #ifdef QUILLORA_TEST_HOOKS
   CrashWhenAsked();
@@ -117,8 +113,9 @@ int RunApplicationMain() {
 
   ClientState& state = GetClientState();
   if (state.LoadSettings() == 0) return 0;
-  ReadServiceSettings(state.iniPath);
-  state.httpClient.SetBaseUrl(GetServiceConfig().managementBaseUrl);
+  // Resolved once, before any thread runs; the state hands them to every request.
+  state.UseEndpoints(
+      ResolveServiceConfig(DefaultServiceConfig(), ReadServiceSettings(state.iniPath), ReadTestServiceOverrides()));
 
   if (!InitializeHttpTransport()) {
     MessageBoxW(nullptr, L"初始化网络失败", kProductTitle, MB_ICONERROR);

@@ -2,9 +2,9 @@
 
 #ifdef QUILLORA_TEST_HOOKS
 
+#include "core/base/DebugTrace.h"
 #include "core/base/FileBytes.h"
 #include "core/base/TextConversion.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
 #include "ui/window/WindowManager.h"
@@ -14,6 +14,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <optional>
 
 #include <string>
 
@@ -29,16 +30,25 @@ std::wstring Environment(const wchar_t* name) {
   return (length > 0 && length < 1024) ? std::wstring(value, length) : std::wstring();
 }
 
-void Override(const wchar_t* name, std::string& field) {
+// An address from the environment; an unset or empty variable gives none.
+std::optional<std::string> Override(const wchar_t* name) {
   const std::wstring value = Environment(name);
-  if (!value.empty()) field = WideToUtf8(value);
+  if (value.empty()) return std::nullopt;
+  return WideToUtf8(value);
 }
 
-void OverrideFromFile(const wchar_t* name, std::string& field) {
+// The text of the file the variable names. A file that cannot be read gives
+// none, with a line saying so: the test then fails on the build's key or
+// authority, and the line tells why.
+std::optional<std::string> OverrideFromFile(const wchar_t* name) {
   const std::wstring path = Environment(name);
-  if (path.empty()) return;
+  if (path.empty()) return std::nullopt;
   ByteBuffer bytes;
-  if (ReadWholeFile(path, 1 << 20, bytes) == FileReadResult::kOk) field.assign(bytes.data(), bytes.size());
+  if (ReadWholeFile(path, 1 << 20, bytes) != FileReadResult::kOk) {
+    DebugTrace(L"test overrides: %ls names %ls, which cannot be read", name, path.c_str());
+    return std::nullopt;
+  }
+  return std::string(bytes.data(), bytes.size());
 }
 
 std::wstring g_inspectPath;
@@ -121,13 +131,14 @@ LRESULT PostFileDrop(HWND window, const COPYDATASTRUCT* data) {
 
 }  // namespace
 
-void ApplyTestServiceOverrides() {
-  ServiceConfig& config = GetServiceConfig();
-  Override(L"QUILLORA_TEST_SPEECH_URL", config.speechBaseUrl);
-  Override(L"QUILLORA_TEST_MANAGEMENT_URL", config.managementBaseUrl);
-  Override(L"QUILLORA_TEST_LOGIN_URL", config.loginBaseUrl);
-  OverrideFromFile(L"QUILLORA_TEST_RSA_KEY_FILE", config.rsaPublicKeyPem);
-  OverrideFromFile(L"QUILLORA_TEST_CA_FILE", config.caCertPem);
+ServiceOverrides ReadTestServiceOverrides() {
+  ServiceOverrides overrides;
+  overrides.speechBaseUrl = Override(L"QUILLORA_TEST_SPEECH_URL");
+  overrides.managementBaseUrl = Override(L"QUILLORA_TEST_MANAGEMENT_URL");
+  overrides.loginBaseUrl = Override(L"QUILLORA_TEST_LOGIN_URL");
+  overrides.rsaPublicKeyPem = OverrideFromFile(L"QUILLORA_TEST_RSA_KEY_FILE");
+  overrides.caCertPem = OverrideFromFile(L"QUILLORA_TEST_CA_FILE");
+  return overrides;
 }
 
 void StartTestInspector() {
@@ -164,7 +175,7 @@ LRESULT AnswerTestQuery(CWindowManagerUI& manager, const COPYDATASTRUCT* data) {
 
 #else
 
-void ApplyTestServiceOverrides() {}
+ServiceOverrides ReadTestServiceOverrides() { return ServiceOverrides(); }
 void StartTestInspector() {}
 
 #endif

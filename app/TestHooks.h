@@ -3,13 +3,16 @@
 // end-to-end tests; the shipped program does none of it. The functions do
 // nothing unless the program was built with QUILLORA_TEST_HOOKS.
 
-// Points the program at a test's own stand-in services: the environment
-// variables QUILLORA_TEST_SPEECH_URL, QUILLORA_TEST_MANAGEMENT_URL and
-// QUILLORA_TEST_LOGIN_URL replace the service addresses, and
-// QUILLORA_TEST_RSA_KEY_FILE and QUILLORA_TEST_CA_FILE name PEM files that
-// replace the envelope key and the trusted authority. Runs before anything
-// reads the configuration.
-void ApplyTestServiceOverrides();
+#include "core/transport/portable/ServiceConfig.h"
+
+// What points the program at a test's own stand-in services, read from the
+// environment: QUILLORA_TEST_SPEECH_URL, QUILLORA_TEST_MANAGEMENT_URL and
+// QUILLORA_TEST_LOGIN_URL give the service addresses, and
+// QUILLORA_TEST_RSA_KEY_FILE and QUILLORA_TEST_CA_FILE name PEM files for the
+// envelope key and the trusted authority. Start-up resolves them with the
+// other sources (ResolveServiceConfig: they come last, so they win). The
+// shipped program reads none.
+ServiceOverrides ReadTestServiceOverrides();
 
 // When QUILLORA_TEST_INSPECT names a file, writes into it every 200 ms (from
 // a timer of the UI thread, so also while a modal window or a message box

@@ -50,11 +50,14 @@ stop_all() {
 trap 'exit 130' INT TERM
 trap stop_all EXIT
 mkdir -p "$BUILD_ROOT/bench-run"
+# shellcheck source=tools/standins/ports.env
+. "$ROOT/tools/standins/ports.env"
+STANDIN_CONTROL="http://127.0.0.1:$STANDIN_CONTROL_PORT"
 python3 "$ROOT/tools/standins/serve.py" >"$BUILD_ROOT/bench-standins.log" 2>&1 &
 SERVE_PID=$!
 export QUILLORA_BROWSER_STANDIN_DLL="$WINDOWS_BUILD/bin/BrowserStandin.dll"
 session_start "$BUILD_ROOT/bench-run" "$WINDOWS_BUILD/bin/TestDesktopClient.exe" || { echo "bench.sh: could not prepare the session" >&2; exit 1; }
-curl -sf http://127.0.0.1:18190/health >/dev/null \
+curl -sf "$STANDIN_CONTROL/health" >/dev/null \
   || echo "bench.sh: the stand-in services did not start on their fixed ports (see $BUILD_ROOT/bench-standins.log); the program's requests fail" >&2
 cd "$WINDOWS_BUILD/bin"
 for bench in *_bench.exe; do
@@ -66,6 +69,6 @@ done
 # What the program asked the stand-ins during its starts (the catalogue among them).
 case app_startup_bench in
   *"$FILTER"*)
-    counts=$(curl -sf http://127.0.0.1:18190/instances/fixed/counts 2>/dev/null) \
+    counts=$(curl -sf "$STANDIN_CONTROL/instances/fixed/counts" 2>/dev/null) \
       && echo "stand-in requests during the Windows benchmarks: $counts" ;;
 esac

@@ -62,7 +62,10 @@ fi
 
 # The fixed ports belong to one run at a time: a second run would find its
 # stand-ins unable to listen and the program talking to the first run's.
-STANDIN_HEALTH=http://127.0.0.1:18190/health
+# shellcheck source=tools/standins/ports.env
+. "$ROOT/tools/standins/ports.env"
+STANDIN_CONTROL="http://127.0.0.1:$STANDIN_CONTROL_PORT"
+STANDIN_HEALTH="$STANDIN_CONTROL/health"
 if curl -sf --max-time 2 "$STANDIN_HEALTH" >/dev/null 2>&1; then
   fail "stand-in services already answer on the fixed ports (another tools/run.sh, or tools/standins/serve.py, is running); stop it first"
 fi
@@ -96,7 +99,7 @@ curl -sf --max-time 2 "$STANDIN_HEALTH" >/dev/null 2>&1 \
   || fail "the stand-in services did not start (see $BUILD_ROOT/run-standins.log)"
 QUILLORA_BROWSER_CA=$("$WINE" winepath -w "$ROOT/tools/standins/dev-keys/dev-ca.pem" | tr -d '\r')
 export QUILLORA_BROWSER_CA
-echo "run.sh: stand-in services on 127.0.0.1:18180-18190; Wine session in $RUN_DIR"
+echo "run.sh: stand-in services on 127.0.0.1 (speech $STANDIN_SPEECH_HTTP_PORT and $STANDIN_SPEECH_HTTPS_PORT, management $STANDIN_MANAGEMENT_HTTPS_PORT and $STANDIN_MANAGEMENT_HTTP_PORT, login $STANDIN_LOGIN_PORT, control $STANDIN_CONTROL_PORT); Wine session in $RUN_DIR"
 
 cd "$BIN"
 if [ -n "$PERSON_DISPLAY" ]; then
@@ -126,7 +129,7 @@ else
     echo "run.sh: the main window did not appear; no screenshot (see $BUILD_ROOT/run-program.log)" >&2
   fi
   if [ "$ONCE" = 1 ] || [ -n "${QUILLORA_RUN_ONCE:-}" ]; then
-    counts=$(curl -sf --max-time 5 http://127.0.0.1:18190/instances/fixed/counts 2>/dev/null) \
+    counts=$(curl -sf --max-time 5 "$STANDIN_CONTROL/instances/fixed/counts" 2>/dev/null) \
       && echo "run.sh: requests the stand-ins served: $counts"
     echo "run.sh: stopping (--once)"
     exit "$shot_status"

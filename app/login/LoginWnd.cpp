@@ -7,7 +7,6 @@
 #include "core/client/ClientState.h"
 #include "core/client/UsageReport.h"
 #include "core/client/portable/LoginResult.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "ui/control/ControlUI.h"
 #include "ui/controls/activex/WebBrowserUI.h"
 
@@ -58,7 +57,7 @@ void CLoginWnd::OnLastMessage(HWND hWnd) {
 }
 
 void CLoginWnd::OnSkinLoaded() {
-  const ServiceConfig& config = GetServiceConfig();
+  const ServiceConfig& config = m_state.endpoints();
   m_loginPageUrl = AnsiToWide(FormatLoginPageUrl(config.loginBaseUrl, m_state.softId, m_state.uuid, UsedTimes()));
   const std::wstring jumpPageUrl = AnsiToWide(config.managementBaseUrl + kJumpPagePath);
 

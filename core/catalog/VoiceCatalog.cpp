@@ -3,7 +3,6 @@
 #include "core/base/AppMessages.h"
 #include "core/base/TextConversion.h"
 #include "core/client/ClientState.h"
-#include "core/transport/portable/ServiceConfig.h"
 
 namespace {
 
@@ -15,7 +14,7 @@ DWORD FetchList(const CatalogFetch& fetch, const char* path, WPARAM part, Catalo
                 bool (*parse)(const std::string&, CatalogTextWidener, std::vector<Record>&)) {
   HttpResponseBuffer reply;
   std::vector<Record> fetched;
-  if (fetch.state->httpClient.Get(GetServiceConfig().speechBaseUrl + path, reply, fetch.stop)) {
+  if (fetch.state->httpClient.Get(fetch.state->endpoints().speechBaseUrl + path, reply, fetch.stop)) {
     // The service sends its texts in the ANSI code page.
     parse(std::string(reply.view()), ThreadAnsiToWide, fetched);
   }

@@ -4,10 +4,10 @@
 #include "core/base/FileBytes.h"
 #include "core/base/TextConversion.h"
 #include "core/client/HardwareStrings.h"
-#include "core/transport/portable/ServiceConfig.h"
 
 #include <shellapi.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -70,10 +70,8 @@ ClientState& GetClientState() {
 }
 
 ClientState::ClientState(const std::wstring& folder, HardwareStringSource* hardware)
-    : httpClient(GetServiceConfig().managementBaseUrl),
-      rsaKeyText(GetServiceConfig().rsaPublicKeyPem),
-      launchUpdater(LaunchHidden),
-      m_hardware(hardware) {
+    : launchUpdater(LaunchHidden), m_hardware(hardware) {
+  UseEndpoints(DefaultServiceConfig());
   if (m_hardware == nullptr) {
     m_ownedHardware = std::make_unique<SystemHardwareStrings>();
     m_hardware = m_ownedHardware.get();
@@ -96,6 +94,12 @@ ClientState::ClientState(const std::wstring& folder, HardwareStringSource* hardw
 }
 
 ClientState::~ClientState() = default;
+
+void ClientState::UseEndpoints(ServiceConfig endpoints) {
+  m_endpoints = std::move(endpoints);
+  httpClient.SetBaseUrl(m_endpoints.managementBaseUrl);
+  rsaKeyText = m_endpoints.rsaPublicKeyPem;
+}
 
 bool ClientState::LoadAccountRecord() {
   // One byte over the record size is read, so a longer file is seen as foreign.

@@ -1,10 +1,14 @@
 #pragma once
-// ClientState: the program's one record of the installation, the settings and
-// the signed-in user, with the transport and the usage reports on their way.
+// The program's client state (ClientState): the installation's files and
+// settings, the device identifier, the resolved service endpoints, the
+// transport to the client-management service, the usage reports on their way,
+// the main window and the account record with its lock. Owns the record, the
+// endpoints, the transport and the reports.
 
 #include "core/client/UsageReport.h"
 #include "core/client/portable/AccountRecord.h"
 #include "core/transport/HttpClient.h"
+#include "core/transport/portable/ServiceConfig.h"
 
 #include <windows.h>
 
@@ -56,6 +60,14 @@ class ClientState {
   // (the usage report) read it.
   AccountRecord CopyAccountRecord() const;
 
+  // Where the services live and what HTTPS trusts: the build's defaults until
+  // start-up resolves the endpoints (ResolveServiceConfig) and hands them over
+  // with UseEndpoints, before any thread runs. Every request reads them here.
+  const ServiceConfig& endpoints() const { return m_endpoints; }
+  // Takes the resolved endpoints; the transport's base URL and the envelope
+  // key follow them. Called once, before the threads start.
+  void UseEndpoints(ServiceConfig endpoints);
+
   HttpClient httpClient;                // base URL: the client-management service
   std::atomic<HWND> mainWindow{nullptr};  // set by the main window; threads poll it
 
@@ -87,6 +99,7 @@ class ClientState {
   // Seals and writes the record; the caller holds m_lock.
   bool WriteAccountRecordLocked();
 
+  ServiceConfig m_endpoints;                              // see endpoints()
   HardwareStringSource* m_hardware;                      // borrowed, or m_ownedHardware
   std::unique_ptr<HardwareStringSource> m_ownedHardware;  // this machine's, when none was given
   mutable std::mutex m_lock;  // guards the account record's changes, copies and file writes

@@ -15,7 +15,7 @@
 #include "core/stt/portable/RecognitionReplies.h"
 #include "core/stt/portable/SegmentLog.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "core/client/ClientState.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ bool SplitAudioForRecognition(Voice2TextJob& job) {
 
 bool UploadAudioSegments(Voice2TextJob& job) {
   job.segmentUrls.clear();
-  const std::string url = GetServiceConfig().speechBaseUrl + "/colud/ars/upload.php";
+  const std::string url = GetClientState().endpoints().speechBaseUrl + "/colud/ars/upload.php";
   bool ok = !job.segmentPaths.empty();
   for (const std::wstring& path : job.segmentPaths) {
     if (job.StopRequested()) ok = false;

@@ -11,14 +11,14 @@
 #include "core/stt/Voice2TextJob.h"
 #include "core/stt/Voice2TextMessages.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "core/client/ClientState.h"
 #include "core/transport/portable/SpeechRequest.h"
 
 namespace {
 
 constexpr DWORD kPollIntervalMs = 2000;
 
-std::string TaskUrl() { return GetServiceConfig().speechBaseUrl + "/colud/ars/voice2TextTask.php"; }
+std::string TaskUrl() { return GetClientState().endpoints().speechBaseUrl + "/colud/ars/voice2TextTask.php"; }
 
 // Posts a form to the task path and reads the reply with `read`.
 template <typename Reply>

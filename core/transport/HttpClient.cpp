@@ -15,7 +15,7 @@
 #include "core/base/TextConversion.h"
 #include "core/base/WorkerThread.h"
 #include "core/base/portable/Checksums.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "core/client/ClientState.h"
 #include "core/transport/portable/SpeechRequest.h"
 
 // --- Transport set-up ---
@@ -87,7 +87,7 @@ bool SetCommonOptions(CURL* handle, HttpResponseBuffer* reply, const StopToken* 
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectTimeoutMs);
   curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, timeouts.lowSpeedBytesPerSecond);
   curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, timeouts.lowSpeedSeconds);
-  const std::string& caPem = GetServiceConfig().caCertPem;
+  const std::string& caPem = GetClientState().endpoints().caCertPem;
   if (!caPem.empty()) {
     curl_blob blob{const_cast<char*>(caPem.data()), caPem.size(), CURL_BLOB_COPY};
     curl_easy_setopt(handle, CURLOPT_CAINFO_BLOB, &blob);

@@ -7,8 +7,9 @@
 // token: the one way to abort a request. Only HTTP and HTTPS are spoken, for a
 // URL and for any redirect: a URL of another protocol (a server-given
 // "file://" or "ftp://" address) fails without being opened. Only HTTP status
-// 200 counts as success. HTTPS trusts GetServiceConfig().caCertPem, or the
-// system's store when that is empty; verification is always on.
+// 200 counts as success. HTTPS trusts the authority of the program's endpoints
+// (GetClientState().endpoints().caCertPem), or the system's store when that is
+// empty; verification is always on.
 
 #include <cstddef>
 #include <cstdint>

@@ -14,7 +14,7 @@
 #include "core/base/portable/JsonReply.h"
 #include "core/media/MediaTools.h"
 #include "core/media/ProcessRunner.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "core/client/ClientState.h"
 #include "core/transport/portable/SpeechRequest.h"
 
 // Index:
@@ -112,7 +112,7 @@ void ConvertJob::ShowMessage(const std::wstring& message) const {
 
 bool ConvertJob::PostForReply(const char* path, const std::string& form, Json::Value& root) const {
   HttpResponseBuffer body;
-  const bool transferred = m_transport.Post(GetServiceConfig().speechBaseUrl + path, form, body, m_stop);
+  const bool transferred = m_transport.Post(GetClientState().endpoints().speechBaseUrl + path, form, body, m_stop);
   switch (ReadSpeechReply(transferred, body.view(), root)) {
     case SpeechReplyState::Ok:
       return true;

@@ -1,6 +1,7 @@
 #pragma once
-// ConvertJob: the one text-to-speech job of the program and the requests,
-// passes and deliveries that run it (see below).
+// ConvertJob, the one text-to-speech job: the record the page fills and the
+// requests, passes and deliveries that run it. Owns its transport; borrows
+// the caller's stop token.
 
 #include <windows.h>
 
@@ -30,7 +31,7 @@ extern const wchar_t* const kMessageSaveFailedPlain;  // "文件保存失败，�
 extern const wchar_t* const kMessageTaskFailed;       // "转换失败请重试！"
 extern const wchar_t* const kMessageTextTooLong;      // the SSML does not fit a request
 
-// Speech-service paths, under GetServiceConfig().speechBaseUrl.
+// Speech-service paths, under the speech address of the program's endpoints.
 inline constexpr char kSynthesisPath[] = "/colud/tts/text2voice.php";
 inline constexpr char kSynthesisTaskPath[] = "/colud/tts/text2voiceTask.php";
 

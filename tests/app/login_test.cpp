@@ -388,6 +388,29 @@ TEST_F(LoginProgram, ALoginKeepsTheUuidTheRecordAlreadyHas) {
   EXPECT_EQ(RecordText(record.openid), "standin-openid-0001");
 }
 
+TEST_F(LoginProgram, TheTestAddressesBeatASettingsFileNamingOtherServices) {
+  STANDIN_OR_SKIP(m_instance);
+  // A settings file left beside the program names services that do not
+  // answer; the test variant's addresses must still be the ones used.
+  const std::wstring ini = m_folder / L"quillora.ini";
+  for (const wchar_t* key : {L"speech", L"management", L"login"}) {
+    ASSERT_TRUE(WritePrivateProfileStringW(L"service", key, L"http://127.0.0.1:9/", ini.c_str()));
+  }
+  Start();
+  EXPECT_TRUE(WaitReports(kReportStartup, 1)) << "the start-up report did not reach the test's management service";
+  OpenLoginPage();
+  EXPECT_EQ(LoginPageRequests().size(), 1u) << "the login page was not asked of the test's login service";
+  const auto askedForCatalogue = [this] {
+    for (const Json::Value& entry : m_instance.Requests()) {
+      if (entry["path"].asString() == "/colud/tts/voiceCategory.php") return true;
+    }
+    return false;
+  };
+  const DWORD since = GetTickCount();
+  while (!askedForCatalogue() && GetTickCount() - since < kWaitMs) Sleep(100);
+  EXPECT_TRUE(askedForCatalogue()) << "the catalogue was not asked of the test's speech service";
+}
+
 TEST_F(LoginProgram, RefusedResultsFailedPagesAndClosingLeaveTheRecordAlone) {
   STANDIN_OR_SKIP(m_instance);
   Start();

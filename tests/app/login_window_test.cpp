@@ -9,7 +9,7 @@
 #include "core/base/AppMessages.h"
 #include "core/client/ClientState.h"
 #include "core/client/UsageReport.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 #include "tests/support/UserMessageRecorder.h"
@@ -69,24 +69,22 @@ class LoginWindowTest : public ::testing::Test {
     // A skin that cannot be loaded fails the window's creation instead of
     // ending the process behind a message box nobody answers.
     m_savedSkinHandler = WindowImplBase::SetSkinLoadFailureHandler([](WindowImplBase*) {});
-    ServiceConfig& config = GetServiceConfig();
-    m_savedConfig = config;
-    config.loginBaseUrl = m_instance.urls().login;
-    config.managementBaseUrl = m_instance.urls().managementHttps;
-    config.caCertPem = m_instance.caPem();
-    config.rsaPublicKeyPem = m_instance.rsaPublicPem();
+    const ServiceConfig config = m_programEndpoints.Change([this](ServiceConfig& endpoints) {
+      endpoints.loginBaseUrl = m_instance.urls().login;
+      endpoints.managementBaseUrl = m_instance.urls().managementHttps;
+      endpoints.caCertPem = m_instance.caPem();
+      endpoints.rsaPublicKeyPem = m_instance.rsaPublicPem();
+    });
     ScratchFolder::WriteFileBytes(m_folder / L"ca.pem", m_instance.caPem());
     SetEnvironmentVariableW(L"QUILLORA_BROWSER_CA", (m_folder / L"ca.pem").c_str());
     SetEnvironmentVariableW(L"QUILLORA_BROWSER_LOG", (m_folder / L"browser.log").c_str());
     m_state.softId = 130;
     m_state.uuid = "AAAAAAAAAAAAAAAA";
-    m_state.httpClient.SetBaseUrl(config.managementBaseUrl);
-    m_state.rsaKeyText = m_instance.rsaPublicPem();
+    m_state.UseEndpoints(config);
     g_loginMessages[0] = g_loginMessages[1] = 0;
   }
   void TearDown() override {
     if (!m_instance.ok()) return;
-    GetServiceConfig() = m_savedConfig;
     WindowImplBase::SetSkinLoadFailureHandler(m_savedSkinHandler);
     SetEnvironmentVariableW(L"QUILLORA_BROWSER_CA", nullptr);
     SetEnvironmentVariableW(L"QUILLORA_BROWSER_LOG", nullptr);
@@ -132,7 +130,7 @@ class LoginWindowTest : public ::testing::Test {
   standin::Instance m_instance;
   ScratchFolder m_folder{L"login_window"};
   ClientState m_state{m_folder.path()};
-  ServiceConfig m_savedConfig;
+  ScopedProgramEndpoints m_programEndpoints;
   WindowImplBase::SkinLoadFailureHandler m_savedSkinHandler = nullptr;
   std::unique_ptr<WindowDriver> m_driver;
 };

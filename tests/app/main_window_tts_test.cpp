@@ -11,7 +11,7 @@
 #include "core/base/UserMessage.h"
 #include "core/catalog/VoiceCatalog.h"
 #include "core/client/ClientState.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/AppWindowTesting.h"
 #include "tests/support/NonAsciiNames.h"
 #include "tests/support/RunningProgram.h"
@@ -92,8 +92,9 @@ class TtsPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     STANDIN_OR_SKIP(instance);
-    m_savedSpeech = GetServiceConfig().speechBaseUrl;
-    GetServiceConfig().speechBaseUrl = instance.urls().speechHttp;
+    // The page's job reads the program's endpoints; the catalogue fetches the test's state's.
+    state.UseEndpoints(
+        m_endpoints.Change([this](ServiceConfig& config) { config.speechBaseUrl = instance.urls().speechHttp; }));
     {
       std::lock_guard<std::mutex> lock(g_shownLock);
       g_shown.clear();
@@ -124,7 +125,6 @@ class TtsPageTest : public ::testing::Test {
     if (window != nullptr && IsWindow(window->GetHandle())) DestroyWindow(window->GetHandle());
     driver.reset();
     SetUserMessageSink(nullptr);
-    GetServiceConfig().speechBaseUrl = m_savedSpeech;
     GetVoiceCatalog() = VoiceCatalog();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -171,7 +171,7 @@ class TtsPageTest : public ::testing::Test {
   std::unique_ptr<WindowDriver> driver;
 
  private:
-  std::string m_savedSpeech;
+  ScopedProgramEndpoints m_endpoints;
   UINT_PTR m_timer = 0;
 };
 

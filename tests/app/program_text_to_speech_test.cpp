@@ -10,8 +10,8 @@
 #include "core/media/MediaTools.h"
 #include "core/media/ProcessRunner.h"
 #include "core/tts/ConvertJob.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/AppWindowTesting.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/RunningProgram.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/ScratchFolder.h"
@@ -288,7 +288,8 @@ std::wstring MakeMusic(const std::wstring& folder) {
 // voice settings of a logged request.
 double SpeechSeconds(const standin::Instance& instance, const std::wstring& ssml, const Json::Value& form,
                      const std::wstring& folder) {
-  GetServiceConfig().speechBaseUrl = instance.urls().speechHttp;
+  ScopedProgramEndpoints endpoints;
+  endpoints.Change([&instance](ServiceConfig& config) { config.speechBaseUrl = instance.urls().speechHttp; });
   ConvertJob job;
   job.text = ssml;
   job.codec = L"mp3";

@@ -14,7 +14,6 @@
 #include "core/client/UsageReport.h"
 #include "core/stt/Voice2TextMessages.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/AppWindowTesting.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"

@@ -11,10 +11,10 @@
 #include "core/base/portable/JsonReply.h"
 #include "core/media/ProcessRunner.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "core/transport/portable/SpeechRequest.h"
 #include "tests/pagemint/portable/DocumentReadback.h"
 #include "app/ProductInfo.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/RunningProgram.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
@@ -50,10 +50,11 @@ class SpeechToTextProgramTest : public ::testing::Test {
   void SetUp() override {
     STANDIN_OR_SKIP(m_instance);
     ASSERT_TRUE(InitializeHttpTransport());
-    GetServiceConfig().speechBaseUrl = m_instance.urls().speechHttps;
-    GetServiceConfig().caCertPem = m_instance.caPem();
+    m_endpoints.Change([this](ServiceConfig& config) {
+      config.speechBaseUrl = m_instance.urls().speechHttps;
+      config.caCertPem = m_instance.caPem();
+    });
   }
-  void TearDown() override { GetServiceConfig() = m_savedConfig; }
 
   // Speech of a Chinese text in the stand-in's own voice, as MP3 under `name`;
   // another extension converts it with ffmpeg.exe.
@@ -67,7 +68,7 @@ class SpeechToTextProgramTest : public ::testing::Test {
     std::string form;
     EXPECT_TRUE(BuildSynthesisForm(Utf8ToAnsi("<speak>" + utf8Text + "</speak>"), settings, form));
     HttpResponseBuffer reply;
-    EXPECT_TRUE(HttpClient().Post(GetServiceConfig().speechBaseUrl + "/colud/tts/text2voice.php", form, reply));
+    EXPECT_TRUE(HttpClient().Post(GetClientState().endpoints().speechBaseUrl + "/colud/tts/text2voice.php", form, reply));
     Json::Value root;
     EXPECT_EQ(ReadSpeechReply(true, reply.view(), root), SpeechReplyState::Ok) << reply.view();
     const std::wstring mp3 = m_scratch / (name + L".synth.mp3");
@@ -165,7 +166,7 @@ class SpeechToTextProgramTest : public ::testing::Test {
     return most;
   }
 
-  const ServiceConfig m_savedConfig = GetServiceConfig();
+  ScopedProgramEndpoints m_endpoints;
   standin::Instance m_instance;
   ScratchFolder m_scratch{L"stt_program"};
   Program m_program;

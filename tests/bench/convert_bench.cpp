@@ -16,7 +16,7 @@
 #include "core/base/portable/Checksums.h"
 #include "core/media/ProcessRunner.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "core/transport/portable/SpeechRequest.h"
 #include "core/tts/ConvertJob.h"
 #include "core/tts/portable/SsmlBuilder.h"
@@ -117,7 +117,8 @@ int main() {
     return 1;
   }
   InstantServer server("{\"code\":200,\"msg\":\"ok\",\"RequestId\":\"bench\",\"data\":\"" + Base64Encode(audio) + "\"}");
-  GetServiceConfig().speechBaseUrl = server.url();
+  ScopedProgramEndpoints endpoints;
+  endpoints.Change([&server](ServiceConfig& config) { config.speechBaseUrl = server.url(); });
   const HttpClient transport;
 
   const int runs = 20;

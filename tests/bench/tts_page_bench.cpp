@@ -22,7 +22,7 @@
 #include "core/catalog/VoiceCatalog.h"
 #include "core/client/ClientState.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/AppWindowTesting.h"
 #include "tests/support/WindowDriver.h"
 #include "ui/controls/BuiltInControls.h"
@@ -116,7 +116,8 @@ int main() {
     std::printf("no stand-in services (QUILLORA_STANDIN)\n");
     return 1;
   }
-  GetServiceConfig().speechBaseUrl = speechUrl;
+  ScopedProgramEndpoints endpoints;
+  endpoints.Change([&speechUrl](ServiceConfig& config) { config.speechBaseUrl = speechUrl; });
 
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);

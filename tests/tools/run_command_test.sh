@@ -24,7 +24,9 @@ MARK="run-command-test-$$-$RANDOM"
 problems=0
 problem() { echo "run_command_test: $*" >&2; problems=$((problems + 1)); }
 
-if curl -sf --max-time 2 http://127.0.0.1:18190/health >/dev/null 2>&1; then
+# shellcheck source=tools/standins/ports.env
+. "$SOURCE_DIR/tools/standins/ports.env"
+if curl -sf --max-time 2 "http://127.0.0.1:$STANDIN_CONTROL_PORT/health" >/dev/null 2>&1; then
   echo "run_command_test: the fixed stand-in ports are in use by another run; skipped"
   exit 77
 fi

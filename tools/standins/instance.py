@@ -2,6 +2,7 @@
 and scripted faults, and five listening sockets (speech HTTP and HTTPS,
 management HTTPS and HTTP, login HTTP)."""
 
+import os
 import threading
 import time
 
@@ -12,9 +13,26 @@ from management import LoginService, ManagementService
 from recognise import AudioMemory
 from speech import SpeechService
 
+
+
+def read_fixed_ports(path=os.path.join(os.path.dirname(os.path.abspath(__file__)), "ports.env")):
+    """The NAME=number lines of ports.env, the one place the fixed ports are written."""
+    ports = {}
+    with open(path, encoding="ascii") as lines:
+        for line in lines:
+            line = line.strip()
+            if line and not line.startswith("#"):
+                name, _, value = line.partition("=")
+                ports[name.strip()] = int(value)
+    return ports
+
+
+_PORTS = read_fixed_ports()
 # Fixed ports of the hand-run mode; the build's defaults point at these.
-FIXED_PORTS = {"speech_http": 18180, "speech_https": 18543, "management_https": 18544,
-               "management_http": 18181, "login": 18182}
+FIXED_PORTS = {"speech_http": _PORTS["STANDIN_SPEECH_HTTP_PORT"], "speech_https": _PORTS["STANDIN_SPEECH_HTTPS_PORT"],
+               "management_https": _PORTS["STANDIN_MANAGEMENT_HTTPS_PORT"],
+               "management_http": _PORTS["STANDIN_MANAGEMENT_HTTP_PORT"], "login": _PORTS["STANDIN_LOGIN_PORT"]}
+CONTROL_PORT = _PORTS["STANDIN_CONTROL_PORT"]
 
 
 class Run:

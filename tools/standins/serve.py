@@ -1,13 +1,12 @@
 #!/usr/bin/env python3
-"""Runs one stand-in instance on the fixed ports the build's defaults use, with
-the committed development keys, for trying the program by hand:
+"""Runs one stand-in instance on the fixed ports the build's defaults use
+(tools/standins/ports.env), with the committed development keys, for trying
+the program by hand:
 
     python3 tools/standins/serve.py
 
-  speech service      http://127.0.0.1:18180  https://127.0.0.1:18543
-  client management   https://127.0.0.1:18544/  http://127.0.0.1:18181/
-  login service       http://127.0.0.1:18182/
-  control API         http://127.0.0.1:18190  (instance id "fixed")
+It serves the speech service (HTTP and HTTPS), the client-management service
+(HTTPS and HTTP), the login service and the control API (instance id "fixed").
 
 Stop it with Ctrl+C.
 """
@@ -21,9 +20,7 @@ sys.dont_write_bytecode = True  # keep the source tree free of caches
 sys.path.insert(0, HERE)
 
 import supervisor  # noqa: E402
-from instance import FIXED_PORTS  # noqa: E402
-
-CONTROL_PORT = 18190
+from instance import CONTROL_PORT, FIXED_PORTS  # noqa: E402
 
 
 def main():

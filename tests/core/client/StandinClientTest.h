@@ -1,13 +1,13 @@
 #pragma once
 
-// A fixture whose client state talks to a fresh stand-in instance: the
-// service configuration points at it (restored afterwards) and the state lives
-// in a scratch folder with fixed hardware strings and loaded settings.
+// A fixture whose client state talks to a fresh stand-in instance: its
+// endpoints point at it (the program's too, restored afterwards) and the state
+// lives in a scratch folder with fixed hardware strings and loaded settings.
 #include "core/base/WorkerThread.h"
 #include "core/client/ClientState.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "tests/core/client/FixedHardwareStrings.h"
 #include "tests/support/MessageWindow.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 
@@ -21,19 +21,18 @@ class StandinClientTest : public testing::Test {
  protected:
   void SetUp() override {
     STANDIN_OR_SKIP(m_instance);
-    m_saved = GetServiceConfig();
-    ServiceConfig& config = GetServiceConfig();
-    config.speechBaseUrl = m_instance.urls().speechHttps;
-    config.managementBaseUrl = m_instance.urls().managementHttps;
-    config.loginBaseUrl = m_instance.urls().login;
-    config.rsaPublicKeyPem = m_instance.rsaPublicPem();
-    config.caCertPem = m_instance.caPem();
+    // The test's own state and the program's (whose trusted authority every
+    // transfer reads) both point at the instance.
+    const ServiceConfig endpoints = m_programEndpoints.Change([this](ServiceConfig& config) {
+      config.speechBaseUrl = m_instance.urls().speechHttps;
+      config.managementBaseUrl = m_instance.urls().managementHttps;
+      config.loginBaseUrl = m_instance.urls().login;
+      config.rsaPublicKeyPem = m_instance.rsaPublicPem();
+      config.caCertPem = m_instance.caPem();
+    });
     m_state = std::make_unique<ClientState>(m_folder.path(), &m_hardware);
+    m_state->UseEndpoints(endpoints);
     m_state->LoadSettings();
-    m_restore = true;
-  }
-  void TearDown() override {
-    if (m_restore) GetServiceConfig() = m_saved;
   }
 
   // Runs a thread procedure on its own thread and waits for it.
@@ -66,13 +65,10 @@ class StandinClientTest : public testing::Test {
     return found;
   }
 
+  ScopedProgramEndpoints m_programEndpoints;
   standin::Instance m_instance;
   ScratchFolder m_folder;
   FixedHardwareStrings m_hardware;
   std::unique_ptr<ClientState> m_state;
   MessageWindow m_window;
-
- private:
-  ServiceConfig m_saved;
-  bool m_restore = false;
 };

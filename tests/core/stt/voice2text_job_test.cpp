@@ -13,11 +13,11 @@
 #include "core/base/portable/Base64.h"
 #include "core/base/portable/JsonReply.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "core/transport/portable/SpeechRequest.h"
 #include "tests/core/stt/Voice2TextTesting.h"
 #include "tests/pagemint/portable/DocumentReadback.h"
 #include "tests/support/NonAsciiNames.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/Standin.h"
 
 namespace {
@@ -44,8 +44,10 @@ class Voice2TextJobTest : public testing::Test {
  protected:
   void SetUp() override {
     STANDIN_OR_SKIP(m_instance);
-    GetServiceConfig().speechBaseUrl = m_instance.urls().speechHttps;
-    GetServiceConfig().caCertPem = m_instance.caPem();
+    m_endpoints.Change([this](ServiceConfig& config) {
+      config.speechBaseUrl = m_instance.urls().speechHttps;
+      config.caCertPem = m_instance.caPem();
+    });
     m_temp = m_scratch.Subfolder(L"temp");
     m_out = m_scratch.Subfolder(L"out");
   }
@@ -113,7 +115,7 @@ class Voice2TextJobTest : public testing::Test {
     std::string form;
     EXPECT_TRUE(BuildSynthesisForm(Utf8ToAnsi("<speak>" + utf8Text + "</speak>"), settings, form));
     HttpResponseBuffer reply;
-    EXPECT_TRUE(HttpClient().Post(GetServiceConfig().speechBaseUrl + "/colud/tts/text2voice.php", form, reply));
+    EXPECT_TRUE(HttpClient().Post(GetClientState().endpoints().speechBaseUrl + "/colud/tts/text2voice.php", form, reply));
     Json::Value root;
     EXPECT_EQ(ReadSpeechReply(true, reply.view(), root), SpeechReplyState::Ok) << reply.view();
     const std::wstring path = m_scratch.path() + name;
@@ -121,6 +123,7 @@ class Voice2TextJobTest : public testing::Test {
     return path;
   }
 
+  ScopedProgramEndpoints m_endpoints;
   standin::Instance m_instance;
   v2ttest::ScratchFolder m_scratch{L"v2t_job"};
   v2ttest::MessageRecorder m_messages;

@@ -12,9 +12,9 @@
 
 #include "core/base/WorkerThread.h"
 #include "core/base/portable/Checksums.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "tests/support/DebugOutputRecorder.h"
 #include "tests/support/LocalPipeProbe.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 
@@ -73,11 +73,10 @@ class HttpTransferTest : public testing::Test {
   void SetUp() override {
     STANDIN_OR_SKIP(instance);
     ASSERT_TRUE(InitializeHttpTransport());
-    GetServiceConfig().caCertPem = instance.caPem();
+    endpoints.Change([this](ServiceConfig& config) { config.caCertPem = instance.caPem(); });
   }
-  void TearDown() override { GetServiceConfig() = savedConfig; }
 
-  const ServiceConfig savedConfig = GetServiceConfig();
+  ScopedProgramEndpoints endpoints;
   standin::Instance instance;
   ScratchFolder scratch;
 };
@@ -92,7 +91,7 @@ TEST_F(HttpTransferTest, GetsOverHttpsTrustingTheConfiguredCertificates) {
   EXPECT_EQ(reply.data()[reply.size()], '\0');
 
   // Verification stays on: without the stand-ins' CA the certificate is refused.
-  GetServiceConfig().caCertPem.clear();
+  endpoints.Change([](ServiceConfig& config) { config.caCertPem.clear(); });
   HttpResponseBuffer refused;
   EXPECT_FALSE(client.Get("/colud/tts/voiceCategory.php", refused));
   EXPECT_EQ(refused.data(), nullptr);

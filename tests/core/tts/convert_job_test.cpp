@@ -15,10 +15,10 @@
 #include "core/media/MediaTools.h"
 #include "core/media/ProcessRunner.h"
 #include "core/transport/HttpClient.h"
-#include "core/transport/portable/ServiceConfig.h"
 #include "core/tts/portable/SsmlBuilder.h"
 #include "tests/support/LocalPipeProbe.h"
 #include "tests/support/NonAsciiNames.h"
+#include "tests/support/ProgramEndpoints.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Standin.h"
 #include "tests/support/UserMessageRecorder.h"
@@ -48,8 +48,10 @@ class ConvertJobTest : public testing::Test {
   void SetUp() override {
     STANDIN_OR_SKIP(instance);
     ASSERT_TRUE(InitializeHttpTransport());
-    GetServiceConfig().speechBaseUrl = instance.urls().speechHttps;
-    GetServiceConfig().caCertPem = instance.caPem();
+    endpoints.Change([this](ServiceConfig& config) {
+      config.speechBaseUrl = instance.urls().speechHttps;
+      config.caCertPem = instance.caPem();
+    });
 
     job.tempFolder = scratch.Subfolder(L"tts_temp");
     job.outputFolder = scratch.Subfolder(L"tts_out");
@@ -62,10 +64,6 @@ class ConvertJobTest : public testing::Test {
     job.voiceType = 100510000;
     job.resultName = L"result1.mp3";
     SetText(L"你好，世界");
-  }
-
-  void TearDown() override {
-    GetServiceConfig() = savedConfig;
   }
 
   void SetText(const std::wstring& editorText, int lead = 0, int tail = 0) {
@@ -109,7 +107,7 @@ class ConvertJobTest : public testing::Test {
     return false;
   }
 
-  const ServiceConfig savedConfig = GetServiceConfig();
+  ScopedProgramEndpoints endpoints;
   standin::Instance instance;
   ScratchFolder scratch;
   UserMessageRecorder shown;
