@@ -7,6 +7,7 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ namespace {
 
 using testprograms::BinFolder;
 using testprograms::Program;
-using testprograms::PumpFor;
+using testwait::PumpFor;
 
 std::vector<HWND> MainWindowsOf(DWORD pid) { return testprograms::WindowsOf(pid, kMainWindowClass); }
 
@@ -103,11 +104,11 @@ TEST(QuilloraProgram, CrashWritesADumpBesideTheProgramAndStartsTheReporter) {
 
   SYSTEMTIME before;
   GetLocalTime(&before);
-  SetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", L"1");
+  testprograms::ProgramStart start;
+  start.folder = elsewhere.path();
+  start.environment = {{L"QUILLORA_TEST_CRASH", L"1"}};
   Program crashing;
-  const bool started = crashing.Start(L"QuilloraTestHooks.exe", elsewhere.path());
-  SetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", nullptr);
-  ASSERT_TRUE(started);
+  ASSERT_TRUE(crashing.Start(start));
   const DWORD code = crashing.WaitForExit(30000);
   ASSERT_NE(code, static_cast<DWORD>(STILL_ACTIVE)) << "the test variant did not end";
   EXPECT_NE(code, 0u);
