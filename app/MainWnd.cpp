@@ -10,7 +10,6 @@
 
 #include "app/MessageWnd.h"
 #include "app/ProductInfo.h"
-#include "app/TestHooks.h"
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
@@ -142,10 +141,6 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
-#ifdef QUILLORA_TEST_HOOKS
-    case WM_COPYDATA:
-      return AnswerTestQuery(m_pm, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-#endif
     case WM_KILLFOCUS:
     case WM_NCCALCSIZE:
     case WM_NCPAINT:

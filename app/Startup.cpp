@@ -67,24 +67,11 @@ ServiceSettings ReadServiceSettings(const std::wstring& iniPath) {
   return settings;
 }
 
-#ifdef QUILLORA_TEST_HOOKS
-// The test variant crashes on request, to exercise the crash handler.
-void CrashWhenAsked() {
-  wchar_t value[8] = {};
-  if (GetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", value, 8) > 0 && value[0] == L'1') {
-    volatile int* nowhere = nullptr;
-    *nowhere = 1;
-  }
-}
-#endif
-
 }  // namespace
 
 int RunApplicationMain() {
   InstallCrashHandler(CrashHandlerSettings());
-#ifdef QUILLORA_TEST_HOOKS
-  CrashWhenAsked();
-#endif
+  CrashWhenAsked();  // the test variant only
 
   const ElevationCheck system = SystemElevationCheck();
   StartupSteps steps;
@@ -130,6 +117,6 @@ int RunApplicationMain() {
   StartCatalogFetch(g_emotionsWorker, FetchVoiceEmotionsThread);
 
   if (!CreateMainWindow(state)) return 0;
-  StartTestInspector();  // the test variant only
+  StartTestQueries();  // the test variant only
   return 1;
 }

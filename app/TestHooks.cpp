@@ -1,10 +1,14 @@
+// The test variant's hooks (app/TestHooks.h): linked only into
+// QuilloraTestHooks.exe. The control query answers from every window manager
+// the framework keeps, so a test reaches the quit question, the message
+// windows, the voice picker and the login window as it reaches the main window.
 #include "app/TestHooks.h"
-
-#ifdef QUILLORA_TEST_HOOKS
 
 #include "core/base/DebugTrace.h"
 #include "core/base/FileBytes.h"
 #include "core/base/TextConversion.h"
+#include "core/base/portable/ControlQuery.h"
+#include "core/transport/portable/ServiceConfig.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
 #include "ui/window/WindowManager.h"
@@ -13,16 +17,13 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <cwchar>
 #include <optional>
-
 #include <string>
+#include <vector>
 
 using namespace Trellis;
 
 namespace {
-
-constexpr UINT kInspectIntervalMs = 200;
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t value[1024] = {};
@@ -51,47 +52,6 @@ std::optional<std::string> OverrideFromFile(const wchar_t* name) {
   return std::string(bytes.data(), bytes.size());
 }
 
-std::wstring g_inspectPath;
-
-// Tabs and line ends would break the line format.
-std::wstring OneLine(std::wstring text) {
-  for (wchar_t& c : text)
-    if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
-  return text;
-}
-
-void DumpControls(std::wstring& out, HWND window, CControlUI* control, bool parentVisible) {
-  if (control == nullptr) return;
-  const bool visible = parentVisible && control->IsVisible();
-  const CUIString name = control->GetName();
-  if (!name.IsEmpty()) {
-    const CUIRect& pos = control->GetPos();
-    out += L"C\t" + std::to_wstring(reinterpret_cast<uintptr_t>(window)) + L"\t" + (visible ? L"1" : L"0") + L"\t" +
-           std::to_wstring(pos.left) + L"\t" + std::to_wstring(pos.top) + L"\t" + std::to_wstring(pos.right) +
-           L"\t" + std::to_wstring(pos.bottom) + L"\t" + OneLine(name.GetText()) + L"\t" +
-           OneLine(control->GetText().GetText()) + L"\t" + (control->IsEnabled() ? L"1" : L"0") + L"\n";
-  }
-  auto* container = static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
-  if (container == nullptr) return;
-  for (int i = 0; i < container->GetCount(); ++i) DumpControls(out, window, container->GetItemAt(i), visible);
-}
-
-void CALLBACK InspectTimer(HWND, UINT, UINT_PTR, DWORD) {
-  std::wstring out;
-  for (int i = 0; i < CWindowManagerUI::GetManagerCount(); ++i) {
-    CWindowManagerUI* manager = CWindowManagerUI::GetManagerAt(i);
-    HWND window = manager != nullptr ? manager->GetPaintWindow() : nullptr;
-    if (window == nullptr || !IsWindow(window)) continue;
-    wchar_t className[128] = {};
-    GetClassNameW(window, className, 128);
-    out += L"W\t" + std::to_wstring(reinterpret_cast<uintptr_t>(window)) + L"\t" +
-           (IsWindowVisible(window) ? L"1" : L"0") + L"\t" + OneLine(className) + L"\n";
-    DumpControls(out, window, manager->GetRootControl(), true);
-  }
-  const std::string bytes = WideToUtf8(out);
-  WriteFileReplacing(g_inspectPath, bytes.data(), bytes.size());
-}
-
 struct NamedSearch {
   const wchar_t* name;
   int wanted;  // how many matches to pass over
@@ -110,23 +70,107 @@ bool ShownWithParents(CControlUI* control) {
   return true;
 }
 
-// The drop block WM_DROPFILES carries, made from the NUL-separated list.
-LRESULT PostFileDrop(HWND window, const COPYDATASTRUCT* data) {
-  const size_t chars = data->cbData / sizeof(wchar_t);
-  const auto* list = static_cast<const wchar_t*>(data->lpData);
-  if (chars < 2 || list[chars - 1] != L'\0' || list[chars - 2] != L'\0') return 0;
+// Posts WM_DROPFILES with a drop block made in this process, as the system's
+// drop helper does for the receiving window (a block of the test's process
+// would mean nothing here). `list` holds the paths, each ended by a NUL, and
+// one more NUL.
+bool PostFileDrop(HWND window, const std::wstring& list) {
+  const size_t chars = list.size();
+  if (chars < 2) return false;
   HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-  if (memory == nullptr) return 0;
+  if (memory == nullptr) return false;
   auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
   header->pFiles = sizeof(DROPFILES);
   header->fWide = TRUE;
-  std::memcpy(header + 1, list, chars * sizeof(wchar_t));
+  std::memcpy(header + 1, list.data(), chars * sizeof(wchar_t));
   GlobalUnlock(memory);
   if (!PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0)) {
     GlobalFree(memory);
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
+}
+
+// The framework windows of a class, in the managers' order; every window for an empty class.
+std::vector<CWindowManagerUI*> ManagersOf(const std::string& windowClass) {
+  std::vector<CWindowManagerUI*> found;
+  for (int i = 0; i < CWindowManagerUI::GetManagerCount(); ++i) {
+    CWindowManagerUI* manager = CWindowManagerUI::GetManagerAt(i);
+    HWND window = manager != nullptr ? manager->GetPaintWindow() : nullptr;
+    if (window == nullptr || !IsWindow(window) || manager->GetRootControl() == nullptr) continue;
+    wchar_t className[256] = {};
+    GetClassNameW(window, className, 256);
+    if (windowClass.empty() || WideToUtf8(className) == windowClass) found.push_back(manager);
+  }
+  return found;
+}
+
+ControlQueryReply FindControl(const ControlQueryRequest& request) {
+  ControlQueryReply reply;
+  const std::wstring name = Utf8ToWide(request.controlName);
+  NamedSearch search{name.c_str(), request.index};
+  for (CWindowManagerUI* manager : ManagersOf(request.windowClass)) {
+    CControlUI* control = manager->GetRootControl()->FindControl(MatchName, &search, 0);
+    if (control == nullptr) continue;
+    HWND window = manager->GetPaintWindow();
+    const CUIRect& pos = control->GetPos();
+    reply.found = true;
+    reply.visible = IsWindowVisible(window) && ShownWithParents(control);
+    reply.enabled = control->IsEnabled();
+    reply.window = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window));
+    reply.left = pos.left;
+    reply.top = pos.top;
+    reply.right = pos.right;
+    reply.bottom = pos.bottom;
+    reply.text = WideToUtf8(control->GetText().GetText());
+    break;
+  }
+  return reply;
+}
+
+ControlQueryReply DropFiles(const ControlQueryRequest& request) {
+  ControlQueryReply reply;
+  std::wstring list;
+  for (const std::string& path : request.paths) list += Utf8ToWide(path) + L'\0';
+  list += L'\0';
+  for (CWindowManagerUI* manager : ManagersOf(request.windowClass)) {
+    HWND window = manager->GetPaintWindow();
+    if (!IsWindowVisible(window)) continue;
+    reply.found = PostFileDrop(window, list);
+    reply.window = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window));
+    break;
+  }
+  return reply;
+}
+
+// Writes the reply into the test's shared memory: its length, then its bytes.
+bool WriteReply(const std::string& memoryName, const ControlQueryReply& reply) {
+  const std::string bytes = EncodeControlQueryReply(reply);
+  if (bytes.size() + 4 > kControlQueryReplyCapacity) return false;
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, Utf8ToWide(memoryName).c_str());
+  if (mapping == nullptr) return false;
+  void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kControlQueryReplyCapacity);
+  bool written = false;
+  if (view != nullptr) {
+    const uint32_t length = static_cast<uint32_t>(bytes.size());
+    std::memcpy(view, &length, 4);
+    std::memcpy(static_cast<char*>(view) + 4, bytes.data(), bytes.size());
+    written = true;
+    UnmapViewOfFile(view);
+  }
+  CloseHandle(mapping);
+  return written;
+}
+
+LRESULT CALLBACK QueryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (data == nullptr || data->dwData != kControlQueryMessageTag || data->lpData == nullptr) return 0;
+  ControlQueryRequest request;
+  if (!DecodeControlQueryRequest(std::string(static_cast<const char*>(data->lpData), data->cbData), request)) return 0;
+  const ControlQueryReply reply =
+      request.kind == ControlQueryKind::kDropFiles ? DropFiles(request) : FindControl(request);
+  return WriteReply(request.replyName, reply) ? 1 : 0;
 }
 
 }  // namespace
@@ -141,41 +185,21 @@ ServiceOverrides ReadTestServiceOverrides() {
   return overrides;
 }
 
-void StartTestInspector() {
-  g_inspectPath = Environment(L"QUILLORA_TEST_INSPECT");
-  if (!g_inspectPath.empty()) SetTimer(nullptr, 0, kInspectIntervalMs, InspectTimer);
-}
-
-LRESULT AnswerTestQuery(CWindowManagerUI& manager, const COPYDATASTRUCT* data) {
-  if (data == nullptr || data->lpData == nullptr) return 0;
-  if (data->dwData == kTestDropFiles) return PostFileDrop(manager.GetPaintWindow(), data);
-  if (data->dwData != kTestQueryControl) return 0;
-  std::wstring query(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
-  query.resize(wcsnlen(query.c_str(), query.size()));
-  int index = 0;
-  const size_t hash = query.rfind(L'#');
-  if (hash != std::wstring::npos) {
-    index = _wtoi(query.c_str() + hash + 1);
-    query.resize(hash);
+void CrashWhenAsked() {
+  wchar_t value[8] = {};
+  if (GetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", value, 8) > 0 && value[0] == L'1') {
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
   }
-  CControlUI* root = manager.GetRootControl();
-  if (root == nullptr) return 0;
-  NamedSearch search{query.c_str(), index};
-  CControlUI* control = root->FindControl(MatchName, &search, 0);
-  if (control == nullptr) return 0;
-  const auto pos = control->GetPos();
-  uint32_t reply = kTestControlFound;
-  if (ShownWithParents(control)) reply |= kTestControlVisible;
-  if (control->IsEnabled()) reply |= kTestControlEnabled;
-  const uint32_t x = static_cast<uint32_t>((pos.left + pos.right) / 2) & 0xFFF;
-  const uint32_t y = static_cast<uint32_t>((pos.top + pos.bottom) / 2) & 0xFFF;
-  reply |= (x << 8) | (y << 20);
-  return static_cast<LRESULT>(reply);
 }
 
-#else
-
-ServiceOverrides ReadTestServiceOverrides() { return ServiceOverrides(); }
-void StartTestInspector() {}
-
-#endif
+void StartTestQueries() {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = QueryWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kControlQueryWindowClass;
+  RegisterClassW(&windowClass);
+  // Message-only: it never shows and no window list of the desktop holds it.
+  CreateWindowExW(0, kControlQueryWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance,
+                  nullptr);
+}

@@ -12,7 +12,7 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/Standin.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/WindowDriver.h"
+#include "tests/support/ProgramDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,9 @@
 
 using testshots::SaveScreenAreaPng;
 using testshots::SaveWindowPng;
-using testwindows::ProgramWindowDriver;
+using testprograms::BinFolder;
+using testprograms::ProgramDriver;
+using testprograms::VisibleWindowOf;
 
 namespace {
 
@@ -30,13 +32,6 @@ const wchar_t kLoginClass[] = L"LoginWnd";
 const wchar_t kMenuClass[] = L"TrellisMenuWnd";
 const char kTestNickname[] = "测试用户";  // the stand-in login service's test account
 const DWORD kWaitMs = 30000;
-
-std::wstring BinFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 std::wstring Wide(const std::string& utf8) {
   const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -171,15 +166,6 @@ class LoginProgram : public ::testing::Test {
     if (!m_instance.ok()) return;  // the test skips itself
     ASSERT_TRUE(CopyFileW((BinFolder() + L"QuilloraTestHooks.exe").c_str(), Exe().c_str(), FALSE));
     ASSERT_TRUE(testfiles::WriteFileBytes(m_folder / L"ca.pem", m_instance.caPem()));
-    ASSERT_TRUE(testfiles::WriteFileBytes(m_folder / L"rsa.pem", m_instance.rsaPublicPem()));
-  }
-
-  void TearDown() override {
-    if (m_process.hProcess != nullptr) {
-      TerminateProcess(m_process.hProcess, 1);
-      WaitForSingleObject(m_process.hProcess, 10000);
-      CloseHandle(m_process.hProcess);
-    }
   }
 
   std::wstring Exe() const { return m_folder / L"QuilloraTestHooks.exe"; }
@@ -187,76 +173,56 @@ class LoginProgram : public ::testing::Test {
 
   // Starts the program and waits for its main window with the login button.
   void Start() {
-    const standin::Urls& urls = m_instance.urls();
-    const struct {
-      const wchar_t* name;
-      std::wstring value;
-    } environment[] = {
-        {L"QUILLORA_TEST_SPEECH_URL", Wide(urls.speechHttps)},
-        {L"QUILLORA_TEST_MANAGEMENT_URL", Wide(urls.managementHttps)},
-        {L"QUILLORA_TEST_LOGIN_URL", Wide(urls.login)},
-        {L"QUILLORA_TEST_RSA_KEY_FILE", m_folder / L"rsa.pem"},
-        {L"QUILLORA_TEST_CA_FILE", m_folder / L"ca.pem"},
-        {L"QUILLORA_TEST_INSPECT", m_folder / L"inspect.txt"},
+    const testprograms::ProgramEndpoints endpoints = testprograms::EndpointsOf(m_instance);
+    testprograms::ProgramStart start;
+    start.exe = Exe();
+    start.folder = m_folder.path();
+    start.endpoints = &endpoints;
+    start.environment = {
         {L"QUILLORA_BROWSER_CA", m_folder / L"ca.pem"},  // the jump page is HTTPS
         {L"QUILLORA_BROWSER_LOG", m_folder / L"browser.log"},
     };
-    for (const auto& variable : environment) SetEnvironmentVariableW(variable.name, variable.value.c_str());
-    std::wstring commandLine = L"\"" + Exe() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    const BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                        m_folder.path().c_str(), &startup, &m_process);
-    for (const auto& variable : environment) SetEnvironmentVariableW(variable.name, nullptr);
-    ASSERT_TRUE(started);
-    CloseHandle(m_process.hThread);
-    m_process.hThread = nullptr;
-    ASSERT_TRUE(m_driver.WaitFor(
-        [](ProgramWindowDriver& d) {
-          ProgramWindowDriver::Control login;
-          return !d.Windows(kMainClass).empty() && d.Find(L"btnLogin", login) && login.visible;
-        },
-        kWaitMs))
+    ASSERT_TRUE(m_program.Start(start));
+    ASSERT_TRUE(m_program.WaitForControl(kMainClass, L"btnLogin", kWaitMs).visible)
         << "the main window with its login button did not appear";
-    m_main = m_driver.Windows(kMainClass).front();
+    m_main = VisibleWindowOf(m_program.pid(), kMainClass);
   }
 
   // Clicks "btnLogin" and waits until the login window shows its page.
   void OpenLoginPage() {
-    ASSERT_TRUE(m_driver.Click(L"btnLogin", m_main));
-    ASSERT_TRUE(m_driver.WaitFor(
-        [](ProgramWindowDriver& d) {
-          ProgramWindowDriver::Control browser;
-          return !d.Windows(kLoginClass).empty() && d.Find(L"webChatLogin", browser) && browser.visible;
-        },
-        kWaitMs))
+    ASSERT_TRUE(m_program.Click(kMainClass, L"btnLogin"));
+    ASSERT_TRUE(m_program.WaitForControl(kLoginClass, L"webChatLogin", kWaitMs).visible)
         << "the login window did not show its page";
-    m_login = m_driver.Windows(kLoginClass).front();
+    m_login = VisibleWindowOf(m_program.pid(), kLoginClass);
   }
 
   bool WaitLoginWindowGone() {
-    return m_driver.WaitFor([](ProgramWindowDriver& d) { return d.Windows(kLoginClass, false).empty(); }, kWaitMs);
+    return ProgramDriver::WaitUntil([&] { return testprograms::WindowsOf(m_program.pid(), kLoginClass).empty(); },
+                                    kWaitMs);
   }
 
   // The panel shows the signed-in user: the login button hidden, the logout
   // button and the user's name shown.
   bool WaitSignedInPanel(const std::wstring& nickname) {
-    return m_driver.WaitFor(
-        [&nickname](ProgramWindowDriver& d) {
-          ProgramWindowDriver::Control login, logout, info, layout;
-          return d.Find(L"btnLogin", login) && !login.visible && d.Find(L"btnLogout", logout) && logout.visible &&
-                 d.Find(L"loginSucessLayout", layout) && layout.visible && d.Find(L"showInfoBtn", info) &&
-                 info.visible && info.text == L"登录用户：" + nickname;
+    return ProgramDriver::WaitUntil(
+        [&] {
+          const testprograms::ProgramControl login = m_program.Query(kMainClass, L"btnLogin");
+          const testprograms::ProgramControl logout = m_program.Query(kMainClass, L"btnLogout");
+          const testprograms::ProgramControl layout = m_program.Query(kMainClass, L"loginSucessLayout");
+          const testprograms::ProgramControl info = m_program.Query(kMainClass, L"showInfoBtn");
+          return login.found && !login.visible && logout.visible && layout.visible && info.visible &&
+                 info.text == L"登录用户：" + nickname;
         },
         kWaitMs);
   }
 
   bool WaitSignedOutPanel() {
-    return m_driver.WaitFor(
-        [](ProgramWindowDriver& d) {
-          ProgramWindowDriver::Control login, logout, layout;
-          return d.Find(L"btnLogin", login) && login.visible && d.Find(L"btnLogout", logout) && !logout.visible &&
-                 d.Find(L"loginSucessLayout", layout) && !layout.visible;
+    return ProgramDriver::WaitUntil(
+        [&] {
+          const testprograms::ProgramControl logout = m_program.Query(kMainClass, L"btnLogout");
+          const testprograms::ProgramControl layout = m_program.Query(kMainClass, L"loginSucessLayout");
+          return m_program.Shows(kMainClass, L"btnLogin") && logout.found && !logout.visible && layout.found &&
+                 !layout.visible;
         },
         kWaitMs);
   }
@@ -300,8 +266,7 @@ class LoginProgram : public ::testing::Test {
 
   standin::Instance m_instance;
   ScratchFolder m_folder{L"login_program"};
-  ProgramWindowDriver m_driver{m_folder / L"inspect.txt"};
-  PROCESS_INFORMATION m_process = {};
+  ProgramDriver m_program;
   HWND m_main = nullptr;
   HWND m_login = nullptr;
 };
@@ -341,25 +306,19 @@ TEST_F(LoginProgram, SignsInThroughTheLoginPageShowsTheUserAndSignsOut) {
   EXPECT_NE(RecordText(record.avatar).find("/avatar/tester.png"), std::string::npos);
 
   // The personal centre shows the user's name.
-  ASSERT_TRUE(m_driver.Click(L"showInfoBtn", m_main));
-  ASSERT_TRUE(m_driver.WaitFor(
-      [](ProgramWindowDriver& d) {
-        ProgramWindowDriver::Control user;
-        return !d.Windows(kMenuClass).empty() && d.Find(L"user_id", user) && user.visible;
-      },
-      kWaitMs))
-      << "the personal centre did not open";
-  ProgramWindowDriver::Control user;
-  ASSERT_TRUE(m_driver.Find(L"user_id", user));
+  ASSERT_TRUE(m_program.Click(kMainClass, L"showInfoBtn"));
+  ASSERT_TRUE(m_program.WaitForControl(kMenuClass, L"user_id", kWaitMs).visible) << "the personal centre did not open";
+  const testprograms::ProgramControl user = m_program.Query(kMenuClass, L"user_id");
+  ASSERT_TRUE(user.found);
   EXPECT_EQ(user.text, Wide(kTestNickname));
   Sleep(800);
   RECT area = ScreenArea(m_main);
-  RECT menuArea = ScreenArea(m_driver.Windows(kMenuClass).front(), 14);
+  RECT menuArea = ScreenArea(user.window, 14);
   UnionRect(&area, &area, &menuArea);
   EXPECT_TRUE(SaveScreenAreaPng(L"main-window-signed-in-personal-centre.png", area));
 
   // Its logout button signs out; the panel changes back.
-  ASSERT_TRUE(m_driver.Click(L"btnUserLogout", m_driver.Windows(kMenuClass).front()));
+  ASSERT_TRUE(m_program.Click(kMenuClass, L"btnUserLogout"));
   EXPECT_TRUE(WaitSignedOutPanel());
   ASSERT_TRUE(ReadRecord(record));
   EXPECT_EQ(record.loggedIn, 0);
@@ -376,7 +335,7 @@ TEST_F(LoginProgram, ALoginKeepsTheUuidTheRecordAlreadyHas) {
   // The service completes the login on its own: its login page redirects to the callback page.
   ASSERT_TRUE(m_instance.Script("/member/login/index", R"({"redirect":"/wxlogincb?uuid=NEWUUIDNEWUUID00"})"));
   Start();
-  ASSERT_TRUE(m_driver.Click(L"btnLogin", m_main));
+  ASSERT_TRUE(m_program.Click(kMainClass, L"btnLogin"));
   ASSERT_TRUE(WaitLoginWindowGone());
   EXPECT_TRUE(WaitSignedInPanel(Wide(kTestNickname)));
 
@@ -434,12 +393,12 @@ TEST_F(LoginProgram, RefusedResultsFailedPagesAndClosingLeaveTheRecordAlone) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(m_instance.Script("/member/login/index", R"({"redirect":"/wxlogincb?uuid=AAAAAAAAAAAAAAAA"})"));
     ASSERT_TRUE(m_instance.Script("/wxlogincb", c.fault));
-    ASSERT_TRUE(m_driver.Click(L"btnLogin", m_main));
-    const MessageBoxFound box = WaitForMessageBox(m_process.dwProcessId, kWaitMs);
+    ASSERT_TRUE(m_program.Click(kMainClass, L"btnLogin"));
+    const MessageBoxFound box = WaitForMessageBox(m_program.pid(), kWaitMs);
     EXPECT_EQ(box.text, L"登录失败，请重试");
     Dismiss(box);
-    ASSERT_TRUE(m_driver.WaitFor([](ProgramWindowDriver& d) { return !d.Windows(kLoginClass).empty(); }, kWaitMs));
-    ASSERT_TRUE(m_driver.Click(L"closeBtn", m_driver.Windows(kLoginClass).front()));
+    ASSERT_NE(m_program.WaitForWindow(kLoginClass, kWaitMs), nullptr);
+    ASSERT_TRUE(m_program.Click(kLoginClass, L"closeBtn"));
     ASSERT_TRUE(WaitLoginWindowGone());
     std::string recordAfter;
     ASSERT_TRUE(testfiles::ReadFileBytes(RecordPath(), &recordAfter));
@@ -449,24 +408,24 @@ TEST_F(LoginProgram, RefusedResultsFailedPagesAndClosingLeaveTheRecordAlone) {
 
   // A login page that fails to load: the browser hidden and the message shown.
   ASSERT_TRUE(m_instance.Script("/member/login/index", R"({"http_status":404})"));
-  ASSERT_TRUE(m_driver.Click(L"btnLogin", m_main));
-  const MessageBoxFound box = WaitForMessageBox(m_process.dwProcessId, kWaitMs);
+  ASSERT_TRUE(m_program.Click(kMainClass, L"btnLogin"));
+  const MessageBoxFound box = WaitForMessageBox(m_program.pid(), kWaitMs);
   EXPECT_EQ(box.text, L"加载失败，请重试！");
-  EXPECT_TRUE(m_driver.WaitFor(
-      [](ProgramWindowDriver& d) {
-        ProgramWindowDriver::Control browser;
-        return !d.Windows(kLoginClass).empty() && d.Find(L"webChatLogin", browser) && !browser.visible;
+  EXPECT_TRUE(ProgramDriver::WaitUntil(
+      [&] {
+        const testprograms::ProgramControl browser = m_program.Query(kLoginClass, L"webChatLogin");
+        return VisibleWindowOf(m_program.pid(), kLoginClass) != nullptr && browser.found && !browser.visible;
       },
       kWaitMs))
       << "the browser still shows";
   Dismiss(box);
-  ASSERT_TRUE(m_driver.WaitFor([](ProgramWindowDriver& d) { return !d.Windows(kLoginClass).empty(); }, kWaitMs));
-  ASSERT_TRUE(m_driver.Click(L"closeBtn", m_driver.Windows(kLoginClass).front()));
+  ASSERT_NE(m_program.WaitForWindow(kLoginClass, kWaitMs), nullptr);
+  ASSERT_TRUE(m_program.Click(kLoginClass, L"closeBtn"));
   ASSERT_TRUE(WaitLoginWindowGone());
 
   // Closed with "closeBtn" on the login page: no login, no login report.
   OpenLoginPage();
-  ASSERT_TRUE(m_driver.Click(L"closeBtn", m_login));
+  ASSERT_TRUE(m_program.Click(kLoginClass, L"closeBtn"));
   ASSERT_TRUE(WaitLoginWindowGone());
   EXPECT_TRUE(WaitSignedOutPanel());
   EXPECT_TRUE(WaitReports(kReportLoginWindow, static_cast<int>(std::size(refused)) + 2));

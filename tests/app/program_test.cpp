@@ -3,10 +3,12 @@
 // window, and the crash handler of its test variant with Crashvane.exe.
 #include "app/ProductInfo.h"
 #include "core/base/AppMessages.h"
+#include "tests/support/ControlQueryClient.h"
 #include "tests/support/RunningProgram.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +23,7 @@ namespace {
 
 using testprograms::BinFolder;
 using testprograms::Program;
-using testprograms::PumpFor;
+using testwait::PumpFor;
 
 std::vector<HWND> MainWindowsOf(DWORD pid) { return testprograms::WindowsOf(pid, kMainWindowClass); }
 
@@ -95,6 +97,46 @@ TEST(QuilloraProgram, StartsOnceAndASecondStartBringsTheFirstToTheFront) {
   CloseProgram(only, running);
 }
 
+// The hooks live only in the test variant: the shipped program neither
+// crashes on request nor answers the control query, which the test variant,
+// started the same way after it, does answer.
+TEST(QuilloraProgram, OnlyTheTestVariantAnswersControlQueriesAndCrashesOnRequest) {
+  testprograms::ProgramStart start;
+  start.exe = L"Quillora.exe";
+  start.environment = {{L"QUILLORA_TEST_CRASH", L"1"}};
+  {
+    Program shipped;
+    ASSERT_TRUE(shipped.Start(start));
+    HWND window = WaitForMainWindow(shipped.pid(), 30000);
+    ASSERT_NE(window, nullptr) << "the shipped program ended before its window showed";
+    testprograms::ControlQueryClient query(shipped.pid());
+    const testprograms::ProgramControl button = query.Query(kMainWindowClass, L"btnShowText2Voice");
+    EXPECT_FALSE(button.answered) << "the shipped program answered a control query";
+    EXPECT_EQ(shipped.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the shipped program crashed on request";
+    CloseProgram(window, shipped);
+  }
+  start.exe = L"QuilloraTestHooks.exe";
+  start.environment.clear();
+  Program variant;
+  ASSERT_TRUE(variant.Start(start));
+  HWND window = WaitForMainWindow(variant.pid(), 30000);
+  ASSERT_NE(window, nullptr);
+  testprograms::ControlQueryClient query(variant.pid());
+  testprograms::ProgramControl button;
+  for (int i = 0; i < 100 && !button.visible; ++i) {
+    button = query.Query(kMainWindowClass, L"btnShowText2Voice");
+    if (!button.visible) Sleep(100);
+  }
+  EXPECT_TRUE(button.answered && button.found && button.visible);
+  EXPECT_EQ(button.window, window);
+  EXPECT_GT(button.rect.right, button.rect.left);
+  CloseProgram(window, variant);
+  // A program that is gone answers nothing, and asking does not wait for it.
+  const ULONGLONG before = GetTickCount64();
+  EXPECT_FALSE(query.Query(kMainWindowClass, L"btnShowText2Voice").answered);
+  EXPECT_LT(GetTickCount64() - before, 2000u);
+}
+
 TEST(QuilloraProgram, CrashWritesADumpBesideTheProgramAndStartsTheReporter) {
   const std::wstring bin = BinFolder();
   const std::wstring log = bin + L"crash\\crashes.log";
@@ -103,11 +145,11 @@ TEST(QuilloraProgram, CrashWritesADumpBesideTheProgramAndStartsTheReporter) {
 
   SYSTEMTIME before;
   GetLocalTime(&before);
-  SetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", L"1");
+  testprograms::ProgramStart start;
+  start.folder = elsewhere.path();
+  start.environment = {{L"QUILLORA_TEST_CRASH", L"1"}};
   Program crashing;
-  const bool started = crashing.Start(L"QuilloraTestHooks.exe", elsewhere.path());
-  SetEnvironmentVariableW(L"QUILLORA_TEST_CRASH", nullptr);
-  ASSERT_TRUE(started);
+  ASSERT_TRUE(crashing.Start(start));
   const DWORD code = crashing.WaitForExit(30000);
   ASSERT_NE(code, static_cast<DWORD>(STILL_ACTIVE)) << "the test variant did not end";
   EXPECT_NE(code, 0u);

@@ -10,16 +10,13 @@
 #include "core/media/MediaTools.h"
 #include "core/media/ProcessRunner.h"
 #include "core/tts/ConvertJob.h"
-#include "tests/support/AppWindowTesting.h"
+#include "tests/support/ProgramDriver.h"
 #include "tests/support/ProgramEndpoints.h"
-#include "tests/support/RunningProgram.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/Standin.h"
-#include "tests/support/WindowDriver.h"
-#include "ui/controls/TabLayoutUI.h"
-#include "ui/controls/OptionUI.h"
+#include "tests/support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -30,10 +27,9 @@
 #include <vector>
 
 using testprograms::BinFolder;
-using testprograms::Program;
+using testprograms::ProgramDriver;
 using testshots::SaveWindowPng;
-using testwindows::SkinMirror;
-using testwindows::WindowDriver;
+using testwait::WaitUntil;
 
 namespace {
 
@@ -51,15 +47,6 @@ std::wstring Folder(const ScratchFolder& folder) {
   std::wstring path = folder.path();
   if (!path.empty() && path.back() == L'\\') path.pop_back();
   return path;
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (GetTickCount64() >= end) return false;
-    testprograms::PumpFor(50);
-  }
-  return true;
 }
 
 // The text of a message box (its static text control that holds words).
@@ -131,7 +118,6 @@ class TextToSpeechProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     STANDIN_OR_SKIP(instance);
-    Trellis::CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
     settings.Set(L"service", L"speech", Utf8ToWide(instance.urls().speechHttp));
     settings.Set(L"service", L"management", Utf8ToWide(instance.urls().managementHttp));
     settings.Set(L"service", L"login", Utf8ToWide(instance.urls().login));
@@ -140,58 +126,48 @@ class TextToSpeechProgramTest : public ::testing::Test {
 
   // Starts the program and opens the text-to-speech page.
   void StartProgram() {
-    ASSERT_TRUE(program.Start(L"Quillora.exe"));
-    main = testprograms::WaitForWindow(program.pid(), kMainWindowClass, 30000);
+    // The test variant, without service variables: it takes the settings file's addresses.
+    ASSERT_TRUE(program.Start());
+    main = program.WaitForWindow(kMainWindowClass, 30000);
     ASSERT_NE(main, nullptr) << "the main window did not appear";
     // The page shows the catalogue: wait until the program has fetched it.
     ASSERT_TRUE(WaitUntil([&] { return instance.Count("/colud/tts/voiceEmotion.php") >= 1 &&
                                         instance.Count("/colud/tts/voiceList.php") >= 1; }, 20000));
-    testprograms::PumpFor(1000);
+    testwait::PumpFor(1000);
     SetForegroundWindow(main);
-    RECT client;
-    GetClientRect(main, &client);
-    ASSERT_TRUE(mirror.Open(L"MainWnd.xml", client.right, client.bottom));
-    driver = std::make_unique<WindowDriver>(mirror.manager(), main);
-
-    ASSERT_TRUE(driver->Click(L"btnShowText2Voice"));
-    SelectMirrorPage();
-    testprograms::PumpFor(800);
+    ASSERT_TRUE(program.WaitForControl(kMainWindowClass, L"btnShowText2Voice", 10000).found);
+    ASSERT_TRUE(Click(L"btnShowText2Voice"));
+    ASSERT_TRUE(program.WaitForControl(kMainWindowClass, L"editText2Vioce", 10000).found);
+    testwait::PumpFor(800);
   }
 
-  void SelectMirrorPage() {
-    static_cast<Trellis::CTabLayoutUI*>(mirror.Find(L"tabMain")->GetInterface(L"TabLayout"))->SelectItem(1);
-    static_cast<Trellis::CTabLayoutUI*>(mirror.Find(L"tabConvert")->GetInterface(L"TabLayout"))->SelectItem(1);
-    mirror.Relayout();
-  }
+  // Clicks a shown control of the main window.
+  bool Click(const wchar_t* name) { return program.Click(kMainWindowClass, name); }
+  void Key(UINT virtualKey) { program.Key(main, virtualKey); }
 
   // Clicks the editor's end and types.
   void TypeText(const wchar_t* text) {
-    ASSERT_TRUE(driver->Click(L"editText2Vioce"));
-    driver->Key(VK_END);
-    driver->TypeText(text);
-    testprograms::PumpFor(300);
+    ASSERT_TRUE(Click(L"editText2Vioce"));
+    Key(VK_END);
+    program.TypeText(main, text);
+    testwait::PumpFor(300);
   }
 
   // Moves the pointer where it is over nothing that reacts.
   void MoveAway() {
-    driver->HoverAt(POINT{5, 300});
-    testprograms::PumpFor(200);
+    program.HoverAt(main, POINT{5, 300});
+    testwait::PumpFor(200);
   }
 
-  RECT ScreenRectOf(const wchar_t* name) {
-    const Trellis::CUIRect pos = mirror.Find(name)->GetPos();
-    POINT corner = {pos.left, pos.top};
-    ClientToScreen(main, &corner);
-    return RECT{corner.x, corner.y, corner.x + pos.right - pos.left, corner.y + pos.bottom - pos.top};
+  std::vector<uint32_t> LooksOf(const wchar_t* name) {
+    return ScreenPixels(program.Query(kMainWindowClass, name).ScreenRect());
   }
-
-  std::vector<uint32_t> LooksOf(const wchar_t* name) { return ScreenPixels(ScreenRectOf(name)); }
 
   // Waits for a message box, returns its text and closes it with OK.
   std::wstring AnswerMessageBox(DWORD timeoutMs, const wchar_t* shot = nullptr) {
     HWND box = testprograms::WaitForWindow(program.pid(), kMessageBoxClass, timeoutMs);
     if (box == nullptr) return std::wstring();
-    testprograms::PumpFor(300);
+    testwait::PumpFor(300);
     const std::wstring text = MessageBoxTextOf(box);
     if (shot != nullptr) {
       RECT area;
@@ -208,17 +184,13 @@ class TextToSpeechProgramTest : public ::testing::Test {
   bool CloseMessageWindow(DWORD timeoutMs, const wchar_t* shot) {
     HWND window = testprograms::WaitForWindow(program.pid(), kMessageWindowClass, timeoutMs);
     if (window == nullptr) return false;
-    testprograms::PumpFor(600);
+    testwait::PumpFor(600);
     if (shot != nullptr) {
       RECT area;
       GetWindowRect(window, &area);
       testshots::SaveScreenAreaPng(shot, area);
     }
-    RECT client;
-    GetClientRect(window, &client);
-    SkinMirror box;
-    if (!box.Open(L"ConvertOkWnd.xml", client.right, client.bottom)) return false;
-    WindowDriver(box.manager(), window).Click(L"closebtn");
+    if (!program.Click(kMessageWindowClass, L"closebtn")) return false;
     return WaitUntil([&] { return !IsWindow(window); }, 5000);
   }
 
@@ -226,7 +198,7 @@ class TextToSpeechProgramTest : public ::testing::Test {
   bool AnswerFileDialog(const std::wstring& path) {
     HWND dialog = testprograms::WaitForWindow(program.pid(), kMessageBoxClass, 15000);
     if (dialog == nullptr) return false;
-    testprograms::PumpFor(500);
+    testwait::PumpFor(500);
     HWND name = GetDlgItem(dialog, kFileNameCombo);
     if (name == nullptr) name = GetDlgItem(dialog, 0x480);  // the older dialog's edit (edt1)
     if (name == nullptr) return false;
@@ -236,24 +208,21 @@ class TextToSpeechProgramTest : public ::testing::Test {
   }
 
   // Clicks a control of the hover menu that shows.
-  bool ClickInMenu(const wchar_t* skin, const wchar_t* name) {
+  bool ClickInMenu(const wchar_t* name) {
     HWND menu = testprograms::WaitForWindow(program.pid(), kMenuClass, 5000);
     if (menu == nullptr) return false;
-    testprograms::PumpFor(300);
-    RECT client;
-    GetClientRect(menu, &client);
-    SkinMirror mirrorMenu;
-    if (!mirrorMenu.Open(skin, client.right, client.bottom)) return false;
-    WindowDriver menuDriver(mirrorMenu.manager(), menu);
-    menuDriver.HoverAt(menuDriver.CentreOf(name));  // the pointer goes over to the item
-    return menuDriver.Click(name);
+    testwait::PumpFor(300);
+    if (!program.Hover(kMenuClass, name)) return false;  // the pointer goes over to the item
+    return program.Click(kMenuClass, name);
   }
 
   // Clicks a slider at a fraction of its width.
   void ClickSlider(const wchar_t* name, double fraction) {
-    const Trellis::CUIRect pos = mirror.Find(name)->GetPos();
-    driver->ClickAt(POINT{pos.left + static_cast<LONG>((pos.right - pos.left) * fraction), (pos.top + pos.bottom) / 2});
-    testprograms::PumpFor(200);
+    const testprograms::ProgramControl slider = program.Query(kMainWindowClass, name);
+    const RECT& pos = slider.rect;
+    program.ClickAt(slider.window,
+                    POINT{pos.left + static_cast<LONG>((pos.right - pos.left) * fraction), (pos.top + pos.bottom) / 2});
+    testwait::PumpFor(200);
   }
 
   Json::Value LastRequest(const char* path) {
@@ -269,10 +238,8 @@ class TextToSpeechProgramTest : public ::testing::Test {
   standin::Instance instance;
   ProgramSettings settings;
   ScratchFolder output{L"tts_output"};
-  Program program;
+  ProgramDriver program;
   HWND main = nullptr;
-  SkinMirror mirror;
-  std::unique_ptr<WindowDriver> driver;
 };
 
 // Three seconds of a tone as the background music, made by the build's ffmpeg.
@@ -312,37 +279,36 @@ TEST_F(TextToSpeechProgramTest, ConvertsTypedTextWithMarksVoiceMusicAndLeadIntoT
 
   // Text with a polyphone mark made by its button and a pause from the menu.
   TypeText(L"欢迎使用文字转语音，今天早点睡觉");
-  ASSERT_TRUE(driver->Click(L"btnPolyphone"));  // "[=]" at the caret
+  ASSERT_TRUE(Click(L"btnPolyphone"));  // "[=]" at the caret
   TypeText(L"");                                  // back into the editor, at the end
-  driver->Key(VK_LEFT);
-  driver->TypeText(L"jiao4");
-  driver->Key(VK_END);
-  driver->TypeText(L"，");
-  driver->HoverAt(driver->CentreOf(L"btnInterval"));  // the pause menu opens on hover
-  ASSERT_TRUE(ClickInMenu(L"MenuInterval.xml", L"btnInterval3"));
-  testprograms::PumpFor(300);
-  ASSERT_TRUE(driver->Click(L"editText2Vioce"));
-  driver->Key(VK_END);
-  driver->TypeText(L"明天见。");
+  Key(VK_LEFT);
+  program.TypeText(main, L"jiao4");
+  Key(VK_END);
+  program.TypeText(main, L"，");
+  ASSERT_TRUE(program.Hover(kMainWindowClass, L"btnInterval"));  // the pause menu opens on hover
+  ASSERT_TRUE(ClickInMenu(L"btnInterval3"));
+  testwait::PumpFor(300);
+  ASSERT_TRUE(Click(L"editText2Vioce"));
+  Key(VK_END);
+  program.TypeText(main, L"明天见。");
   Shot(L"tts-program-1-text.png");
 
   // The voice is the one the page shows: opening the page took the
   // catalogue's first voice (the picker behind "btnChangeAnchor" chooses others).
   ClickSlider(L"sliderVolume", 0.85);
   ClickSlider(L"sliderSpeed", 0.15);
-  ASSERT_TRUE(driver->Click(L"optWav"));
-  ASSERT_TRUE(driver->Click(L"optMp3"));
+  ASSERT_TRUE(Click(L"optWav"));
+  ASSERT_TRUE(Click(L"optMp3"));
 
-  ASSERT_TRUE(driver->Click(L"btnChangeBgm"));
+  ASSERT_TRUE(Click(L"btnChangeBgm"));
   ASSERT_TRUE(AnswerFileDialog(music)) << "the music dialog was not answered";
-  mirror.Find(L"delBgmBtn")->SetVisible(true);
-  mirror.Relayout();
-  ASSERT_TRUE(driver->Click(L"btnTextPlus"));
-  ASSERT_TRUE(driver->Click(L"btnTextPlus"));
+  EXPECT_TRUE(program.WaitForControl(kMainWindowClass, L"delBgmBtn", 5000).found) << "the music was not taken";
+  ASSERT_TRUE(Click(L"btnTextPlus"));
+  ASSERT_TRUE(Click(L"btnTextPlus"));
   MoveAway();
   Shot(L"tts-program-2-settings.png");
 
-  ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
+  ASSERT_TRUE(Click(L"btnConvertText2Voice"));
   ASSERT_TRUE(CloseMessageWindow(60000, L"tts-program-3-result.png")) << "no result window";
   EXPECT_EQ(testprograms::VisibleWindowOf(program.pid(), kMessageBoxClass), nullptr) << Narrow(AnswerMessageBox(100));
 
@@ -380,27 +346,27 @@ TEST_F(TextToSpeechProgramTest, ListenTestRequestsOncePausesResumesAndPlaysAgain
   MoveAway();
   const std::vector<uint32_t> idle = LooksOf(L"btnPlayVoice");
 
-  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+  ASSERT_TRUE(Click(L"btnPlayVoice"));
   MoveAway();
   ASSERT_TRUE(WaitUntil([&] { return instance.Count(kSynthesis) == 1; }, 20000));
   // Playing: the button shows the pause picture and holds still (the busy animation moves).
   std::vector<uint32_t> playing;
   ASSERT_TRUE(WaitUntil([&] {
     const std::vector<uint32_t> now = LooksOf(L"btnPlayVoice");
-    testprograms::PumpFor(250);
+    testwait::PumpFor(250);
     if (now == idle || now != LooksOf(L"btnPlayVoice")) return false;
     playing = now;
     return true;
   }, 30000)) << "the preview did not start playing";
   Shot(L"tts-program-listen-1-playing.png");
 
-  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));  // pause
+  ASSERT_TRUE(Click(L"btnPlayVoice"));  // pause
   MoveAway();
   EXPECT_TRUE(WaitUntil([&] { return LooksOf(L"btnPlayVoice") == idle; }, 5000)) << "not paused";
   Shot(L"tts-program-listen-2-paused.png");
-  testprograms::PumpFor(1500);
+  testwait::PumpFor(1500);
   EXPECT_EQ(LooksOf(L"btnPlayVoice"), idle);
-  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));  // resume
+  ASSERT_TRUE(Click(L"btnPlayVoice"));  // resume
   MoveAway();
   EXPECT_TRUE(WaitUntil([&] { return LooksOf(L"btnPlayVoice") == playing; }, 5000)) << "not resumed";
   Shot(L"tts-program-listen-3-resumed.png");
@@ -408,7 +374,7 @@ TEST_F(TextToSpeechProgramTest, ListenTestRequestsOncePausesResumesAndPlaysAgain
   // The end brings the listen picture back; a second listen of the same text
   // plays what was made without asking the service again.
   ASSERT_TRUE(WaitUntil([&] { return LooksOf(L"btnPlayVoice") == idle; }, 60000)) << "the preview did not end";
-  ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+  ASSERT_TRUE(Click(L"btnPlayVoice"));
   MoveAway();
   EXPECT_TRUE(WaitUntil([&] { return LooksOf(L"btnPlayVoice") == playing; }, 10000)) << "did not play again";
   EXPECT_EQ(instance.Count(kSynthesis), 1);
@@ -426,7 +392,7 @@ const wchar_t kLongText[] =
 TEST_F(TextToSpeechProgramTest, LongTextGoesToTheTaskAndAFailedTaskAfterASuccessShowsTheFailure) {
   StartProgram();
   TypeText(kLongText);
-  ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
+  ASSERT_TRUE(Click(L"btnConvertText2Voice"));
   ASSERT_TRUE(CloseMessageWindow(90000, L"tts-program-long-1-result.png")) << "no result window";
   EXPECT_EQ(instance.Count(kSynthesis), 0) << "the long text went to the single request";
   EXPECT_GE(instance.Count(kTask), 2);
@@ -439,9 +405,9 @@ TEST_F(TextToSpeechProgramTest, LongTextGoesToTheTaskAndAFailedTaskAfterASuccess
   // The same text again, and the service fails the task this time.
   ASSERT_TRUE(instance.Script(kTask, R"({"match":"text=","task_status":[1,3]})")) << instance.error();
   MoveAway();
-  ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
+  ASSERT_TRUE(Click(L"btnConvertText2Voice"));
   EXPECT_EQ(AnswerMessageBox(30000, L"tts-program-long-2-failed.png"), L"转换失败请重试！");
-  testprograms::PumpFor(1500);
+  testwait::PumpFor(1500);
   EXPECT_EQ(testprograms::VisibleWindowOf(program.pid(), kMessageWindowClass), nullptr)
       << "a result window opened for a failed task";
   EXPECT_EQ(testfiles::ListFiles(output.path()).size(), 1u);
@@ -455,7 +421,7 @@ TEST_F(TextToSpeechProgramTest, ATaskThatNeverEndsFailsAfterTheTimeLimit) {
   TypeText(kLongText);
   MoveAway();
   const std::vector<uint32_t> idle = LooksOf(L"btnConvertText2Voice");
-  ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
+  ASSERT_TRUE(Click(L"btnConvertText2Voice"));
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(AnswerMessageBox(40000, L"tts-program-timeout-1-message.png"), L"转换失败请重试！");
   const ULONGLONG elapsed = GetTickCount64() - start;
@@ -485,17 +451,17 @@ TEST_F(TextToSpeechProgramTest, ServerFaultsDuringAConversionShowAMessageAndALat
   for (const auto& c : cases) {
     ASSERT_TRUE(instance.Script(kSynthesis, c.fault)) << instance.error();
     MoveAway();
-    ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
+    ASSERT_TRUE(Click(L"btnConvertText2Voice"));
     if (c.message != nullptr) {
       EXPECT_EQ(AnswerMessageBox(30000, c.shot), c.message) << c.fault;
-      testprograms::PumpFor(500);
+      testwait::PumpFor(500);
       EXPECT_EQ(testprograms::VisibleWindowOf(program.pid(), kMessageWindowClass), nullptr) << c.fault;
       EXPECT_EQ(testfiles::ListFiles(output.path()).size(), expectedFiles) << c.fault;
     } else {
       // While the slow reply is awaited the page answers (the listen button
       // says a conversion runs); then the result comes.
-      testprograms::PumpFor(1000);
-      ASSERT_TRUE(driver->Click(L"btnPlayVoice"));
+      testwait::PumpFor(1000);
+      ASSERT_TRUE(Click(L"btnPlayVoice"));
       ASSERT_TRUE(CloseMessageWindow(10000, L"tts-program-fault-slow-busy.png")) << "no busy notice";
       ASSERT_TRUE(CloseMessageWindow(30000, c.shot)) << "no result after the slow reply";
       EXPECT_EQ(testfiles::ListFiles(output.path()).size(), ++expectedFiles);
@@ -503,7 +469,7 @@ TEST_F(TextToSpeechProgramTest, ServerFaultsDuringAConversionShowAMessageAndALat
   }
   // Every fault is used up: the next try converts.
   MoveAway();
-  ASSERT_TRUE(driver->Click(L"btnConvertText2Voice"));
+  ASSERT_TRUE(Click(L"btnConvertText2Voice"));
   ASSERT_TRUE(CloseMessageWindow(30000, L"tts-program-fault-later-success.png")) << "the later try failed";
   EXPECT_EQ(testfiles::ListFiles(output.path()).size(), expectedFiles + 1);
   Shot(L"tts-program-fault-after.png");

@@ -5,8 +5,8 @@ The program's test variant (QuilloraTestHooks.exe), copied into a folder of
 its own with its settings file, runs against a stand-in instance of its own.
 Everything reaches it as X input made by xdotool: pointer moves and clicks
 placed from the windows' own positions (found by title with xdotool, placed
-with xwininfo, the controls' client rectangles read from the program's
-inspector file), and keys typed one by one, Latin and Chinese. Checked:
+with xwininfo, the controls' client rectangles asked of the program's
+control query), and keys typed one by one, Latin and Chinese. Checked:
   - what is typed right after the text page opens lands in the editor, and
     the keyboard stays there (no voice picker opens on the space);
   - after 多音字 the reading typed next lands between "[=" and "]";
@@ -99,41 +99,49 @@ def windows_path(path):
 
 
 class Inspector:
-    """Reads the file the test variant rewrites every 200 ms: its framework
-    windows ("W", handle, visible, class) and their named controls ("C",
-    window, visible, left, top, right, bottom, name, text, enabled)."""
+    """Asks the running test variant's control query through the query tool
+    of the build (TestControlQuery.exe, run under Wine): its shown windows by
+    class, and their named controls (visible, enabled, client rectangle,
+    text)."""
 
-    def __init__(self, path):
-        self.path = path
+    def __init__(self, bin_dir):
+        self.tool = os.path.join(bin_dir, "TestControlQuery.exe")
+        self.classes = {}  # window handle -> its class, for control()
+        self.clients = {}  # window handle -> its client size
 
-    def read(self):
+    def _ask(self, *arguments):
         try:
-            with open(self.path, encoding="utf-8", errors="replace") as file:
-                lines = file.read().split("\n")
-        except OSError:
-            return [], []
-        windows, controls = [], []
-        for line in lines:
-            fields = line.split("\t")
-            if fields[0] == "W" and len(fields) >= 4:
-                windows.append({"hwnd": fields[1], "visible": fields[2] == "1", "class": fields[3]})
-            elif fields[0] == "C" and len(fields) >= 10:
-                controls.append({"hwnd": fields[1], "visible": fields[2] == "1",
-                                 "rect": tuple(int(v) for v in fields[3:7]), "name": fields[7],
-                                 "text": fields[8], "enabled": fields[9] == "1"})
-        return windows, controls
+            done = subprocess.run([os.environ["WINE"], self.tool, *arguments], capture_output=True,
+                                  timeout=30, stdin=subprocess.DEVNULL)
+        except subprocess.TimeoutExpired:
+            return None
+        lines = [line for line in done.stdout.decode("utf-8", errors="replace").splitlines()
+                 if line.startswith("{")]
+        try:
+            return json.loads(lines[-1]) if lines else None
+        except ValueError:
+            return None
 
     def window(self, class_name):
-        windows, _ = self.read()
-        shown = [w for w in windows if w["class"] == class_name and w["visible"]]
-        return shown[-1]["hwnd"] if shown else None
+        reply = self._ask("window", class_name)
+        if not reply or not reply.get("window"):
+            return None
+        self.classes[reply["window"]] = class_name
+        self.clients[reply["window"]] = tuple(reply["client"])
+        return reply["window"]
 
     def control(self, hwnd, name):
-        _, controls = self.read()
-        for control in controls:
-            if control["hwnd"] == hwnd and control["name"] == name:
-                return control
-        return None
+        class_name = self.classes.get(hwnd)
+        if class_name is None:
+            return None
+        reply = self._ask("control", class_name, name)
+        if not reply or not reply.get("found") or reply.get("window") != hwnd:
+            return None
+        reply["rect"] = tuple(reply["rect"])
+        return reply
+
+    def client_size(self, hwnd):
+        return self.clients.get(hwnd)
 
 
 def x_windows(title):
@@ -164,14 +172,6 @@ def x_window_of(title, size=None):
     return max(candidates, key=lambda c: c[3] * c[4]) if candidates else None
 
 
-def client_size(inspector, hwnd):
-    _, controls = inspector.read()
-    rects = [c["rect"] for c in controls if c["hwnd"] == hwnd]
-    if not rects:
-        return None
-    return (max(r[2] for r in rects), max(r[3] for r in rects))
-
-
 def xdotool(*arguments):
     subprocess.run(["xdotool", *arguments], check=False)
 
@@ -183,7 +183,7 @@ def click_control(inspector, hwnd, title, name):
     if control is None:
         problem("no visible control %s in window %s" % (name, title))
         return False
-    window = x_window_of(title, client_size(inspector, hwnd))
+    window = x_window_of(title, inspector.client_size(hwnd))
     if window is None:
         problem("no X window titled %s" % title)
         return False
@@ -204,7 +204,6 @@ def type_keys(text):
 
 def editor_text(inspector, main):
     control = inspector.control(main, "editText2Vioce")
-    # The inspector writes paragraph ends as blanks; the texts here have none.
     return control["text"] if control else None
 
 
@@ -267,20 +266,18 @@ def main():
             file.write(standin.ca_pem)
         with open(rsa_file, "w") as file:
             file.write(standin.rsa_pem)
-        inspect_file = os.path.join(work, "inspect.txt")
         environment = dict(os.environ, LC_ALL="zh_CN.UTF-8", LANG="zh_CN.UTF-8",
                            QUILLORA_TEST_SPEECH_URL=standin.urls["speechHttps"],
                            QUILLORA_TEST_MANAGEMENT_URL=standin.urls["managementHttps"],
                            QUILLORA_TEST_LOGIN_URL=standin.urls["login"],
                            QUILLORA_TEST_CA_FILE=windows_path(ca_file),
                            QUILLORA_TEST_RSA_KEY_FILE=windows_path(rsa_file),
-                           QUILLORA_TEST_INSPECT=windows_path(inspect_file),
                            QUILLORA_SCREENSHOT_DIR=windows_path(shot_dir))
         with open(os.path.join(work, "program.log"), "w") as program_log:
             program = subprocess.Popen([os.environ["WINE"], os.path.join(program_dir, "QuilloraTestHooks.exe")],
                                        cwd=program_dir, env=environment, stdout=program_log,
                                        stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
-        inspector = Inspector(inspect_file)
+        inspector = Inspector(bin_dir)
         drive(inspector, standin, program, environment, bin_dir, shot_dir, output_dir)
     finally:
         if program is not None and program.poll() is None:

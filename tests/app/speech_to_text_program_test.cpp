@@ -14,13 +14,12 @@
 #include "core/transport/portable/SpeechRequest.h"
 #include "tests/pagemint/portable/DocumentReadback.h"
 #include "app/ProductInfo.h"
+#include "tests/support/ProgramDriver.h"
 #include "tests/support/ProgramEndpoints.h"
-#include "tests/support/RunningProgram.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/Standin.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/WindowDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +28,8 @@
 #include <string>
 #include <vector>
 
-using testprograms::Program;
+using testprograms::ProgramDriver;
 using testshots::SaveWindowPng;
-using testwindows::RemoteWindowDriver;
 
 namespace {
 
@@ -85,27 +83,12 @@ class SpeechToTextProgramTest : public ::testing::Test {
   // Starts the program against this test's stand-in instance and opens the
   // speech-to-text page.
   void StartProgram() {
-    const std::wstring ca = m_scratch / L"ca.pem";
-    const std::wstring rsa = m_scratch / L"rsa.pem";
-    ASSERT_TRUE(testfiles::WriteFileBytes(ca, m_instance.caPem()));
-    ASSERT_TRUE(testfiles::WriteFileBytes(rsa, m_instance.rsaPublicPem()));
-    const std::pair<const wchar_t*, std::wstring> settings[] = {
-        {L"QUILLORA_TEST_SPEECH_URL", Utf8ToWide(m_instance.urls().speechHttps)},
-        {L"QUILLORA_TEST_MANAGEMENT_URL", Utf8ToWide(m_instance.urls().managementHttps)},
-        {L"QUILLORA_TEST_LOGIN_URL", Utf8ToWide(m_instance.urls().login)},
-        {L"QUILLORA_TEST_CA_FILE", ca},
-        {L"QUILLORA_TEST_RSA_KEY_FILE", rsa},
-    };
-    for (const auto& setting : settings) SetEnvironmentVariableW(setting.first, setting.second.c_str());
-    const bool started = m_program.Start(L"QuilloraTestHooks.exe");
-    for (const auto& setting : settings) SetEnvironmentVariableW(setting.first, nullptr);
-    ASSERT_TRUE(started);
-    m_window = testprograms::WaitForWindow(m_program.pid(), kMainWindowClass, 30000);
+    ASSERT_TRUE(m_program.Start(&m_instance));
+    m_window = m_program.WaitForWindow(kMainWindowClass, 30000);
     ASSERT_NE(m_window, nullptr) << "the main window did not appear";
-    m_driver = std::make_unique<RemoteWindowDriver>(m_window);
-    ASSERT_TRUE(m_driver->WaitUntil([&] { return m_driver->Shows(L"btnShowVoice2Text"); }, 20000));
-    ASSERT_TRUE(m_driver->Click(L"btnShowVoice2Text"));
-    ASSERT_TRUE(m_driver->WaitUntil([&] { return m_driver->Shows(L"btnAddVoiceMid"); }, 10000));
+    ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return m_program.Shows(kMainWindowClass, L"btnShowVoice2Text"); }, 20000));
+    ASSERT_TRUE(m_program.Click(kMainWindowClass, L"btnShowVoice2Text"));
+    ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return m_program.Shows(kMainWindowClass, L"btnAddVoiceMid"); }, 10000));
   }
 
   // Drops the files on the page (WM_DROPFILES as a drop from Explorer brings
@@ -113,20 +96,20 @@ class SpeechToTextProgramTest : public ::testing::Test {
   void DropFiles(const std::vector<Source>& sources) {
     std::vector<std::wstring> paths;
     for (const Source& source : sources) paths.push_back(source.path);
-    ASSERT_TRUE(m_driver->DropFiles(paths));
-    ASSERT_TRUE(m_driver->WaitUntil(
-        [&] { return m_driver->Query(L"btnMoveFile", static_cast<int>(sources.size()) - 1).found; }, 20000))
+    ASSERT_TRUE(m_program.DropFiles(kMainWindowClass, paths));
+    ASSERT_TRUE(ProgramDriver::WaitUntil(
+        [&] { return m_program.Query(kMainWindowClass, L"btnMoveFile", static_cast<int>(sources.size()) - 1).found; }, 20000))
         << "the dropped files made no rows";
-    m_driver->Settle();
-    EXPECT_FALSE(m_driver->Query(L"btnMoveFile", static_cast<int>(sources.size())).found) << "more rows than files";
+    ProgramDriver::Settle(m_window);
+    EXPECT_FALSE(m_program.Query(kMainWindowClass, L"btnMoveFile", static_cast<int>(sources.size())).found) << "more rows than files";
   }
 
-  bool RowShows(const wchar_t* part, int row) const { return m_driver->Shows(part, row); }
-  bool WaitForRow(const wchar_t* part, int row) const {
-    return m_driver->WaitUntil([&] { return RowShows(part, row); }, kRowTimeoutMs);
+  bool RowShows(const wchar_t* part, int row) { return m_program.Shows(kMainWindowClass, part, row); }
+  bool WaitForRow(const wchar_t* part, int row) {
+    return ProgramDriver::WaitUntil([&] { return RowShows(part, row); }, kRowTimeoutMs);
   }
   void Shot(const wchar_t* name) {
-    m_driver->Settle();
+    ProgramDriver::Settle(m_window);
     Sleep(300);  // the row's repaint
     EXPECT_TRUE(SaveWindowPng(name, m_window)) << name;
   }
@@ -169,9 +152,8 @@ class SpeechToTextProgramTest : public ::testing::Test {
   ScopedProgramEndpoints m_endpoints;
   standin::Instance m_instance;
   ScratchFolder m_scratch{L"stt_program"};
-  Program m_program;
+  ProgramDriver m_program;
   HWND m_window = nullptr;
-  std::unique_ptr<RemoteWindowDriver> m_driver;
 };
 
 std::string ReadBytes(const std::wstring& path) {
@@ -203,15 +185,15 @@ TEST_F(SpeechToTextProgramTest, SevenDroppedFilesBecomeWordDocumentsThreeAtATime
   for (int i = 0; i < 7; ++i) EXPECT_TRUE(RowShows(L"voiceStart", i)) << i;
   Shot(L"stt-program-rows-waiting.png");
 
-  ASSERT_TRUE(m_driver->Click(L"optDocx"));
-  ASSERT_TRUE(m_driver->Click(L"btnVoice2Text"));
-  ASSERT_TRUE(m_driver->WaitUntil([&] { return m_instance.Count(kUploadPath) >= 3; }, 60000));
+  ASSERT_TRUE(m_program.Click(kMainWindowClass, L"optDocx"));
+  ASSERT_TRUE(m_program.Click(kMainWindowClass, L"btnVoice2Text"));
+  ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return m_instance.Count(kUploadPath) >= 3; }, 60000));
   Shot(L"stt-program-rows-running.png");
 
   for (int i = 0; i < 7; ++i) ASSERT_TRUE(WaitForRow(L"voiceEndSucces", i)) << "row " << i << " did not finish";
   Shot(L"stt-program-rows-done.png");
-  EXPECT_TRUE(m_driver->WaitUntil([&] { return m_driver->Shows(L"btnVoice2Text"); }, 10000));
-  EXPECT_FALSE(m_driver->Shows(L"gifVoice2Text"));
+  EXPECT_TRUE(ProgramDriver::WaitUntil([&] { return m_program.Shows(kMainWindowClass, L"btnVoice2Text"); }, 10000));
+  EXPECT_FALSE(m_program.Shows(kMainWindowClass, L"gifVoice2Text"));
 
   EXPECT_EQ(m_instance.Count(kUploadPath), 7);
   EXPECT_EQ(MostAtOnce(), 3);
@@ -243,15 +225,15 @@ TEST_F(SpeechToTextProgramTest, ServerFaultsFailTheRowAndALaterTrySucceeds) {
 
   // Status 500 on the upload.
   ASSERT_TRUE(m_instance.Script(kUploadPath, R"({"http_status":500})"));
-  ASSERT_TRUE(m_driver->Click(L"btnSingleVocie2Text", 0));
+  ASSERT_TRUE(m_program.Click(kMainWindowClass, L"btnSingleVocie2Text", 0));
   ASSERT_TRUE(WaitForRow(L"voiceEndError", 0));
   Shot(L"stt-program-row-failed-500.png");
 
   // A task reply that is not JSON: the program says so in its own window.
   ASSERT_TRUE(m_instance.Script(kTaskPath, R"({"match":"url=","body":"<html>busy</html>"})"));
-  ASSERT_TRUE(m_driver->Click(L"btnSingleVocie2Text", 1));
+  ASSERT_TRUE(m_program.Click(kMainWindowClass, L"btnSingleVocie2Text", 1));
   ASSERT_TRUE(WaitForRow(L"voiceEndError", 1));
-  EXPECT_TRUE(m_driver->WaitUntil([&] { return !testprograms::WindowsOf(m_program.pid(), L"MessageWnd").empty(); }, 10000))
+  EXPECT_TRUE(ProgramDriver::WaitUntil([&] { return !testprograms::WindowsOf(m_program.pid(), L"MessageWnd").empty(); }, 10000))
       << "no message for the unreadable reply";
   std::vector<HWND> notices = testprograms::WindowsOf(m_program.pid(), L"MessageWnd");
   if (!notices.empty()) {
@@ -263,8 +245,8 @@ TEST_F(SpeechToTextProgramTest, ServerFaultsFailTheRowAndALaterTrySucceeds) {
   // A slow poll: the row keeps converting, the window answers meanwhile, and
   // the transcript comes.
   ASSERT_TRUE(m_instance.Script(kTaskPath, R"({"match":"taskId=","delay_ms":6000})"));
-  ASSERT_TRUE(m_driver->Click(L"btnSingleVocie2Text", 2));
-  ASSERT_TRUE(m_driver->WaitUntil([&] { return RowShows(L"voiceIng", 2); }, 10000));
+  ASSERT_TRUE(m_program.Click(kMainWindowClass, L"btnSingleVocie2Text", 2));
+  ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return RowShows(L"voiceIng", 2); }, 10000));
   Sleep(3000);  // cut, uploaded and created by now; the first poll waits for its reply
   DWORD_PTR ignored = 0;
   const ULONGLONG asked = GetTickCount64();
@@ -276,7 +258,7 @@ TEST_F(SpeechToTextProgramTest, ServerFaultsFailTheRowAndALaterTrySucceeds) {
 
   // A dropped connection during the upload.
   ASSERT_TRUE(m_instance.Script(kUploadPath, R"({"drop":true})"));
-  ASSERT_TRUE(m_driver->Click(L"btnSingleVocie2Text", 3));
+  ASSERT_TRUE(m_program.Click(kMainWindowClass, L"btnSingleVocie2Text", 3));
   ASSERT_TRUE(WaitForRow(L"voiceEndError", 3));
   Shot(L"stt-program-rows-failed.png");
 
@@ -288,7 +270,7 @@ TEST_F(SpeechToTextProgramTest, ServerFaultsFailTheRowAndALaterTrySucceeds) {
   }
 
   // The later try: "start all" runs the failed rows again.
-  ASSERT_TRUE(m_driver->Click(L"btnVoice2Text"));
+  ASSERT_TRUE(m_program.Click(kMainWindowClass, L"btnVoice2Text"));
   for (int row : {0, 1, 3}) ASSERT_TRUE(WaitForRow(L"voiceEndSucces", row)) << row;
   Shot(L"stt-program-rows-retried.png");
   for (const Source& source : sources) {

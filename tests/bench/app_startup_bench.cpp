@@ -15,6 +15,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "tests/support/RunningProgram.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -26,13 +28,6 @@ namespace {
 constexpr DWORD kProgramIdleMs = 4000;  // the catalogue replies and the images they bring
 constexpr DWORD kPaintTimeoutMs = 60000;
 constexpr int kRuns = 9;  // the first pair only warms the caches
-
-std::wstring BinFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 struct WindowSearch {
   DWORD pid;
@@ -80,20 +75,18 @@ struct Run {
 Run Measure(const std::wstring& exe, const std::wstring& arguments, const wchar_t* className, DWORD idleMs,
             bool peakFromExitCode) {
   Run run;
-  const std::wstring folder = BinFolder();
-  std::wstring command = L"\"" + folder + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
+  testprograms::ProgramStart launch;
+  launch.exe = exe;
+  launch.arguments = arguments;
+  testprograms::Program program;
   const auto start = std::chrono::steady_clock::now();
-  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                      &process)) {
+  if (!program.Start(launch)) {
     std::printf("app_startup_bench: cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
     return run;
   }
-  CloseHandle(process.hThread);
+  HANDLE process = program.process();  // borrowed from the Program
   for (;;) {
-    const WindowStage stage = StageOf(process.dwProcessId, className);
+    const WindowStage stage = StageOf(program.pid(), className);
     const double now = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (stage >= WindowStage::Created && run.createdMs < 0) run.createdMs = now;
     if (stage >= WindowStage::Shown && run.shownMs < 0) run.shownMs = now;
@@ -101,25 +94,23 @@ Run Measure(const std::wstring& exe, const std::wstring& arguments, const wchar_
       run.firstPaintMs = now;
       break;
     }
-    if (now > kPaintTimeoutMs || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
+    if (now > kPaintTimeoutMs || WaitForSingleObject(process, 0) == WAIT_OBJECT_0) break;
     Sleep(1);
   }
   if (peakFromExitCode) {
-    WaitForSingleObject(process.hProcess, kPaintTimeoutMs);
+    WaitForSingleObject(process, kPaintTimeoutMs);
     DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+    GetExitCodeProcess(process, &code);
     run.peakMiB = code / 1024.0;
   } else {
-    run.stayedAlive = WaitForSingleObject(process.hProcess, idleMs) == WAIT_TIMEOUT;
+    run.stayedAlive = WaitForSingleObject(process, idleMs) == WAIT_TIMEOUT;
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
-    if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters)))
+    if (GetProcessMemoryInfo(process, &counters, sizeof(counters)))
       run.peakMiB = counters.PeakWorkingSetSize / (1024.0 * 1024.0);
     // Closing would ask the quit question; the measurement is over.
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
+    program.Terminate();
   }
-  CloseHandle(process.hProcess);
   return run;
 }
 

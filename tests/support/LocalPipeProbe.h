@@ -14,50 +14,50 @@ class LocalPipeProbe {
  public:
   LocalPipeProbe() {
     static LONG counter = 0;
-    name_ = L"quillora-probe-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    m_name = L"quillora-probe-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
             std::to_wstring(InterlockedIncrement(&counter));
-    pipe_ = CreateNamedPipeW(Path().c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
+    m_pipe = CreateNamedPipeW(Path().c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
                              nullptr);
-    if (pipe_ == INVALID_HANDLE_VALUE) return;
-    listener_ = std::thread([this] {
-      const bool connected = ConnectNamedPipe(pipe_, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
-      if (connected && !finishing_) {
-        opened_ = true;
+    if (m_pipe == INVALID_HANDLE_VALUE) return;
+    m_listener = std::thread([this] {
+      const bool connected = ConnectNamedPipe(m_pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+      if (connected && !m_finishing) {
+        m_opened = true;
         DWORD written = 0;
-        WriteFile(pipe_, "local secret", 12, &written, nullptr);
-        FlushFileBuffers(pipe_);
+        WriteFile(m_pipe, "local secret", 12, &written, nullptr);
+        FlushFileBuffers(m_pipe);
       }
-      DisconnectNamedPipe(pipe_);
+      DisconnectNamedPipe(m_pipe);
     });
   }
   ~LocalPipeProbe() { Finish(); }
   LocalPipeProbe(const LocalPipeProbe&) = delete;
   LocalPipeProbe& operator=(const LocalPipeProbe&) = delete;
 
-  bool ok() const { return pipe_ != INVALID_HANDLE_VALUE; }
+  bool ok() const { return m_pipe != INVALID_HANDLE_VALUE; }
   // The pipe's path, "\\.\pipe\NAME".
-  std::wstring Path() const { return L"\\\\.\\pipe\\" + name_; }
+  std::wstring Path() const { return L"\\\\.\\pipe\\" + m_name; }
   // A "file:" URL that a transfer library maps to the pipe's path (the dot
   // escaped so that no dot-segment rule removes it).
-  std::string FileUrl() const { return "file:////%2E/pipe/" + std::string(name_.begin(), name_.end()); }
+  std::string FileUrl() const { return "file:////%2E/pipe/" + std::string(m_name.begin(), m_name.end()); }
 
   // Whether anything opened the pipe before this call; stops the listener.
   bool Finish() {
-    if (pipe_ == INVALID_HANDLE_VALUE) return opened_;
-    finishing_ = true;
+    if (m_pipe == INVALID_HANDLE_VALUE) return m_opened;
+    m_finishing = true;
     // Our own connection releases a listener that is still waiting.
     HANDLE self = CreateFileW(Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (self != INVALID_HANDLE_VALUE) CloseHandle(self);
-    if (listener_.joinable()) listener_.join();
-    CloseHandle(pipe_);
-    pipe_ = INVALID_HANDLE_VALUE;
-    return opened_;
+    if (m_listener.joinable()) m_listener.join();
+    CloseHandle(m_pipe);
+    m_pipe = INVALID_HANDLE_VALUE;
+    return m_opened;
   }
 
  private:
-  std::wstring name_;
-  HANDLE pipe_ = INVALID_HANDLE_VALUE;  // owned: the server end
-  std::thread listener_;
-  std::atomic<bool> finishing_{false};
-  std::atomic<bool> opened_{false};
+  std::wstring m_name;
+  HANDLE m_pipe = INVALID_HANDLE_VALUE;  // owned: the server end
+  std::thread m_listener;
+  std::atomic<bool> m_finishing{false};
+  std::atomic<bool> m_opened{false};
 };

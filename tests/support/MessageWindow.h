@@ -20,33 +20,33 @@ class MessageWindow {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"QuilloraTestMessageWindow";
     RegisterClassW(&windowClass);  // fails harmlessly when already registered
-    handle_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+    m_handle = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                               windowClass.hInstance, nullptr);
-    SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
-  virtual ~MessageWindow() { DestroyWindow(handle_); }
+  virtual ~MessageWindow() { DestroyWindow(m_handle); }
   MessageWindow(const MessageWindow&) = delete;
   MessageWindow& operator=(const MessageWindow&) = delete;
 
-  HWND handle() const { return handle_; }
+  HWND handle() const { return m_handle; }
 
   // Pumps this thread's messages until `count` application messages have
   // arrived or the time is up; returns what arrived, in order.
   const std::vector<Message>& WaitFor(size_t count, DWORD timeoutMs = 30000) {
     const DWORD start = GetTickCount();
-    while (received_.size() < count && GetTickCount() - start < timeoutMs) {
+    while (m_received.size() < count && GetTickCount() - start < timeoutMs) {
       Pump();
-      if (received_.size() < count) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      if (m_received.size() < count) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
-    return received_;
+    return m_received;
   }
   // Forgets what has arrived so far.
-  void Clear() { received_.clear(); }
+  void Clear() { m_received.clear(); }
   // Pumps what is queued now.
   const std::vector<Message>& Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    return received_;
+    return m_received;
   }
   // Pumps until `done` is signalled, then what is left.
   void PumpUntil(HANDLE done) {
@@ -69,12 +69,12 @@ class MessageWindow {
     if (self != nullptr && message >= WM_USER) {
       const Message arrived{message, wParam, lParam};
       self->OnArrival(arrived);
-      self->received_.push_back(arrived);
+      self->m_received.push_back(arrived);
       return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
   }
 
-  HWND handle_ = nullptr;
-  std::vector<Message> received_;
+  HWND m_handle = nullptr;
+  std::vector<Message> m_received;
 };

@@ -13,21 +13,21 @@ class ScratchFolder {
  public:
   explicit ScratchFolder(const std::wstring& name = L"quillora") {
     static LONG counter = 0;
-    path_ = TempFolder() + name + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+    m_path = TempFolder() + name + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
             std::to_wstring(InterlockedIncrement(&counter)) + L"\\";
-    RemoveTree(path_);  // left over by an earlier run that was killed
-    CreateDirectoryW(path_.c_str(), nullptr);
+    RemoveTree(m_path);  // left over by an earlier run that was killed
+    CreateDirectoryW(m_path.c_str(), nullptr);
   }
-  ~ScratchFolder() { RemoveTree(path_); }
+  ~ScratchFolder() { RemoveTree(m_path); }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   // The folder in long-path form, with its trailing backslash.
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+  const std::wstring& path() const { return m_path; }
+  std::wstring operator/(const std::wstring& name) const { return m_path + name; }
   // A subfolder, ending with "\"; a failure to make it shows in the checks that use it.
   std::wstring Subfolder(const std::wstring& name) const {
-    const std::wstring sub = path_ + name + L"\\";
+    const std::wstring sub = m_path + name + L"\\";
     CreateDirectoryW(sub.c_str(), nullptr);
     return sub;
   }
@@ -73,5 +73,5 @@ class ScratchFolder {
     RemoveDirectoryW(folder.c_str());
   }
 
-  std::wstring path_;
+  std::wstring m_path;
 };

@@ -97,62 +97,62 @@ Instance::Instance() : Instance(false) {}
 Instance::Instance(bool onFixedPorts) {
   const char* control = std::getenv("QUILLORA_STANDIN");
   if (control == nullptr || *control == '\0') {
-    error_ = "QUILLORA_STANDIN is not set (run the tests through tools/test.sh)";
+    m_error = "QUILLORA_STANDIN is not set (run the tests through tools/test.sh)";
     return;
   }
-  control_ = control;
+  m_control = control;
   std::string reply;
   Json::Value made;
-  bool created = Call("POST", control_ + "/instances", onFixedPorts ? "{\"fixed\":true}" : "{}", &reply, &error_);
+  bool created = Call("POST", m_control + "/instances", onFixedPorts ? "{\"fixed\":true}" : "{}", &reply, &m_error);
   // The fixed ports: a fixed instance left by a crashed test of this run is
   // released; ports held by another run are waited for.
   for (int attempt = 0; onFixedPorts && !created && attempt < 120; ++attempt) {
-    if (error_.find("HTTP 409") != std::string::npos) {
+    if (m_error.find("HTTP 409") != std::string::npos) {
       std::string ignored;
-      Call("DELETE", control_ + "/instances/fixed", "", &ignored, &ignored);
-    } else if (error_.find("HTTP 503") == std::string::npos) {
+      Call("DELETE", m_control + "/instances/fixed", "", &ignored, &ignored);
+    } else if (m_error.find("HTTP 503") == std::string::npos) {
       break;
     }
     Sleep(1000);
-    created = Call("POST", control_ + "/instances", "{\"fixed\":true}", &reply, &error_);
+    created = Call("POST", m_control + "/instances", "{\"fixed\":true}", &reply, &m_error);
   }
-  if (!created || !ParseJson(reply, &made, &error_)) return;
+  if (!created || !ParseJson(reply, &made, &m_error)) return;
   const Json::Value& urls = made["urls"];
-  urls_.speechHttp = Member(urls, "speechHttp");
-  urls_.speechHttps = Member(urls, "speechHttps");
-  urls_.managementHttps = Member(urls, "managementHttps");
-  urls_.managementHttp = Member(urls, "managementHttp");
-  urls_.login = Member(urls, "login");
-  caPem_ = Member(made, "caPem");
-  rsaPublicPem_ = Member(made, "rsaPublicPem");
-  id_ = Member(made, "id");
-  if (id_.empty()) error_ = "supervisor made no instance: " + reply;
+  m_urls.speechHttp = Member(urls, "speechHttp");
+  m_urls.speechHttps = Member(urls, "speechHttps");
+  m_urls.managementHttps = Member(urls, "managementHttps");
+  m_urls.managementHttp = Member(urls, "managementHttp");
+  m_urls.login = Member(urls, "login");
+  m_caPem = Member(made, "caPem");
+  m_rsaPublicPem = Member(made, "rsaPublicPem");
+  m_id = Member(made, "id");
+  if (m_id.empty()) m_error = "supervisor made no instance: " + reply;
 }
 
 Instance::~Instance() {
-  if (id_.empty()) return;
+  if (m_id.empty()) return;
   std::string reply, error;
-  Call("DELETE", control_ + "/instances/" + id_, "", &reply, &error);
+  Call("DELETE", m_control + "/instances/" + m_id, "", &reply, &error);
 }
 
-bool Instance::ok() const { return !id_.empty(); }
-const std::string& Instance::error() const { return error_; }
-const Urls& Instance::urls() const { return urls_; }
-const std::string& Instance::caPem() const { return caPem_; }
-const std::string& Instance::rsaPublicPem() const { return rsaPublicPem_; }
+bool Instance::ok() const { return !m_id.empty(); }
+const std::string& Instance::error() const { return m_error; }
+const Urls& Instance::urls() const { return m_urls; }
+const std::string& Instance::caPem() const { return m_caPem; }
+const std::string& Instance::rsaPublicPem() const { return m_rsaPublicPem; }
 
 bool Instance::Script(const std::string& path, const std::string& faultJson) {
   if (!ok()) return false;
   std::string body = "{\"path\":" + Json::valueToQuotedString(path.c_str()) + ",\"fault\":" + faultJson + "}";
   std::string reply;
-  return Call("POST", control_ + "/instances/" + id_ + "/script", body, &reply, &error_);
+  return Call("POST", m_control + "/instances/" + m_id + "/script", body, &reply, &m_error);
 }
 
 Json::Value Instance::Requests() const {
   std::string reply;
   Json::Value log;
-  if (!ok() || !Call("GET", control_ + "/instances/" + id_ + "/requests", "", &reply, &error_) ||
-      !ParseJson(reply, &log, &error_)) {
+  if (!ok() || !Call("GET", m_control + "/instances/" + m_id + "/requests", "", &reply, &m_error) ||
+      !ParseJson(reply, &log, &m_error)) {
     return Json::Value();
   }
   return log;
@@ -162,8 +162,8 @@ int Instance::Count(const std::string& path) const {
   std::string reply;
   Json::Value count;
   if (!ok() ||
-      !Call("GET", control_ + "/instances/" + id_ + "/count?path=" + EscapeQueryValue(path), "", &reply, &error_) ||
-      !ParseJson(reply, &count, &error_) || !count["count"].isInt()) {
+      !Call("GET", m_control + "/instances/" + m_id + "/count?path=" + EscapeQueryValue(path), "", &reply, &m_error) ||
+      !ParseJson(reply, &count, &m_error) || !count["count"].isInt()) {
     return -1;
   }
   return count["count"].asInt();

@@ -47,12 +47,12 @@ class Instance {  // a fresh, isolated set of stand-in servers for one test
   int Count(const std::string& path) const;
 
  private:
-  std::string control_;  // supervisor base address, "http://127.0.0.1:P"
-  std::string id_;       // empty when no instance was made
-  mutable std::string error_;
-  Urls urls_;
-  std::string caPem_;
-  std::string rsaPublicPem_;
+  std::string m_control;  // supervisor base address, "http://127.0.0.1:P"
+  std::string m_id;       // empty when no instance was made
+  mutable std::string m_error;
+  Urls m_urls;
+  std::string m_caPem;
+  std::string m_rsaPublicPem;
 };
 
 // True when the environment variable CI is "true": a missing stand-in is then a failure.

@@ -13,7 +13,7 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestBitmaps.h"
-#include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/ControlTestWindow.h"
 #include "tests/ui/controls/TestPictures.h"
 #include "ui/controls/CircleProgressUI.h"
 #include "ui/draw/UIImageInfo.h"
@@ -60,9 +60,9 @@ TEST_F(CircleProgressTest, RingShowsTheValuesShareFromTheTop) {
                                  L"gradientcolor2=\"#FFF5A623\"") +
                             L"</Container></Window>";
   SkinnedTestWindow window(skin, 340, 230);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   ASSERT_TRUE(window.Capture());
-  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-circle-progress.png", window.handle()));
+  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-circle-progress.png", window.hwnd()));
 
   // Ring centre (60, 60), radius 44: 50 % clockwise covers the right half.
   struct Probe {
@@ -104,13 +104,13 @@ TEST_F(CircleProgressTest, IndicatorRidesOnTheEndOfTheArcFromItsOwnCopy) {
                             Ring(L"lost", L"230,10,330,110", L"value=\"50\" indicator=\"nothere.bmp\"") +
                             L"</Container></Window>";
   SkinnedTestWindow window(skin, 340, 120);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   UIImageInfo* shared = window.manager().GetOrAddImage(L"dot.bmp");
   ASSERT_NE(shared, nullptr);
   ASSERT_EQ(shared->nX, 12);
   ASSERT_EQ(shared->nY, 12);
   ASSERT_TRUE(window.Capture());
-  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-circle-indicator.png", window.handle()));
+  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-circle-indicator.png", window.hwnd()));
 
   auto* dot = window.Find<CCircleProgressUI>(L"dot");
   ASSERT_TRUE(dot->HasIndicatorBitmap());

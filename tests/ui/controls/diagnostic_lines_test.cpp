@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/DebugOutputRecorder.h"
-#include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/ControlTestWindow.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/window/SkinBuilder.h"

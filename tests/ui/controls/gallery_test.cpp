@@ -15,7 +15,7 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestBitmaps.h"
-#include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/ControlTestWindow.h"
 #include "tests/ui/controls/TestPictures.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CircleProgressUI.h"
@@ -275,7 +275,7 @@ TEST(GalleryTest, EveryBasicControlInItsStates) {
   CWindowManagerUI::SetResourcePath(folder.path().c_str());
   GalleryCallback callback;
   testcontrols::SkinnedTestWindow window(GallerySkin(), 860, 590, &callback);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
 
   // Every element was made by the builder as its own class.
   const struct {
@@ -303,7 +303,7 @@ TEST(GalleryTest, EveryBasicControlInItsStates) {
   window.manager().KillControlTimer(window.driver().Find(L"gifBusy"), CGifAnimUI::kFrameTimerId);
 
   ASSERT_TRUE(window.Capture());
-  EXPECT_TRUE(testshots::SaveWindowPng(L"gallery-basic.png", window.handle()));
+  EXPECT_TRUE(testshots::SaveWindowPng(L"gallery-basic.png", window.hwnd()));
 
   // The ring at 50 % is drawn: its right side carries the value colour, its left the background.
   const CUIRect ring = window.driver().Find(L"ringHalf")->GetPos();
@@ -406,7 +406,7 @@ TEST(GalleryTest, ItemAndInputControlsInTheirStates) {
   CWindowManagerUI::SetResourcePath(folder.path().c_str());
   GalleryCallback callback;
   testcontrols::SkinnedTestWindow window(ItemsSkin(), 860, 480, &callback);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
 
   const struct {
     const wchar_t* name;
@@ -453,7 +453,7 @@ TEST(GalleryTest, ItemAndInputControlsInTheirStates) {
   window.driver().MoveTo(POINT{850, 470});
   window.driver().PumpFor(300);
   ASSERT_TRUE(window.Capture());
-  EXPECT_TRUE(testshots::SaveWindowPng(L"gallery-items.png", window.handle()));
+  EXPECT_TRUE(testshots::SaveWindowPng(L"gallery-items.png", window.hwnd()));
 
   // The selected list row and tree node carry the selection colour.
   const CUIRect row1 = window.driver().Find(L"row1")->GetPos();

@@ -10,7 +10,7 @@
 
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
-#include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/ControlTestWindow.h"
 #include "tests/ui/controls/TestPictures.h"
 #include "ui/controls/GifAnimUI.h"
 
@@ -34,7 +34,7 @@ class GifAnimTest : public testing::Test {
   static void Tick(SkinnedTestWindow& window, CGifAnimUI* gif) {
     const UINT native = window.manager().GetNativeTimerId(gif, CGifAnimUI::kFrameTimerId);
     ASSERT_NE(native, 0u);
-    SendMessageW(window.handle(), WM_TIMER, native, 0);
+    SendMessageW(window.hwnd(), WM_TIMER, native, 0);
   }
   ScratchFolder folder;
 };
@@ -51,7 +51,7 @@ const wchar_t kSkin[] =
 
 TEST_F(GifAnimTest, FrameDelaysZeroAndFiveAskForHundredAndFiftyMilliseconds) {
   SkinnedTestWindow window(kSkin, 200, 60);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   auto* anim = window.Find<CGifAnimUI>(L"anim");
   ASSERT_TRUE(anim->HasImage());
   ASSERT_EQ(anim->GetFrameCount(), 2u);
@@ -71,7 +71,7 @@ TEST_F(GifAnimTest, FrameDelaysZeroAndFiveAskForHundredAndFiftyMilliseconds) {
   window.manager().KillControlTimer(anim, CGifAnimUI::kFrameTimerId);  // hold the frame for the pictures
   ASSERT_TRUE(window.Capture());
   EXPECT_EQ(window.PixelAt(26, 26), kBlue);
-  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-gif-anim.png", window.handle()));
+  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-gif-anim.png", window.hwnd()));
   window.manager().SetControlTimer(anim, CGifAnimUI::kFrameTimerId, anim->GetTimerInterval());
 
   // Hiding stops and rewinds; showing plays again from the first frame.
@@ -89,7 +89,7 @@ TEST_F(GifAnimTest, FrameDelaysZeroAndFiveAskForHundredAndFiftyMilliseconds) {
 
 TEST_F(GifAnimTest, OneFramePictureIsShownWithoutATimer) {
   SkinnedTestWindow window(kSkin, 200, 60);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   auto* still = window.Find<CGifAnimUI>(L"still");
   ASSERT_TRUE(still->HasImage());
   EXPECT_EQ(still->GetFrameCount(), 1u);
@@ -110,7 +110,7 @@ TEST_F(GifAnimTest, OneFramePictureIsShownWithoutATimer) {
 
 TEST_F(GifAnimTest, NameThatCannotBeLoadedIsNotReadAgainUntilItChanges) {
   SkinnedTestWindow window(kSkin, 200, 60);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   auto* missing = window.Find<CGifAnimUI>(L"missing");
   EXPECT_FALSE(missing->HasImage());
   EXPECT_FALSE(missing->IsPlaying());

@@ -11,7 +11,7 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestBitmaps.h"
-#include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/ControlTestWindow.h"
 #include "tests/ui/controls/TestPictures.h"
 #include "ui/controls/IconUI.h"
 
@@ -54,9 +54,9 @@ TEST_F(IconTest, SkinFileIconIsDrawnAtTheFittingSizeInsideTheInset) {
       L"<Icon name=\"fake\" float=\"true\" pos=\"250,10,282,42\" icon=\"fake.ico\" />"
       L"</Container></Window>";
   SkinnedTestWindow window(skin, 300, 60);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   ASSERT_TRUE(window.Capture());
-  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-icon.png", window.handle()));
+  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-icon.png", window.hwnd()));
 
   EXPECT_EQ(window.PixelAt(26, 26), kLarge);
   EXPECT_EQ(window.PixelAt(68, 18), kSmall);

@@ -10,7 +10,7 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestBitmaps.h"
-#include "tests/ui/controls/SkinnedTestWindow.h"
+#include "tests/ui/controls/ControlTestWindow.h"
 #include "ui/controls/SliderUI.h"
 
 using namespace Trellis;
@@ -67,7 +67,7 @@ TEST(ProgressTest, ValueIsClampedToTheBoundsSetBeforeIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.attributes);
     SkinnedTestWindow window(std::wstring(L"<Window><Progress name=\"p\" ") + c.attributes + L" /></Window>", 100, 40);
-    ASSERT_TRUE(window.Built());
+    ASSERT_TRUE(window.ok());
     EXPECT_EQ(window.Find<CProgressUI>(L"p")->GetValue(), c.expected);
   }
 }
@@ -75,7 +75,7 @@ TEST(ProgressTest, ValueIsClampedToTheBoundsSetBeforeIt) {
 TEST(ProgressTest, ForeImageCoversTheValuesShareAndEmptyRangesAreRepaired) {
   SliderPictures pictures;
   SkinnedTestWindow window(kSliderSkin, 300, 200);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   auto* vertical = window.Find<CProgressUI>(L"vertical");
   ASSERT_TRUE(window.Capture());
   // Vertical bars grow from the bottom: 25 % of 100 pixels is the bottom 25.
@@ -85,7 +85,7 @@ TEST(ProgressTest, ForeImageCoversTheValuesShareAndEmptyRangesAreRepaired) {
   // The horizontal slider at 50 of 0..100 fills the left half (thumb aside).
   EXPECT_EQ(window.PixelAt(22, 22), kFore);
   EXPECT_NE(window.PixelAt(200, 22), kFore);
-  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-slider.png", window.handle()));
+  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-slider.png", window.hwnd()));
 
   // An empty range paints with max raised to min + 1 and keeps it.
   vertical->SetMinValue(7);
@@ -100,7 +100,7 @@ TEST(ProgressTest, ForeImageCoversTheValuesShareAndEmptyRangesAreRepaired) {
 TEST(SliderTest, DragClickAndWheelNotifyWithTheNewValue) {
   SliderPictures pictures;
   SkinnedTestWindow window(kSliderSkin, 300, 200);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   auto* slider = window.Find<CSliderUI>(L"slider");
   auto& driver = window.driver();
 
@@ -115,11 +115,11 @@ TEST(SliderTest, DragClickAndWheelNotifyWithTheNewValue) {
   driver.MoveTo(At(slider, 120));
   driver.MoveTo(At(slider, 165));
   driver.ReleaseAt(At(slider, 165));
-  const auto moves = window.recorder.Of(L"movevaluechanged");
+  const auto moves = window.values.Of(L"movevaluechanged");
   ASSERT_EQ(moves.size(), 2u);
   EXPECT_EQ(moves[0].value, 50);
   EXPECT_EQ(moves[1].value, 75);
-  auto changes = window.recorder.Of(L"valuechanged");
+  auto changes = window.values.Of(L"valuechanged");
   ASSERT_EQ(changes.size(), 1u);
   EXPECT_EQ(changes[0].sender, L"slider");
   EXPECT_EQ(changes[0].value, 75);
@@ -128,16 +128,16 @@ TEST(SliderTest, DragClickAndWheelNotifyWithTheNewValue) {
   // A click at the right end gives the maximum; one past the left end the minimum.
   driver.ClickAt(At(slider, 215));
   driver.ClickAt(At(slider, 21));
-  changes = window.recorder.Of(L"valuechanged");
+  changes = window.values.Of(L"valuechanged");
   ASSERT_EQ(changes.size(), 3u);
   EXPECT_EQ(changes[1].value, 100);
   EXPECT_EQ(changes[2].value, 0);
 
   // The wheel steps by "step"; at a bound it still reports the unchanged value.
-  window.recorder.records.clear();
+  window.values.records.clear();
   ASSERT_TRUE(driver.Scroll(L"slider", 2));
   ASSERT_TRUE(driver.Scroll(L"slider", -3));
-  changes = window.recorder.Of(L"valuechanged");
+  changes = window.values.Of(L"valuechanged");
   ASSERT_EQ(changes.size(), 5u);
   const int expected[] = {5, 10, 5, 0, 0};  // moving to the centre without a button changes nothing
   for (size_t i = 0; i < 5; ++i) EXPECT_EQ(changes[i].value, expected[i]) << "wheel step " << i;
@@ -146,7 +146,7 @@ TEST(SliderTest, DragClickAndWheelNotifyWithTheNewValue) {
 TEST(SliderTest, DisabledSliderIgnoresPressDragAndWheel) {
   SliderPictures pictures;
   SkinnedTestWindow window(kSliderSkin, 300, 200);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   auto* off = window.Find<CSliderUI>(L"off");
   auto& driver = window.driver();
   EXPECT_EQ(off->GetControlFlags(), 0u);
@@ -158,8 +158,8 @@ TEST(SliderTest, DisabledSliderIgnoresPressDragAndWheel) {
   ASSERT_TRUE(driver.Scroll(L"off", -2));
   EXPECT_EQ(off->GetValue(), 30);
   EXPECT_FALSE(off->IsCaptured());
-  EXPECT_TRUE(window.recorder.Of(L"valuechanged").empty());
-  EXPECT_TRUE(window.recorder.Of(L"movevaluechanged").empty());
+  EXPECT_TRUE(window.values.Of(L"valuechanged").empty());
+  EXPECT_TRUE(window.values.Of(L"movevaluechanged").empty());
 
   // Disabling in the middle of a drag ends it.
   auto* slider = window.Find<CSliderUI>(L"slider");
@@ -174,7 +174,7 @@ TEST(SliderTest, DisabledSliderIgnoresPressDragAndWheel) {
 TEST(SliderTest, DragWhoseButtonUpIsLostDoesNotKeepTheThumb) {
   SliderPictures pictures;
   SkinnedTestWindow window(kSliderSkin, 300, 200);
-  ASSERT_TRUE(window.Built());
+  ASSERT_TRUE(window.ok());
   auto* slider = window.Find<CSliderUI>(L"slider");
   auto* other = window.Find<CSliderUI>(L"other");
   auto& driver = window.driver();
