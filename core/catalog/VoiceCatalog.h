@@ -1,5 +1,9 @@
 #pragma once
 
+// The voice catalogue the windows read (one for the program's run), the slots
+// that carry each fetched list to the UI thread (each owns the list in transit),
+// and the fetch threads that fill them.
+
 #include "core/catalog/portable/VoiceCatalogRecords.h"
 
 #include <windows.h>

@@ -1,5 +1,8 @@
 #pragma once
 
+// The version check thread and the refreshing of the updater program beside
+// the program.
+
 #include <windows.h>
 
 #include <cstdint>

@@ -1,11 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
-#include <atomic>
-#include <cstdint>
-#include <string>
-
 // Runs console programs hidden while collecting everything they print.
 //
 // Each run inherits only its own pipe's write end to its child, so runs on
@@ -14,6 +8,12 @@
 // child prints nothing. The exit code is read once the child has ended. When no child could be started the result and the
 // exit code both hold the system's error code (-1 when it gave none), so a
 // caller that tests only the exit code still sees the failure.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
 
 // The child started by the last RunHiddenProcess call. A text-to-speech
 // worker that is terminated while its ffmpeg pass runs leaves its child here;

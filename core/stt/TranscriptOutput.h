@@ -1,12 +1,12 @@
 #pragma once
 
+// Where the recognised text of a speech-to-text job goes. Failures are shown
+// as "错误：%d 文件保存失败，请重试！" in a message box owned by `owner`.
+
 #include <windows.h>
 
 #include <atomic>
 #include <string>
-
-// Where the recognised text of a speech-to-text job goes. Failures are shown
-// as "错误：%d 文件保存失败，请重试！" in a message box owned by `owner`.
 
 // True when `outputPath` names a Word document (last extension .doc or
 // .docx, any case), which Pagemint.exe writes; anything else is a text file.

@@ -1,5 +1,8 @@
 #pragma once
 
+// One client-management call in its envelope, over the client state's
+// transport (borrowed), and the nonce that each call carries.
+
 #include <cstdint>
 #include <string>
 

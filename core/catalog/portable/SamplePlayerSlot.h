@@ -1,15 +1,16 @@
 #pragma once
 
-#include <mutex>
-
-class AudioPlayer;
-
 // The voice sample that is playing, shared between the sample thread and the
 // voice picker windows. The sample thread owns its player from creation to
 // release; the slot only names it, and nothing reached through the slot ever
 // touches the player, so a window cannot use a player the thread has released.
 // A window stops a sample by clearing the slot; the thread sees that, stops
 // and releases its player.
+
+#include <mutex>
+
+class AudioPlayer;
+
 class SamplePlayerSlot {
  public:
   // The sample thread: names its player as the one playing (a sample that was
