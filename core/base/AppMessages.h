@@ -1,9 +1,10 @@
 #pragma once
 
-#include <windows.h>
-
 // Window messages the worker threads and windows exchange (all WM_USER + n).
 // Numbers are fixed: the framework keeps 0x8001 and timer id 0x2000 for itself.
+
+#include <windows.h>
+
 constexpr UINT WM_APP_ACTIVATE_INSTANCE = WM_USER + 100;   // 1124 second start: come to the front
 constexpr UINT WM_APP_QUIT_CONFIRMED = WM_USER + 101;      // 1125 hide, usage report, quit
 constexpr UINT WM_APP_LOGIN_CHANGED = WM_USER + 103;       // 1127 refresh the user panel

@@ -1,14 +1,14 @@
 #pragma once
 
+// Whole-file reading and writing, shared by the core, the skin reader and
+// Pagemint.exe (this unit needs nothing but the system).
+
 #include <windows.h>
 
 #include <cstddef>
 #include <string>
 
 #include "core/base/portable/ByteBuffer.h"
-
-// Whole-file reading and writing, shared by the core, the skin reader and
-// Pagemint.exe (this unit needs nothing but the system).
 
 enum class FileReadResult {
   kOk,

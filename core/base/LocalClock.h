@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 // Clock helpers that name result files and time-stamp uploads.
+
+#include <cstdint>
 
 // The local wall-clock time as milliseconds since 1970: the local date and
 // time converted by the C library's local-time rules (mktime), taken as

@@ -1,13 +1,14 @@
 #pragma once
 
+// The one seam for the messages that worker threads show in message boxes
+// owned by the main window ("转换失败，请联系客服或重试！" and the like). The
+// program shows them with the product title; tests install a sink to read them.
+
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-// The one seam for the messages that worker threads show in message boxes
-// owned by the main window ("转换失败，请联系客服或重试！" and the like). The
-// program shows them with the product title; tests install a sink to read them.
 using UserMessageSink = void (*)(const std::wstring& text);
 
 // Shows the text in a message box owned by `owner` (the main window), or

@@ -2,6 +2,10 @@
 // The voice catalogue the program shows (categories, voices, emotions), the
 // lists on their way to it from the start-up fetches, and those fetches.
 
+// The voice catalogue the windows read (one for the program's run), the slots
+// that carry each fetched list to the UI thread (each owns the list in transit),
+// and the fetch threads that fill them.
+
 #include "core/catalog/portable/VoiceCatalogRecords.h"
 
 #include <windows.h>

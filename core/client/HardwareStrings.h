@@ -1,5 +1,8 @@
 #pragma once
 
+// The hardware strings of this machine behind a replaceable source, and the
+// device identifier made and checked from them.
+
 #include "core/client/portable/DeviceId.h"
 
 // Where the device identifier's hardware strings come from. The program reads

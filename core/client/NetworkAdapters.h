@@ -1,5 +1,8 @@
 #pragma once
 
+// The network adapters that count as this machine's hardware, and their MAC
+// addresses.
+
 #include <cstddef>
 #include <string>
 #include <vector>

@@ -2,6 +2,9 @@
 // The version check, run by a start-up worker, and the refresh of the
 // updater program it may make.
 
+// The version check thread and the refreshing of the updater program beside
+// the program.
+
 #include <windows.h>
 
 #include <cstdint>

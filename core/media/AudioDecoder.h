@@ -1,5 +1,11 @@
 #pragma once
 
+// Decodes the first audio stream of a file into interleaved signed 16-bit
+// samples, mono or stereo, at the stream's own rate (the wave output takes
+// that form directly). Built on libavformat, libavcodec and libswresample.
+// Used by one thread at a time; not copyable. Owns its decoding contexts,
+// which Close and the destructor free.
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,10 +16,6 @@ struct AVFrame;
 struct AVPacket;
 struct SwrContext;
 
-// Decodes the first audio stream of a file into interleaved signed 16-bit
-// samples, mono or stereo, at the stream's own rate (the wave output takes
-// that form directly). Built on libavformat, libavcodec and libswresample.
-// Used by one thread at a time; not copyable.
 class AudioDecoder {
  public:
   AudioDecoder();

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 // Media durations read by libavformat (no decoding). Paths are wide and may
 // hold any character: they reach libavformat as UTF-8, which is what it
 // expects on Windows.
+
+#include <cstdint>
+#include <string>
 
 // The duration in microseconds, or -1 when the file has no readable duration.
 int64_t GetMediaDurationMicros(const std::wstring& path);

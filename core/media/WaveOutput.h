@@ -1,5 +1,10 @@
 #pragma once
 
+// One open wave output device (winmm) with a small ring of sample buffers.
+// The device signals the event given to Open whenever it hands a buffer back,
+// so a feeding thread can sleep on that event. Open and Close may be called
+// from different threads; the other calls come from the feeding thread.
+
 #include <windows.h>
 
 #include <mmsystem.h>
@@ -7,10 +12,6 @@
 #include <cstdint>
 #include <vector>
 
-// One open wave output device (winmm) with a small ring of sample buffers.
-// The device signals the event given to Open whenever it hands a buffer back,
-// so a feeding thread can sleep on that event. Open and Close may be called
-// from different threads; the other calls come from the feeding thread.
 class WaveOutput {
  public:
   WaveOutput() = default;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 // The segment files of one speech-to-text job: "<stem>NN.mp3" with ffmpeg's
 // "%02d" numbering from 00 (00..99, then 100, 101 ...).
+
+#include <string>
+#include <vector>
 
 std::wstring SegmentFilePath(const std::wstring& stem, int number);
 

@@ -2,6 +2,9 @@
 // One client-management call in its envelope (see RequestEnveloped), and the
 // nonce that ties a reply to its request.
 
+// One client-management call in its envelope, over the client state's
+// transport (borrowed), and the nonce that each call carries.
+
 #include <cstdint>
 #include <string>
 

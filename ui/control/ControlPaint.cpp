@@ -91,9 +91,11 @@ void CControlUI::PaintBorder(HDC hDC) {
       return;
     }
   }
-  // Per-side lines. A line of width w is centred on its coordinate, so a
-  // right or bottom line of width 1 is drawn one pixel in from the edge to
-  // stay on the last pixel inside the control.
+  // Per-side lines, each centred on its coordinate. With a left border the
+  // right and bottom lines sit at right - R/2 and bottom - B/2, so one pixel
+  // wide they lie just outside the control; without one, a one-pixel right
+  // or bottom line is moved in to the last pixel inside it.
+  const bool inside = L < 1;
   const CUIRect& rc = m_rcItem;
   const int left = L > 0 ? L : 0;
   const int right = R > 0 ? R : 0;
@@ -107,12 +109,12 @@ void CControlUI::PaintBorder(HDC hDC) {
                           m_nBorderStyle);
   }
   if (R > 0) {
-    const int inward = R == 1 ? 2 : R;
+    const int inward = (R == 1 && inside) ? 2 : R;
     const UICoord x = UICoordSubtract(rc.right, inward / 2);
     CDrawEngine::DrawLine(hDC, CUIRect(x, rc.top, x, rc.bottom), R, color, m_nBorderStyle);
   }
   if (B > 0) {
-    const int inward = B == 1 ? 2 : B;
+    const int inward = (B == 1 && inside) ? 2 : B;
     const UICoord y = UICoordSubtract(rc.bottom, inward / 2);
     CDrawEngine::DrawLine(hDC, CUIRect(UICoordAdd(rc.left, left), y, UICoordSubtract(rc.right, right), y), B, color,
                           m_nBorderStyle);

@@ -242,12 +242,13 @@ void CDrawEngine::DrawGradient(HDC dc, const CUIRect& rc, DWORD color1, DWORD co
 
 namespace {
 
-// A pen of the colour, selected for the scope; nothing for colour 0 (no
-// colour, not black).
+// A pen of the colour's red, green and blue, selected for the scope. Alpha
+// plays no part in lines and frames: colour 0 is a black pen (the carets
+// drawn on layered windows are), unlike fills where alpha 0 is no colour.
 class PenScope {
  public:
   PenScope(HDC dc, int size, DWORD color, int style) {
-    if (dc == nullptr || color == 0) return;
+    if (dc == nullptr) return;
     LOGPEN logPen = {static_cast<UINT>(style), {size, 0}, ToColorRef(color)};
     m_pen.Reset(::CreatePenIndirect(&logPen));
     if (m_pen) m_select.emplace(dc, m_pen.Get());

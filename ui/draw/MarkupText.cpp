@@ -34,14 +34,6 @@ int ParamInt(const CUIString& param) { return ParseAttributeInt(param.GetText())
 // The values ParseMarkupVAlign gives.
 enum VAlign { kAlignBottom = 0, kAlignCenter = 1, kAlignTop = 2 };
 
-// One open b, i, u, a or f tag: whether its opening pushed a font or colour,
-// so its closing pops exactly what was pushed.
-struct OpenTag {
-  UIChar letter;
-  bool pushedFont;
-  bool pushedColor;
-};
-
 // Everything a line run changes; saved before the measuring run of a line and
 // restored for the drawing run.
 struct MarkupState {
@@ -50,13 +42,16 @@ struct MarkupState {
   std::vector<DWORD> colors;
   std::vector<int> paragraphs;
   std::vector<int> valigns;
-  std::vector<OpenTag> open;
   bool selected = false;
   bool raw = false;
   bool inLink = false;
   CUIString linkText;
   int linkIndex = 0;
-  bool stopped = false;  // an ellipsis ended the text
+  // An ellipsis ended what shows of the line: the rest of its text, up to the
+  // next line break, is passed over (its tags still take effect, its text,
+  // images and steps do not), so an elided line neither spills onto the next
+  // nor leaves an empty line behind when a break follows it.
+  bool elided = false;
 };
 
 // Font ids of fonts that markup adds to a manager: one counter for the process.
@@ -239,7 +234,6 @@ void MarkupRenderer::OpenTagEffect(MarkupState& st, const MarkupToken& token, bo
   const CUIString param(token.param, token.paramLength);
   switch (token.letter) {
     case 'a': {
-      st.open.push_back({'a', false, true});
       st.inLink = true;
       st.linkText = param;
       m_linkStartX = x;
@@ -247,17 +241,13 @@ void MarkupRenderer::OpenTagEffect(MarkupState& st, const MarkupToken& token, bo
       const bool hot = !m_hovered.IsEmpty() && m_hovered.EqualsText(param.GetText());
       st.colors.push_back(hot ? m_manager->GetDefaultLinkHoverFontColor() : m_manager->GetDefaultLinkFontColor());
       HFONT underlined = StyledCopy(CurrentFont(st), 2);
-      if (underlined != nullptr) {
-        st.fonts.push_back(underlined);
-        st.open.back().pushedFont = true;
-      }
+      if (underlined != nullptr) st.fonts.push_back(underlined);
       break;
     }
     case 'b':
     case 'u': {
       HFONT styled = StyledCopy(CurrentFont(st), token.letter == 'b' ? 0 : 2);
       if (styled != nullptr) st.fonts.push_back(styled);
-      st.open.push_back({token.letter, styled != nullptr, false});
       break;
     }
     case 'i':
@@ -270,7 +260,6 @@ void MarkupRenderer::OpenTagEffect(MarkupState& st, const MarkupToken& token, bo
       } else {
         HFONT styled = StyledCopy(CurrentFont(st), 1);
         if (styled != nullptr) st.fonts.push_back(styled);
-        st.open.push_back({'i', styled != nullptr, false});
       }
       break;
     case 'c':
@@ -279,7 +268,6 @@ void MarkupRenderer::OpenTagEffect(MarkupState& st, const MarkupToken& token, bo
     case 'f': {
       HFONT font = FontFromParam(param);
       if (font != nullptr) st.fonts.push_back(font);
-      st.open.push_back({'f', font != nullptr, false});
       break;
     }
     case 'n':
@@ -321,15 +309,13 @@ void MarkupRenderer::CloseTagEffect(MarkupState& st, UIChar letter, bool final, 
     case 'f':
     case 'i':
     case 'u': {
-      // Pop only what this tag's opening pushed; a closing tag without its
-      // opening (or one whose style was already in force) leaves the stacks.
-      auto it = std::find_if(st.open.rbegin(), st.open.rend(), [&](const OpenTag& t) { return t.letter == letter; });
-      if (it == st.open.rend()) break;
-      const OpenTag tag = *it;
-      st.open.erase(std::next(it).base());
-      if (tag.pushedFont && !st.fonts.empty()) st.fonts.pop_back();
-      if (tag.pushedColor && !st.colors.empty()) st.colors.pop_back();
-      if (letter == 'a' && st.inLink) {
+      // Every closing font tag removes the top font (when there is one),
+      // whichever tag pushed it, also when its own opening pushed nothing
+      // because the style was already in force.
+      if (!st.fonts.empty()) st.fonts.pop_back();
+      if (letter != 'a') break;
+      if (!st.colors.empty()) st.colors.pop_back();
+      if (st.inLink) {
         if (final && st.linkIndex < m_capacity) m_links[st.linkIndex] = CUIRect(m_linkStartX, lineTop, x, lineTop);
         ++st.linkIndex;
         st.inLink = false;
@@ -380,6 +366,10 @@ bool MarkupRenderer::RunText(MarkupState& st, bool final, int lineTop, int lineH
       ++end;
     }
     if (end == start) end = start + 1;  // a lone bracket that is no tag
+  }
+  if (st.elided) {
+    st.p = end;
+    return true;
   }
   const int length = static_cast<int>(end - start);
   const int room = m_rc.right - x;
@@ -435,11 +425,11 @@ bool MarkupRenderer::RunText(MarkupState& st, bool final, int lineTop, int lineH
   x += part.cx;
   if (ellipsis) {
     x += dots.cx;
-    st.stopped = true;
+    st.elided = true;  // the line goes on, unseen, to its break
     st.p = end;
-  } else {
-    st.p = start + cut;
+    return true;
   }
+  st.p = start + cut;
   *lineEnded = true;
   return true;
 }
@@ -452,7 +442,7 @@ void MarkupRenderer::RunLine(MarkupState& st, bool final, int lineTop, int lineH
   const int firstLink = st.linkIndex;
   if (st.inLink) m_linkStartX = x;
   bool lineEnded = false;
-  while (!lineEnded && *st.p != 0 && !st.stopped) {
+  while (!lineEnded && *st.p != 0) {
     const UIChar ch = *st.p;
     if (ch == '\n') {
       ++st.p;
@@ -468,6 +458,14 @@ void MarkupRenderer::RunLine(MarkupState& st, bool final, int lineTop, int lineH
     } else if (IsMarkupOpenBracket(ch)) {
       const UIChar* tagStart = st.p;
       const MarkupToken token = ReadMarkupToken(st.p);
+      // Text, images and steps of an elided line do not show.
+      const bool shows = token.kind == MarkupToken::kEscape ||
+                         (token.kind == MarkupToken::kOpen &&
+                          (token.letter == 'x' || (token.letter == 'i' && token.paramLength > 0)));
+      if (st.elided && shows) {
+        st.p = token.next;
+        continue;
+      }
       if (token.kind == MarkupToken::kEscape) {
         if (final && !m_measureOnly) ::TextOutW(m_dc, x, TextTop(st, lineTop, lineHeight), &token.letter, 1);
         SIZE size = {};
@@ -476,22 +474,28 @@ void MarkupRenderer::RunLine(MarkupState& st, bool final, int lineTop, int lineH
         st.p = token.next;
         continue;
       }
+      const int keptX = x, keptHeight = height;
       if (token.kind == MarkupToken::kOpen) {
         st.p = token.next;
         OpenTagEffect(st, token, final, lineTop, lineHeight, x, lineStart, height, &lineEnded, tagStart);
-        continue;
-      }
-      if (token.kind == MarkupToken::kClose) {
+      } else if (token.kind == MarkupToken::kClose) {
         st.p = token.next;
         CloseTagEffect(st, token.letter, final, lineTop, x, lineStart, height, &lineEnded);
+      }
+      if (token.kind == MarkupToken::kOpen || token.kind == MarkupToken::kClose) {
+        if (st.elided) {
+          x = keptX;  // what an elided line shows is already laid out
+          height = keptHeight;
+        }
         continue;
       }
     }
     if (!RunText(st, final, lineTop, lineHeight, x, lineStart, &lineEnded)) break;
-    if (x >= m_rc.right) lineEnded = true;
+    if (x >= m_rc.right && !st.elided) lineEnded = true;
   }
+  st.elided = false;
   const int lineBottom = lineTop + std::max(height, lineHeight);
-  if (*st.p != 0 && !st.stopped) CloseLinkAtLineEnd(st, final, lineTop, x, lineStart);
+  if (*st.p != 0) CloseLinkAtLineEnd(st, final, lineTop, x, lineStart);
   if (final) {
     // Every link rectangle of this line reaches the line's bottom.
     for (int i = firstLink; i < std::min(st.linkIndex + (st.inLink ? 1 : 0), m_capacity); ++i) {
@@ -514,7 +518,7 @@ int MarkupRenderer::Run(const UIChar* text, const CUIString& hovered, CUIRect* e
   int widest = 0;
   int lastBottom = m_rc.top;
   const bool multiLineAlign = !m_singleLine && (m_style & (DT_CENTER | DT_RIGHT)) != 0 && !m_measureOnly;
-  while (!st.stopped) {
+  for (;;) {
     if (lineTop >= m_rc.bottom && lineTop > m_rc.top) break;  // the next line would start below
     const MarkupState saved = st;
     const int savedLinkStart = m_linkStartX;

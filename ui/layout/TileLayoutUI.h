@@ -34,7 +34,7 @@ class CTileLayoutUI : public CContainerUI {
   void SetChildVPadding(int padding);
 
  private:
-  CUISize m_szItem;                // cell width and height
+  CUISize m_szItem{80, 80};        // cell width and height ("itemsize")
   int m_nColumns = 1;              // computed by each layout pass
   int m_nRows = 0;                 // computed by each layout pass
   int m_nConfiguredColumns = 0;    // "columns"; 0 = as many as fit

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstddef>
-#include <string>
-#include <string_view>
-
 // Standard Base64 (alphabet A-Z a-z 0-9 + /, "=" padding) as the speech and
 // management services expect it, plus the escaping that makes a Base64 text
 // safe inside a form or query value.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 // Characters that Base64Encode writes for `length` bytes (padding included).
 constexpr size_t Base64EncodedLength(size_t length) { return (length + 2) / 3 * 4; }

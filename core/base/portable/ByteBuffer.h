@@ -1,5 +1,11 @@
 #pragma once
 
+// The one byte block of the program for server replies and whole files: a
+// block from the C allocator holding exactly size() bytes followed by one 0
+// byte, so its text also reads as a C string. Empty (null data, size 0) until
+// bytes are stored. Owns its block; moves, never copies. Header only, so the
+// transport, the skin reader and the tools share it without a library.
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,11 +13,6 @@
 #include <string_view>
 #include <utility>
 
-// The one byte block of the program for server replies and whole files: a
-// block from the C allocator holding exactly size() bytes followed by one 0
-// byte, so its text also reads as a C string. Empty (null data, size 0) until
-// bytes are stored. Owns its block; moves, never copies. Header only, so the
-// transport, the skin reader and the tools share it without a library.
 class ByteBuffer {
  public:
   ByteBuffer() = default;

@@ -1,10 +1,10 @@
 #pragma once
 
+// The checksums and digests of the program's records and requests.
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-// The checksums and digests of the program's records and requests.
 
 // The standard reflected CRC-32 (polynomial 0xEDB88320, initial value and final
 // XOR 0xFFFFFFFF), used by the account record, the management envelope, the

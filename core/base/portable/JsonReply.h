@@ -1,12 +1,12 @@
 #pragma once
 
-#include <json/json.h>
-
-#include <string>
-
 // Reading the services' JSON replies without letting the library throw into a
 // worker thread: parsing reports success as a boolean, and the typed accessors
 // give an empty or zero value for a member that is missing or of another type.
+
+#include <json/json.h>
+
+#include <string>
 
 // Parses a whole reply; true only when it is one JSON value, followed by
 // nothing but white space, without any reader error. `root` is left as it was

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <cstddef>
-#include <functional>
-#include <string>
-
 // Decoding of the text files a user imports into the text-to-speech editor.
 // The bytes' own byte-order mark decides first: UTF-8, UTF-16 little-endian
 // or UTF-16 big-endian. A file without a mark is read as UTF-8 when its bytes
 // are valid UTF-8, and through the ANSI code page otherwise (the common case
 // of a file saved by an older editor). Texts come out as UTF-16 code units,
 // so no character is lost on the way to the editor.
+
+#include <cstddef>
+#include <functional>
+#include <string>
 
 enum class TextFileEncoding {
   kUtf8WithMark,

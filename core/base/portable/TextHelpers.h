@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 // Small byte- and path-text helpers shared by the requests and the jobs.
+
+#include <string>
 
 // Replaces every occurrence of `pattern` in a byte string. The scan resumes
 // just after each inserted replacement, so inserted text is never rescanned;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 // The voice catalogue as the speech service publishes it: categories, voices
 // and emotions. The program keeps one vector of each for its whole run.
+
+#include <string>
+#include <vector>
 
 struct VoiceCategory {
   int id = 0;          // "id"

@@ -1,5 +1,8 @@
 #pragma once
 
+// The signed-in account's record in the file's layout, with its sealing,
+// decoding and fixed-size text fields; records are plain values the caller owns.
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

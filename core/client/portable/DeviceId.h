@@ -1,5 +1,8 @@
 #pragma once
 
+// The device identifier: its record, its 12-byte and text forms, and how its
+// slots are made from and matched against the hardware strings.
+
 #include <array>
 #include <cstddef>
 #include <cstdint>

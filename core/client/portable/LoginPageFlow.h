@@ -1,13 +1,14 @@
 #pragma once
 
-#include <string>
-
 // The order of the login window's pages: a blank page, the management
 // service's jump page, the login page, and finally the callback page whose
 // result value is read. The browser reports its events here; the answer says
 // what the window does next. Only events of the top-level page count: a frame
 // inside a page (the login page has one) that loads "about:blank" or any
 // other address must not move the window to another page.
+
+#include <string>
+
 enum class LoginPageStep {
   kNothing,
   kOpenJumpPage,   // the blank page has loaded: open the jump page

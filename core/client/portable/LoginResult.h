@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/client/portable/AccountRecord.h"
-
-#include <string>
-
 // The login service's side of signing in: the address of its login page, the
 // result value its callback page carries, and what a completed login changes
 // in the account record.
+
+#include "core/client/portable/AccountRecord.h"
+
+#include <string>
 
 // The account the callback page reports (texts as the service sent them, UTF-8).
 struct LoginAccount {

@@ -1,5 +1,8 @@
 #pragma once
 
+// What a version-check reply offers: the updater action, its address and
+// checksum, as a plain record.
+
 #include <json/json.h>
 
 #include <cstdint>

@@ -1,15 +1,15 @@
 #pragma once
 
+// The speech service's replies to the recognition requests, read with type
+// checks on top of ReadSpeechReply: a "data" or "status" of another type than
+// the one relied on makes the reply Unreadable, never an exception.
+// `transferred` is false when the request got no reply at all.
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/transport/portable/SpeechRequest.h"
-
-// The speech service's replies to the recognition requests, read with type
-// checks on top of ReadSpeechReply: a "data" or "status" of another type than
-// the one relied on makes the reply Unreadable, never an exception.
-// `transferred` is false when the request got no reply at all.
 
 // "/colud/ars/upload.php": "data"."url", a non-empty string.
 struct UploadReply {

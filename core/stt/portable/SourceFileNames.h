@@ -1,13 +1,13 @@
 #pragma once
 
+// Names of the speech-to-text page's files: which dropped or picked files are
+// audio sources, where a source's folder ends, the transcript's name, and the
+// paths a multi-selection file picker hands back.
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Names of the speech-to-text page's files: which dropped or picked files are
-// audio sources, where a source's folder ends, the transcript's name, and the
-// paths a multi-selection file picker hands back.
 
 // Whether the path's last extension (the text from the last "." of its file
 // name on) is one of `extensions` (".mp3" and the like, lower-case ASCII),

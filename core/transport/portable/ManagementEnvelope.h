@@ -1,14 +1,15 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 // The envelope of every client-management request and reply: a flags word, an
 // optional integrity value (a plain CRC-32, or the CRC-32 encrypted with the
 // service's RSA public key) and the body, optionally scrambled, all Base64.
 // Requests end their query with a nonce that the reply must echo in a trailing
 // {"nonce":"..."} object.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
 constexpr uint32_t kEnvelopeScrambled = 1;  // body bytes scrambled (see ByteScramble.h)
 constexpr uint32_t kEnvelopePlainCrc = 2;   // 4-byte CRC-32 after the flags
 constexpr uint32_t kEnvelopeRsaCrc = 4;     // RSA block with the CRC-32 after the flags; wins over bit 1

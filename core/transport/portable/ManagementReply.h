@@ -1,5 +1,8 @@
 #pragma once
 
+// The envelope flags of the management calls and the test that a
+// decoded reply is a success.
+
 #include <json/json.h>
 
 #include <cstdint>

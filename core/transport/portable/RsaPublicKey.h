@@ -1,13 +1,13 @@
 #pragma once
 
+// RSA operations of the management envelope with the service's public key
+// (PEM "PUBLIC KEY" text), PKCS#1 v1.5 padding. The key is read anew for each
+// call, so the functions share no state between threads.
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// RSA operations of the management envelope with the service's public key
-// (PEM "PUBLIC KEY" text), PKCS#1 v1.5 padding. The key is read anew for each
-// call, so the functions share no state between threads.
 
 // The key's modulus size in bytes (128 for a 1024-bit key); 0 when the text is
 // not a readable RSA public key.

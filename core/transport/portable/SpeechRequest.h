@@ -1,14 +1,14 @@
 #pragma once
 
+// The speech service's synthesis form and the reading of its JSON replies,
+// without any transfer.
+
 #include <json/json.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-// The speech service's synthesis form and the reading of its JSON replies,
-// without any transfer.
 
 // The salt appended to every signed text of the speech service.
 inline constexpr char RequestSignSalt[] = "4185062";

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 // Turns the text-to-speech editor text into the SSML that the speech service
 // receives. The editor text holds plain text with two kinds of marks: pause
 // marks, written as the break elements `<break time="2s"/>`, and polyphone
@@ -23,6 +19,10 @@
 // A reading holds no "[=": a mark opens at the last "[=" before its "]", and
 // a stray "[=" before it stays text. Cuts and inserted commas fall between
 // characters, never inside a surrogate pair.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
 
 // Modes: the listen test, which speaks only the first 150 characters, and a conversion.
 constexpr int kSsmlPreview = 1;

@@ -45,6 +45,19 @@ TEST(ControlPaintTest, BordersOnTheirSides) {
   EXPECT_EQ(Rgb(canvas.At(20, 40)), Rgb(kBackground));
   EXPECT_EQ(Rgb(canvas.At(10, 20)), Rgb(kBackground));  // no left border
 
+  // With a left border the sides are lines centred on right - R/2 and
+  // bottom - B/2: one pixel wide, just outside the control.
+  DrawCanvas withLeft(60, 50, kBackground);
+  PaintedControl four(L"bordercolor=\"#FFFF0000\" bordersize=\"1,2,1,1\"");
+  ASSERT_TRUE(four.PaintInto(withLeft));
+  withLeft.Save(L"control-border-four-sides.png");
+  EXPECT_EQ(Rgb(withLeft.At(10, 20)), 0xFF0000u);  // left line on the first column
+  EXPECT_EQ(Rgb(withLeft.At(20, 11)), 0xFF0000u);  // top line, two rows from y = 10
+  EXPECT_EQ(Rgb(withLeft.At(50, 20)), 0xFF0000u);  // right line on x = right
+  EXPECT_EQ(Rgb(withLeft.At(49, 20)), Rgb(kBackground));
+  EXPECT_EQ(Rgb(withLeft.At(20, 40)), 0xFF0000u);  // bottom line on y = bottom
+  EXPECT_EQ(Rgb(withLeft.At(20, 39)), Rgb(kBackground));
+
   DrawCanvas frame(60, 50, kBackground);
   PaintedControl uniform(L"bordercolor=\"#FF00FF00\" bordersize=\"1\"");
   uniform.PaintInto(frame);

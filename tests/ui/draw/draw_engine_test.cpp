@@ -76,15 +76,26 @@ TEST(DrawEngineGradient, MeanAlphaDecidesAndBlendsByConstantAlphaOnly) {
   EXPECT_GT(DrawCanvas::B(canvas.At(31, 16)), 240);
 }
 
-TEST(DrawEngineLines, ColourZeroDrawsNothingFramesStayInside) {
-  DrawCanvas canvas(20, 20, 0xFFFFFFFF);
-  CDrawEngine::DrawRect(canvas.dc(), CUIRect(0, 0, 20, 20), 1, 0);
-  CDrawEngine::DrawLine(canvas.dc(), CUIRect(0, 10, 20, 10), 1, 0);
-  CDrawEngine::DrawRoundRect(canvas.dc(), CUIRect(0, 0, 20, 20), 1, 4, 4, 0);
-  for (int i = 0; i < 20; ++i) {
-    ASSERT_EQ(0xFFFFFFu, canvas.At(i, 0) & 0xFFFFFF);
-    ASSERT_EQ(0xFFFFFFu, canvas.At(i, 10) & 0xFFFFFF);
+TEST(DrawEngineLines, AlphaPlaysNoPartFramesStayInside) {
+  // Lines and frames take the colour's red, green and blue whatever its
+  // alpha: 0 is black here, not "no colour" as for fills.
+  const struct {
+    DWORD argb;
+    uint32_t rgb;
+  } colours[] = {{0, 0x000000u}, {0x00FF0000, 0xFF0000u}, {0x800000FF, 0x0000FFu}};
+  for (const auto& c : colours) {
+    SCOPED_TRACE(c.argb);
+    DrawCanvas lines(20, 20, 0xFFFFFFFF);
+    CDrawEngine::DrawRect(lines.dc(), CUIRect(0, 0, 20, 20), 1, c.argb);
+    CDrawEngine::DrawLine(lines.dc(), CUIRect(0, 10, 20, 10), 1, c.argb);
+    CDrawEngine::DrawRoundRect(lines.dc(), CUIRect(2, 2, 18, 18), 1, 4, 4, c.argb);
+    EXPECT_EQ(c.rgb, lines.At(0, 5) & 0xFFFFFF);    // the frame's left side
+    EXPECT_EQ(c.rgb, lines.At(5, 10) & 0xFFFFFF);   // the line
+    EXPECT_EQ(c.rgb, lines.At(10, 2) & 0xFFFFFF);   // the round frame's top
+    EXPECT_EQ(0xFFFFFFu, lines.At(5, 5) & 0xFFFFFF);  // nothing filled
   }
+
+  DrawCanvas canvas(20, 20, 0xFFFFFFFF);
   CDrawEngine::DrawRect(canvas.dc(), CUIRect(2, 2, 18, 18), 2, 0xFFFF0000);
   EXPECT_EQ(0xFF0000u, canvas.At(2, 10) & 0xFFFFFF);
   EXPECT_EQ(0xFF0000u, canvas.At(17, 10) & 0xFFFFFF);  // the last column inside

@@ -51,15 +51,28 @@ class MarkupTextTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MarkupTextTest, BoldInsideBoldStaysBoldAfterTheInnerClose) {
-  const int bold = PlainWidth(L"yyyyyyyyyy", true);
-  ASSERT_GT(bold, PlainWidth(L"yyyyyyyyyy")) << "the test font must be wider in bold";
-  EXPECT_EQ(PlainWidth(L"xyyyyyyyyyy", true), Measure(L"<b><b>x</b>yyyyyyyyyy</b>", 400, DT_SINGLELINE).right);
-  // A closing tag without its opening changes nothing.
-  EXPECT_EQ(PlainWidth(L"yyyyyyyyyy"), Measure(L"</b></i></u></a></f>yyyyyyyyyy", 400, DT_SINGLELINE).right);
-  // {b} and </b> pair up like <b> and </b>.
-  EXPECT_EQ(PlainWidth(L"yyyyyyyyyy", true) + PlainWidth(L"yyyyyyyyyy"),
-            Measure(L"{b}yyyyyyyyyy{/b}yyyyyyyyyy", 400, DT_SINGLELINE).right);
+TEST_F(MarkupTextTest, ClosingTagsRemoveTheTopFont) {
+  ASSERT_GT(PlainWidth(L"yyyyyyyyyy", true), PlainWidth(L"yyyyyyyyyy")) << "the test font must be wider in bold";
+  const int boldX = PlainWidth(L"x", true);
+  const int plainY = PlainWidth(L"yyyyyyyyyy");
+  const struct {
+    const wchar_t* markup;
+    int width;
+  } cases[] = {
+      // The inner b pushes nothing (bold is in force); its closing still
+      // removes the top entry, the outer bold.
+      {L"<b><b>x</b>yyyyyyyyyy</b>", boldX + plainY},
+      // Any closing font tag removes the top entry, whichever tag pushed it.
+      {L"<b>x</u>yyyyyyyyyy</b>", boldX + plainY},
+      {L"<b>x</f>yyyyyyyyyy</b>", boldX + plainY},
+      // With nothing on the stack a closing tag changes nothing.
+      {L"</b></i></u></a></f>yyyyyyyyyy", plainY},
+      // {b} and </b> pair up like <b> and </b>.
+      {L"{b}yyyyyyyyyy{/b}yyyyyyyyyy", PlainWidth(L"yyyyyyyyyy", true) + plainY},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.width, Measure(c.markup, 400, DT_SINGLELINE).right) << c.markup;
+  }
 }
 
 TEST_F(MarkupTextTest, EscapesAndRawText) {
@@ -97,6 +110,31 @@ TEST_F(MarkupTextTest, EndEllipsisCutsTwoMoreCharacters) {
     for (int x = expected + 1; x < width; ++x) inkRightOfEllipsis |= (m_canvas.At(x, y) & 0xFFFFFF) != 0xFFFFFF;
   }
   EXPECT_FALSE(inkRightOfEllipsis);
+}
+
+TEST_F(MarkupTextTest, EndEllipsisEndsTheLineNotTheText) {
+  const int width = PlainWidth(L"abcdefghij");
+  const int line = Measure(L"abc", 400).bottom;
+  ASSERT_GT(line, 0);
+  const wchar_t* text = L"abcdefghijklmnopqrstuvwxyz<n>abc<n>abcdefghijklmnopqrstuvwxyz";
+  // Every line is laid out; the overflowing ones end with "...".
+  const CUIRect measured = Measure(text, width, DT_END_ELLIPSIS);
+  EXPECT_EQ(3 * line, measured.bottom);
+  EXPECT_LE(measured.right, width);
+
+  m_canvas.Fill(0xFFFFFFFF);
+  CUIRect rc(0, 0, width, 3 * line);
+  int none = 0;
+  CDrawEngine::DrawMarkupText(m_canvas.dc(), &m_manager, rc, text, 0xFF000000, nullptr, nullptr, none, kFont,
+                              DT_END_ELLIPSIS);
+  EXPECT_TRUE(m_canvas.Save(L"ui-markup-ellipsis-lines.png"));
+  for (int row = 0; row < 3; ++row) {
+    bool ink = false;
+    for (int y = row * line; y < (row + 1) * line; ++y) {
+      for (int x = 0; x < width; ++x) ink |= (m_canvas.At(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    }
+    EXPECT_TRUE(ink) << "line " << row;
+  }
 }
 
 TEST_F(MarkupTextTest, WrappedLinkGetsTwoRectanglesWithTheSameText) {

@@ -124,6 +124,15 @@ TEST_F(LayoutTest, BothScrollBarsFollowTheContent) {
 }
 
 TEST_F(LayoutTest, TileColumnsThroughTheControls) {
+  // Without "itemsize" the cells are 80 x 80.
+  CTileLayoutUI* plain = Host<CTileLayoutUI>();
+  Add(plain, 0, 0);
+  Add(plain, 0, 0);
+  Place(plain, 100, 200);
+  EXPECT_EQ(plain->GetColumns(), 1);
+  EXPECT_TRUE(Same(plain->GetItemAt(1)->GetPos(), 0, 80, 80, 160));
+  m_root->RemoveItem(plain);
+
   CTileLayoutUI* host = Host<CTileLayoutUI>(L"itemsize=\"80,30\"");
   for (int i = 0; i < 4; ++i) Add(host, 0, 0);
   Place(host, 250, 200);

@@ -28,12 +28,9 @@ CDateTimeUI::CDateTimeUI() {
 
 CDateTimeUI::~CDateTimeUI() {
   if (m_pWindow == nullptr) return;
-  // The picker must never reach this control again: detached first, then
-  // destroyed (its last message deletes it).
   CDateTimeWnd* window = m_pWindow;
   m_pWindow = nullptr;
-  window->DetachOwner();
-  if (window->GetHandle() != nullptr) ::DestroyWindow(window->GetHandle());
+  window->Abandon();  // never reaches this control again
 }
 
 const UIChar* CDateTimeUI::GetClassName() const { return UI_TEXT("DateTime"); }

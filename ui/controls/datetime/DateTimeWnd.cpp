@@ -1,5 +1,5 @@
 // CDateTimeWnd: creation of the platform's date picker over its owner, its
-// placement, its keys and focus loss, and its end.
+// placement, its keys, what a loss of focus stores, and its end.
 //
 // Sections: Creation; Placement; Messages; Last message.
 #include "ui/controls/datetime/DateTimeWnd.h"
@@ -36,36 +36,25 @@ CDateTimeWnd* CDateTimeWnd::Open(CDateTimeUI* owner) {
   auto* window = new (std::nothrow) CDateTimeWnd;
   if (window == nullptr) return nullptr;
   if (!window->Init(owner)) {
-    if (window->m_hWnd != nullptr) ::DestroyWindow(window->m_hWnd);
-    delete window;
+    Discard(window);
     return nullptr;
   }
   return window;
 }
 
 bool CDateTimeWnd::Init(CDateTimeUI* owner) {
-  m_pOwner = owner;
-  m_pManager = owner->GetManager();
-  if (m_pManager == nullptr || m_pManager->GetPaintWindow() == nullptr) return false;
+  if (!BeginSetUp(owner)) return false;
   owner->SetUpdateFlag(CDateTimeUI::kUpdateNone);
-  m_bCreating = true;
   const CUIRect rc = ComputeRect();
-  if (CreateWithRect(m_pManager->GetPaintWindow(), L"", WS_CHILD, 0, rc) == nullptr) {
-    DebugTrace(L"CDateTimeWnd: the date picker could not be created (error %lu)", ::GetLastError());
-    return false;
-  }
+  if (!CreateOver(rc, WS_CHILD, L"CDateTimeWnd: the date picker")) return false;
   const HWND self = m_hWnd;
   ::SendMessageW(self, WM_SETFONT, reinterpret_cast<WPARAM>(m_pManager->GetFontHandle(owner->GetFont())), TRUE);
   // An emptied control starts again from today.
   if (owner->GetText().IsEmpty()) ::GetLocalTime(&owner->m_sysTime);
   SYSTEMTIME time = owner->GetTime();
   ::SendMessageW(self, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
-  ::ShowWindow(self, NativeChildShowCommand(rc));
-  ::SetFocus(self);
-  // Taking the focus runs other windows' handlers; one may have closed this one.
-  if (m_hWnd == nullptr || m_pOwner == nullptr) return false;
-  m_bInit = true;
-  m_bCreating = false;
+  if (!ShowFocused(rc)) return false;
+  EndSetUp();
   return true;
 }
 
@@ -76,7 +65,8 @@ void CDateTimeWnd::Reactivate() {
   ::SetFocus(m_hWnd);
 }
 
-void CDateTimeWnd::DetachOwner() { m_pOwner = nullptr; }
+// The owner is always the control that opened the picker (or none).
+CDateTimeUI* CDateTimeWnd::Owner() const { return static_cast<CDateTimeUI*>(m_pOwner); }
 
 // --- Placement ---
 
@@ -93,13 +83,8 @@ const UIChar* CDateTimeWnd::GetSuperClassName() const { return DATETIMEPICK_CLAS
 
 LRESULT CDateTimeWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      if (m_pManager != nullptr && m_pOwner != nullptr) m_pManager->AddNativeWindow(m_pOwner, m_hWnd);
-      break;
     case WM_PAINT:
-      if (m_pManager != nullptr && m_pOwner != nullptr && m_pManager->IsLayered()) {
-        m_pManager->AddNativeWindow(m_pOwner, m_hWnd);
-      }
+      if (m_pManager != nullptr && m_pManager->IsLayered()) RegisterWithManager();
       break;
     case WM_CLOSE: {
       m_bClosing = true;
@@ -112,68 +97,46 @@ LRESULT CDateTimeWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       }
       break;
     }
-    case WM_DESTROY:
-      m_bClosing = true;
-      break;
     case WM_KEYUP:
       if (wParam == VK_BACK || wParam == VK_DELETE) {
-        const LRESULT result = CWindowWnd::HandleMessage(message, wParam, lParam);
-        if (m_pOwner != nullptr) {
-          m_pOwner->SetUpdateFlag(CDateTimeUI::kUpdateDelete);
-          m_pOwner->UpdateText();
+        const LRESULT result = CNativeChildWnd::HandleMessage(message, wParam, lParam);
+        if (CDateTimeUI* owner = Owner()) {
+          owner->SetUpdateFlag(CDateTimeUI::kUpdateDelete);
+          owner->UpdateText();
         }
         PostWindowMessage(WM_CLOSE);
         return result;
       }
       if (wParam == VK_ESCAPE) {
-        const LRESULT result = CWindowWnd::HandleMessage(message, wParam, lParam);
-        if (m_pOwner != nullptr) m_pOwner->SetUpdateFlag(CDateTimeUI::kUpdateKeep);
+        const LRESULT result = CNativeChildWnd::HandleMessage(message, wParam, lParam);
+        if (CDateTimeUI* owner = Owner()) owner->SetUpdateFlag(CDateTimeUI::kUpdateKeep);
         PostWindowMessage(WM_CLOSE);
         return result;
       }
       break;
-    case WM_KILLFOCUS:
-      return OnKillFocus(wParam, lParam);
     default:
       break;
   }
-  return CWindowWnd::HandleMessage(message, wParam, lParam);
+  return CNativeChildWnd::HandleMessage(message, wParam, lParam);
 }
 
-LRESULT CDateTimeWnd::OnKillFocus(WPARAM wParam, LPARAM lParam) {
-  const HWND self = m_hWnd;
-  const LRESULT result = CWindowWnd::HandleMessage(WM_KILLFOCUS, wParam, lParam);
-  if (m_pOwner == nullptr || m_pManager == nullptr) return result;
+bool CDateTimeWnd::OnFocusLeaving(HWND gaining) {
   // The focus may only have moved into the picker's own drop-down calendar.
-  const HWND gaining = reinterpret_cast<HWND>(wParam);
-  if (gaining != nullptr && (::IsChild(self, gaining) || ::GetWindow(gaining, GW_OWNER) == self)) return result;
-  if (m_pOwner->GetUpdateFlag() == CDateTimeUI::kUpdateNone) {
+  if (gaining != nullptr && (::IsChild(m_hWnd, gaining) || ::GetWindow(gaining, GW_OWNER) == m_hWnd)) return false;
+  CDateTimeUI* owner = Owner();
+  if (owner->GetUpdateFlag() == CDateTimeUI::kUpdateNone) {
     SYSTEMTIME picked = {};
-    if (::SendMessageW(self, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) == GDT_VALID) {
-      m_pOwner->m_sysTime = picked;
+    if (::SendMessageW(m_hWnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) == GDT_VALID) {
+      owner->m_sysTime = picked;
     }
-    m_pOwner->SetUpdateFlag(CDateTimeUI::kUpdateText);
-    m_pOwner->UpdateText();
+    owner->SetUpdateFlag(CDateTimeUI::kUpdateText);
+    owner->UpdateText();
   }
-  if (m_bClosing) return result;
-  const HWND paint = m_pManager->GetPaintWindow();
-  if (gaining != paint) ::SendMessageW(paint, WM_KILLFOCUS, wParam, lParam);
-  // That handler may have closed this window already.
-  if (!::IsWindow(self) || m_bClosing) return result;
-  ::SendMessageW(self, WM_CLOSE, 0, 0);
-  return result;
+  return true;
 }
 
 // --- Last message ---
 
-void CDateTimeWnd::OnLastMessage(HWND hWnd) {
-  if (m_pManager != nullptr) m_pManager->RemoveNativeWindow(hWnd);
-  if (m_pOwner != nullptr) {
-    CDateTimeUI* owner = m_pOwner;
-    m_pOwner = nullptr;
-    owner->OnPickerClosed(this);
-  }
-  if (!m_bCreating) delete this;
-}
+void CDateTimeWnd::TellOwnerClosed(CControlUI* owner) { static_cast<CDateTimeUI*>(owner)->OnPickerClosed(this); }
 
 }  // namespace Trellis

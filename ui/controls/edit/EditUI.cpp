@@ -34,12 +34,9 @@ CEditUI::CEditUI() {
 
 CEditUI::~CEditUI() {
   if (m_pWindow == nullptr) return;
-  // The window must never reach this control again: detached first, then
-  // destroyed (its last message deletes it).
   CEditWnd* window = m_pWindow;
   m_pWindow = nullptr;
-  window->DetachOwner();
-  if (window->GetHandle() != nullptr) ::DestroyWindow(window->GetHandle());
+  window->Abandon();  // never reaches this control again
 }
 
 const UIChar* CEditUI::GetClassName() const { return UI_TEXT("Edit"); }

@@ -1,6 +1,6 @@
 // CEditWnd: creation and set-up of the native edit, its placement over the
-// owner, its messages (focus loss, Enter, text changes, the layered caret and
-// the coloured background) and its end.
+// owner, its messages (Enter, text changes, the layered caret and the
+// coloured background) and its end.
 //
 // Sections: Creation; Placement; Messages; Last message.
 #include "ui/controls/edit/EditWnd.h"
@@ -8,7 +8,6 @@
 #include <new>
 #include <vector>
 
-#include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ControlUI.h"
 #include "ui/controls/NativeChildPlacement.h"
@@ -41,22 +40,14 @@ CEditWnd* CEditWnd::Open(CEditUI* owner) {
   auto* window = new (std::nothrow) CEditWnd;
   if (window == nullptr) return nullptr;
   if (!window->Init(owner)) {
-    // Nothing of a failed attempt stays: a window that outlived a failed
-    // set-up goes (its last message leaves the object to us), then the object.
-    if (window->m_hWnd != nullptr) ::DestroyWindow(window->m_hWnd);
-    delete window;
+    Discard(window);
     return nullptr;
   }
   return window;
 }
 
 bool CEditWnd::Init(CEditUI* owner) {
-  m_pOwner = owner;
-  m_pManager = owner->GetManager();
-  if (m_pManager == nullptr || m_pManager->GetPaintWindow() == nullptr) return false;
-  // While set-up runs the last message must not delete the object: Open
-  // still holds it and cleans up after a failure.
-  m_bCreating = true;
+  if (!BeginSetUp(owner)) return false;
   const CUIRect rc = ComputeEditRect();
   DWORD style = owner->GetNativeEditStyle() | WS_CHILD | ES_AUTOHSCROLL;
   const UINT textStyle = owner->GetTextStyle();
@@ -66,10 +57,7 @@ bool CEditWnd::Init(CEditUI* owner) {
     style |= ES_RIGHT;
   }
   if (owner->IsPasswordMode()) style |= ES_PASSWORD;
-  if (CreateWithRect(m_pManager->GetPaintWindow(), L"", style, 0, rc) == nullptr) {
-    DebugTrace(L"CEditWnd: the native edit window could not be created (error %lu)", ::GetLastError());
-    return false;
-  }
+  if (!CreateOver(rc, style, L"CEditWnd: the native edit window")) return false;
   const HWND self = m_hWnd;
   ::SendMessageW(self, WM_SETFONT, reinterpret_cast<WPARAM>(m_pManager->GetFontHandle(owner->GetFont())), TRUE);
   ::SendMessageW(self, EM_LIMITTEXT, static_cast<WPARAM>(owner->GetMaxChar()), 0);
@@ -80,37 +68,33 @@ bool CEditWnd::Init(CEditUI* owner) {
   ::SendMessageW(self, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   ::EnableWindow(self, owner->IsEnabled() ? TRUE : FALSE);
   ::SendMessageW(self, EM_SETREADONLY, owner->IsReadOnly() ? TRUE : FALSE, 0);
-  ::ShowWindow(self, NativeChildShowCommand(rc));
-  ::SetFocus(self);
-  // Taking the focus runs other windows' handlers; one of them may have
-  // closed this window already.
-  if (m_hWnd == nullptr || m_pOwner == nullptr) return false;
+  if (!ShowFocused(rc)) return false;
   const int length = ::GetWindowTextLengthW(self);
   if (owner->IsAutoSelAll()) {
     ::SendMessageW(self, EM_SETSEL, 0, length > 0 ? length : 1);
   } else {
     ::SendMessageW(self, EM_SETSEL, static_cast<WPARAM>(length), length);
   }
-  m_bInit = true;
-  m_bCreating = false;
+  EndSetUp();
   return true;
 }
 
-void CEditWnd::DetachOwner() { m_pOwner = nullptr; }
-
 bool CEditWnd::IsLayered() const { return m_pManager != nullptr && m_pManager->IsLayered(); }
+
+// The owner is always the edit that opened the window (or none).
+CEditUI* CEditWnd::Owner() const { return static_cast<CEditUI*>(m_pOwner); }
 
 // --- Placement ---
 
 CUIRect CEditWnd::ComputeEditRect() const {
   if (m_pOwner == nullptr || m_pManager == nullptr) return CUIRect();
-  const CUIRect padding = m_pOwner->GetTextPadding();
+  const CUIRect padding = Owner()->GetTextPadding();
   CUIRect rc = m_pOwner->GetPos();
   rc.left += padding.left;
   rc.top += padding.top;
   rc.right -= padding.right;
   rc.bottom -= padding.bottom;
-  const UIFontInfo* font = m_pManager->GetFontInfo(m_pOwner->GetFont());
+  const UIFontInfo* font = m_pManager->GetFontInfo(Owner()->GetFont());
   const int fontHeight = font != nullptr ? font->tm.tmHeight : 0;
   if (fontHeight > 0 && fontHeight < rc.GetHeight()) {
     rc.top += (rc.GetHeight() - fontHeight) / 2;
@@ -128,25 +112,18 @@ const UIChar* CEditWnd::GetSuperClassName() const { return L"Edit"; }
 LRESULT CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      if (m_pManager != nullptr && m_pOwner != nullptr) m_pManager->AddNativeWindow(m_pOwner, m_hWnd);
       if (IsLayered()) ::SetTimer(m_hWnd, kCaretTimerId, ::GetCaretBlinkTime(), nullptr);
       break;
-    case WM_CLOSE:
-    case WM_DESTROY:
-      m_bClosing = true;
-      break;
-    case WM_KILLFOCUS:
-      return OnKillFocus(wParam, lParam);
     case WM_PAINT: {
       if (IsLayered()) {
         // What the edit paints never reaches a layered window's picture: the
         // manager must print it again.
-        if (m_pOwner != nullptr && !m_pManager->AddNativeWindow(m_pOwner, m_hWnd)) {
+        if (m_pOwner != nullptr && !RegisterWithManager()) {
           m_pManager->InvalidateArea(m_pManager->GetChildWindowRect(m_hWnd));
         }
       }
       m_bInPaint = true;
-      const LRESULT result = CWindowWnd::HandleMessage(message, wParam, lParam);
+      const LRESULT result = CNativeChildWnd::HandleMessage(message, wParam, lParam);
       m_bInPaint = false;
       return result;
     }
@@ -172,7 +149,7 @@ LRESULT CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PRINT:
       if (IsLayered()) {
         m_bInPaint = true;
-        const LRESULT result = CWindowWnd::HandleMessage(message, wParam, lParam);
+        const LRESULT result = CNativeChildWnd::HandleMessage(message, wParam, lParam);
         m_bInPaint = false;
         if (m_pOwner != nullptr && m_pOwner->IsEnabled() && m_bDrawCaret) PaintCaret(reinterpret_cast<HDC>(wParam));
         return result;
@@ -187,30 +164,14 @@ LRESULT CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kReflectedCtlColorEdit:
     case kReflectedCtlColorStatic:
-      if (IsLayered() && !m_bInPaint && m_pOwner != nullptr && !m_pManager->AddNativeWindow(m_pOwner, m_hWnd)) {
+      if (IsLayered() && !m_bInPaint && m_pOwner != nullptr && !RegisterWithManager()) {
         m_pManager->InvalidateArea(m_pManager->GetChildWindowRect(m_hWnd));
       }
       return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam)));
     default:
       break;
   }
-  return CWindowWnd::HandleMessage(message, wParam, lParam);
-}
-
-LRESULT CEditWnd::OnKillFocus(WPARAM wParam, LPARAM lParam) {
-  const HWND self = m_hWnd;
-  const LRESULT result = CWindowWnd::HandleMessage(WM_KILLFOCUS, wParam, lParam);
-  // Detached (the owner is going) or already closing: the window is on its
-  // way out and must not close itself a second time.
-  if (m_pOwner == nullptr || m_bClosing || m_pManager == nullptr) return result;
-  const HWND paint = m_pManager->GetPaintWindow();
-  // The focus leaves the framework window altogether: its focus control
-  // must hear of it too.
-  if (reinterpret_cast<HWND>(wParam) != paint) ::SendMessageW(paint, WM_KILLFOCUS, wParam, lParam);
-  // That handler may have closed this window (and deleted the object).
-  if (!::IsWindow(self) || m_bClosing) return result;
-  ::SendMessageW(self, WM_CLOSE, 0, 0);
-  return result;
+  return CNativeChildWnd::HandleMessage(message, wParam, lParam);
 }
 
 void CEditWnd::OnTextChange() {
@@ -218,7 +179,7 @@ void CEditWnd::OnTextChange() {
   const int length = ::GetWindowTextLengthW(m_hWnd);
   std::vector<wchar_t> text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
   ::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()));
-  CEditUI* owner = m_pOwner;
+  CEditUI* owner = Owner();
   CWindowManagerUI* manager = m_pManager;
   owner->StoreTextFromNativeEdit(text.data());
   // The control's own text shows through a layered window: repaint it now,
@@ -229,10 +190,10 @@ void CEditWnd::OnTextChange() {
 
 HBRUSH CEditWnd::OnCtlColor(HDC dc) {
   if (m_pOwner == nullptr || m_pManager == nullptr) return nullptr;
-  const DWORD background = m_pOwner->GetNativeEditBkColor();
+  const DWORD background = Owner()->GetNativeEditBkColor();
   if (background == 0xFFFFFFFF) return nullptr;
   ::SetBkMode(dc, TRANSPARENT);
-  DWORD textColor = m_pOwner->GetTextColor();
+  DWORD textColor = Owner()->GetTextColor();
   if (textColor == 0) textColor = m_pManager->GetDefaultFontColor();
   ::SetTextColor(dc, ToColorRef(textColor));
   if ((background >> 24) < 0xFF) {
@@ -258,15 +219,6 @@ void CEditWnd::PaintCaret(HDC dc) {
 
 // --- Last message ---
 
-void CEditWnd::OnLastMessage(HWND hWnd) {
-  m_hBkBrush.Reset();
-  if (m_pManager != nullptr) m_pManager->RemoveNativeWindow(hWnd);
-  if (m_pOwner != nullptr) {
-    CEditUI* owner = m_pOwner;
-    m_pOwner = nullptr;
-    owner->OnNativeEditClosed(this);
-  }
-  if (!m_bCreating) delete this;
-}
+void CEditWnd::TellOwnerClosed(CControlUI* owner) { static_cast<CEditUI*>(owner)->OnNativeEditClosed(this); }
 
 }  // namespace Trellis
