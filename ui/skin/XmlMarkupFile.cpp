@@ -21,7 +21,7 @@ bool CXmlMarkup::LoadFromMemory(const void* bytes, size_t length, MarkupEncoding
   if (wide == nullptr) return FailLoad(L"Out of memory");
   if (count > 0) MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wide, count);
   wide[count] = 0;
-  return ParseOwnedText(wide);
+  return ParseOwnedText(wide, static_cast<size_t>(count), 0);
 }
 
 bool CXmlMarkup::LoadFromFile(const UIChar* name, MarkupEncoding encoding) {
