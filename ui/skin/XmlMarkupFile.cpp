@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ui/skin/SkinFile.h"
+#include "ui/skin/portable/LoadProbe.h"
 #include "ui/skin/portable/XmlMarkup.h"
 
 namespace Trellis {
@@ -27,7 +28,10 @@ bool CXmlMarkup::LoadFromMemory(const void* bytes, size_t length, MarkupEncoding
 bool CXmlMarkup::LoadFromFile(const UIChar* name, MarkupEncoding encoding) {
   Release();
   UIByteBuffer bytes;
-  if (const wchar_t* error = ReadSkinFile(name, kMaxFileBytes, bytes)) return FailLoad(error);
+  {
+    UILoadStepScope step(kUILoadSkinRead);
+    if (const wchar_t* error = ReadSkinFile(name, kMaxFileBytes, bytes)) return FailLoad(error);
+  }
   return LoadFromMemory(bytes.data(), bytes.size(), encoding);
 }
 
