@@ -225,8 +225,12 @@ bool CXmlMarkup::Parse(size_t units, size_t marks) {
   CopyCut(m_szErrorMsg, sizeof(m_szErrorMsg) / sizeof(UIChar), nullptr);
   CopyCut(m_szErrorXML, sizeof(m_szErrorXML) / sizeof(UIChar), nullptr);
   // Every element starts at a '<': record 0 and one record per '<' is all the
-  // table can need (an impossible count leaves the growth to ReserveElement).
-  if (marks > 0 && marks < UINT32_MAX) ReserveElements(static_cast<uint64_t>(marks) + 1);
+  // table can need. Text made mostly of '<' would ask for far more records
+  // than any document holds, so the first table stops at one record per four
+  // characters and grows from there; a table that cannot be had at once is
+  // left to that growth too.
+  const size_t first = std::min(marks, units / 4);
+  if (first > 0 && first < UINT32_MAX) ReserveElements(static_cast<uint64_t>(first) + 1);
   if (!ReserveElement(&reserved)) return Fail(UI_TEXT("Out of memory"), nullptr);
   std::memset(&m_pElements[0], 0, sizeof(Element));
   // Positions are 32-bit. The loader's count bounds the text the parser reads

@@ -155,6 +155,8 @@ TEST(XmlMarkup, EntitiesAndNamesReadAlikeThroughEveryLoader) {
       // is no attribute.
       {"<a\xC2\xB7" "b/>", "error: Error while parsing attributes"},
       {R"(<a x="&amp;)", "error: Error while parsing attribute string"},
+      // Text of '<' alone counts many starts and holds no element.
+      {"<<<<", "error: Error while parsing attributes"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Parse(c.document), c.tree) << c.document;
@@ -171,6 +173,10 @@ TEST(XmlMarkup, EntitiesAndNamesReadAlikeThroughEveryLoader) {
     fromUtf16.LoadFromUnicodeMemory(utf16.data(), utf16.size(), MarkupEncodingUtf16);
     EXPECT_EQ(DumpMarkup(fromUtf16), c.tree) << "UTF-16: " << c.document;
   }
+  const std::string starts(1 << 20, '<');
+  CXmlMarkup many;
+  EXPECT_FALSE(many.LoadFromUnicodeMemory(starts.data(), starts.size(), MarkupEncodingUtf8));
+  EXPECT_EQ(ToUtf8(many.GetLastErrorMessage()), "Error while parsing attributes");
 }
 
 TEST(XmlMarkup, ListsAtMost64AttributesAndStopsAtTheElementEnd) {
