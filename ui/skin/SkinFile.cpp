@@ -4,6 +4,7 @@
 
 #include "core/base/FileBytes.h"
 #include "ui/skin/ZipArchive.h"
+#include "ui/skin/portable/LoadProbe.h"
 
 namespace Trellis {
 
@@ -38,6 +39,7 @@ const wchar_t* ReadSkinFile(const wchar_t* name, size_t maxBytes, UIByteBuffer& 
   const bool openedHere = archive == nullptr;
   if (openedHere) {
     const CUIString path = source.resourcePath.ConcatText(source.zipName.GetText());
+    UILoadStepScope step(kUILoadArchiveOpen);
     archive = ZipOpenArchive(path.GetText(), 0, ZipKindFile);
     if (archive == nullptr) return L"Error opening zip file";
   }

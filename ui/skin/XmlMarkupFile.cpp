@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ui/skin/SkinFile.h"
+#include "ui/skin/portable/LoadProbe.h"
 #include "ui/skin/portable/XmlMarkup.h"
 
 namespace Trellis {
@@ -21,13 +22,16 @@ bool CXmlMarkup::LoadFromMemory(const void* bytes, size_t length, MarkupEncoding
   if (wide == nullptr) return FailLoad(L"Out of memory");
   if (count > 0) MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wide, count);
   wide[count] = 0;
-  return ParseOwnedText(wide);
+  return ParseOwnedText(wide, static_cast<size_t>(count), 0);
 }
 
 bool CXmlMarkup::LoadFromFile(const UIChar* name, MarkupEncoding encoding) {
   Release();
   UIByteBuffer bytes;
-  if (const wchar_t* error = ReadSkinFile(name, kMaxFileBytes, bytes)) return FailLoad(error);
+  {
+    UILoadStepScope step(kUILoadSkinRead);
+    if (const wchar_t* error = ReadSkinFile(name, kMaxFileBytes, bytes)) return FailLoad(error);
+  }
   return LoadFromMemory(bytes.data(), bytes.size(), encoding);
 }
 

@@ -16,6 +16,7 @@
 #include "ui/layout/HorizontalLayoutUI.h"
 #include "ui/layout/TileLayoutUI.h"
 #include "ui/layout/VerticalLayoutUI.h"
+#include "ui/skin/portable/LoadProbe.h"
 #include "ui/window/Shadow.h"
 #include "ui/window/WindowManager.h"
 
@@ -115,6 +116,7 @@ CControlUI* CSkinBuilder::CreateFromSource(UIResourceRef source, const UIChar* r
       return nullptr;
     }
     m_pCallback = callback;
+    UILoadStepScope step(kUILoadSkinParse);
     const bool parsed = m_xml.LoadFromMemory(LockResource(loaded), SizeofResource(module, found), MarkupEncodingUtf8);
     FreeResource(loaded);
     if (!parsed) return nullptr;
@@ -123,7 +125,12 @@ CControlUI* CSkinBuilder::CreateFromSource(UIResourceRef source, const UIChar* r
     const UIChar* text = source.GetName();
     if (text == nullptr) return nullptr;
     m_sSource = text;
-    const bool parsed = text[0] == UI_TEXT('<') ? m_xml.Load(text) : m_xml.LoadFromFile(text);
+    bool parsed;
+    {
+      // The file's reading is a step of its own inside this one.
+      UILoadStepScope step(kUILoadSkinParse);
+      parsed = text[0] == UI_TEXT('<') ? m_xml.Load(text) : m_xml.LoadFromFile(text);
+    }
     if (!parsed) {
       DebugTrace(L"CSkinBuilder: cannot load the skin: %ls", m_xml.GetLastErrorMessage());
       return nullptr;
@@ -143,6 +150,7 @@ CControlUI* CSkinBuilder::Create(IDialogBuilderCallback* callback, CWindowManage
       ApplyWindowAttributes(root, manager);
     }
   }
+  UILoadStepScope step(kUILoadControls);
   return CreateControls(root, parent, manager);
 }
 

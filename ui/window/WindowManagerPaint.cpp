@@ -124,6 +124,10 @@ void CWindowManagerUI::InvalidateArea(const CUIRect& rect) {
   if (area.top < 0) area.top = 0;
   if (area.right < area.left) area.right = area.left;
   if (area.bottom < area.top) area.bottom = area.top;
+  // An empty area invalidates nothing; asking the system anyway is a call
+  // to the window server for every attribute a control gets while a skin is
+  // built (the controls have no place yet).
+  if (IsEmptyRect(area)) return;
   if (m_bLayered) {
     UniteDirty(m_rcLayeredUpdate, area);
   } else if (m_hWndPaint != nullptr) {

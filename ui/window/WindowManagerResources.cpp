@@ -15,6 +15,7 @@
 #include "ui/draw/DrawEngine.h"
 #include "ui/skin/SkinFile.h"
 #include "ui/skin/ZipArchive.h"
+#include "ui/skin/portable/LoadProbe.h"
 #include "ui/window/WindowManager.h"
 #include "ui/window/WindowManagerProcess.h"
 #include "ui/window/portable/MultiLanguageTokens.h"
@@ -69,12 +70,14 @@ HFONT CreateUIFont(const UIChar* face, int size, bool bold, bool underline, bool
 
 void CWindowManagerUI::MeasureFont(UIFontInfo* font) {
   if (font == nullptr || font->tm.tmHeight != 0 || !font->hFont || !m_hDcPaint) return;
+  UILoadStepScope step(kUILoadFont);
   SelectObjectScope select(m_hDcPaint.Get(), font->hFont.Get());
   ::GetTextMetricsW(m_hDcPaint.Get(), &font->tm);
 }
 
 HFONT CWindowManagerUI::AddFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic,
                                 bool shared) {
+  UILoadStepScope step(kUILoadFont);
   OwnedFont font(CreateUIFont(face, size, bold, underline, italic));
   if (!font) return nullptr;
   auto* info = new UIFontInfo;
@@ -144,6 +147,7 @@ HFONT CWindowManagerUI::FindFontHandle(const UIChar* face, int size, bool bold, 
 
 void CWindowManagerUI::SetDefaultFont(const UIChar* face, int size, bool bold, bool underline, bool italic,
                                       bool shared) {
+  UILoadStepScope step(kUILoadFont);
   OwnedFont font(CreateUIFont(face, size, bold, underline, italic));
   if (!font) return;
   UIFontInfo& info = ChosenSet(shared).DefaultFontInfo;
@@ -176,6 +180,7 @@ UIImageInfo* CWindowManagerUI::AddImage(const UIChar* name, const UIChar* type, 
   UIResourceSet& set = ChosenSet(shared);
   // Controls keep pointers to loaded records: a second add keeps the first.
   if (auto* existing = static_cast<UIImageInfo*>(set.m_ImageHash.Find(name, false))) return existing;
+  UILoadStepScope step(kUILoadImage);
   UIImageInfo* image = nullptr;
   // A colour's name is its hexadecimal text ("*COLOR*"), never a resource
   // number, even when it starts with a digit ("80FF0000").
@@ -465,6 +470,7 @@ void CWindowManagerUI::SetResourceZipFile(const UIChar* name, bool keepOpen) {
   source.zipCached = keepOpen;
   if (!keepOpen || source.zipName.IsEmpty()) return;
   const CUIString path = source.resourcePath.ConcatText(source.zipName.GetText());
+  UILoadStepScope step(kUILoadArchiveOpen);
   source.zipHandle = ZipOpenArchive(path.GetText(), 0, ZipKindFile);
   if (source.zipHandle == nullptr) DebugTrace(L"Trellis: the skin archive file could not be opened");
 }
@@ -478,6 +484,7 @@ void CWindowManagerUI::SetResourceZipMemory(const void* bytes, unsigned length) 
   if (source.zipCached) CloseKeptArchive(source);
   source.zipName.AssignText(UI_TEXT("membuffer"));
   if (!source.zipCached || bytes == nullptr || length == 0) return;
+  UILoadStepScope step(kUILoadArchiveOpen);
   source.zipHandle = ZipOpenArchive(bytes, length, ZipKindMemory);
   if (source.zipHandle == nullptr) DebugTrace(L"Trellis: the skin archive in memory could not be opened");
 }

@@ -1,5 +1,6 @@
 #include "ui/skin/portable/XmlMarkup.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,7 +16,24 @@ void SkipBlanks(UIChar*& p) {
   while (IsBlank(*p)) ++p;
 }
 
-bool IsNameChar(UIChar ch) { return ch == '_' || ch == ':' || UICharIsAlnum(ch); }
+// Name characters of the ASCII range, by table: names are read for every
+// element and attribute, and the runtime's classification is a call per
+// character. Codes from 128 on ask the runtime as before.
+struct AsciiNameTable {
+  bool name[128];
+  constexpr AsciiNameTable() : name() {
+    for (int ch = 0; ch < 128; ++ch) {
+      name[ch] = ch == '_' || ch == ':' || (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') ||
+                 (ch >= 'A' && ch <= 'Z');
+    }
+  }
+};
+constexpr AsciiNameTable kAsciiName;
+
+inline bool IsNameChar(UIChar ch) {
+  if (ch < 128) return kAsciiName.name[ch];
+  return UICharIsAlnum(ch);
+}
 
 // Copies at most size - 1 characters of text and zero-fills the rest.
 void CopyCut(UIChar* target, size_t size, const UIChar* text) {
@@ -41,8 +59,15 @@ UIChar* ScanText(UIChar*& p, UIChar end) {
     const char* name;  // after the '&'
     UIChar value;
   } kEntities[] = {{"amp;", '&'}, {"apos;", '\''}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}};
+  // Most text holds no entity: it is only scanned, and writing starts at the
+  // first '&'.
   UIChar* read = p;
-  UIChar* write = p;
+  for (;;) {
+    const UIChar ch = *read;
+    if (ch == end || ch == '&' || ch == 0) break;
+    ++read;
+  }
+  UIChar* write = read;
   while (*read != 0 && *read != end) {
     if (*read != '&') {
       *write++ = *read++;
@@ -86,11 +111,14 @@ void CXmlMarkup::Release() {
 bool CXmlMarkup::Load(const UIChar* text) {
   Release();
   if (text == nullptr) return FailLoad(UI_TEXT("Error opening file"));
-  const size_t length = UITextLength(text);
+  // One pass measures the text and counts its '<', which bounds the number of
+  // elements, so the table is allocated once.
+  size_t length = 0, marks = 0;
+  for (; text[length] != 0; ++length) marks += text[length] == '<';
   UIChar* copy = static_cast<UIChar*>(std::malloc((length + 1) * sizeof(UIChar)));
   if (copy == nullptr) return FailLoad(UI_TEXT("Out of memory"));
   std::memcpy(copy, text, (length + 1) * sizeof(UIChar));
-  return ParseOwnedText(copy);
+  return ParseOwnedText(copy, length, marks);
 }
 
 bool CXmlMarkup::LoadFromUnicodeMemory(const void* bytes, size_t length, MarkupEncoding encoding) {
@@ -98,6 +126,7 @@ bool CXmlMarkup::LoadFromUnicodeMemory(const void* bytes, size_t length, MarkupE
   const unsigned char* data = static_cast<const unsigned char*>(bytes);
   if (data == nullptr) length = 0;
   UIChar* text = nullptr;
+  size_t units = 0, marks = 0;
   if (encoding == MarkupEncodingUtf8) {
     if (length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
       data += 3;
@@ -105,7 +134,10 @@ bool CXmlMarkup::LoadFromUnicodeMemory(const void* bytes, size_t length, MarkupE
     }
     text = static_cast<UIChar*>(std::malloc((length + 1) * sizeof(UIChar)));
     if (text == nullptr) return FailLoad(UI_TEXT("Out of memory"));
-    text[DecodeUtf8(data, length, text)] = 0;
+    // A '<' byte is always the character itself in UTF-8, never part of one.
+    marks = static_cast<size_t>(std::count(data, data + length, static_cast<unsigned char>('<')));
+    units = DecodeUtf8(data, length, text);
+    text[units] = 0;
   } else if (encoding == MarkupEncodingUtf16) {
     // The characters are assembled from the bytes into a copy, so the caller's
     // (possibly read-only) buffer is never swapped in place.
@@ -121,18 +153,20 @@ bool CXmlMarkup::LoadFromUnicodeMemory(const void* bytes, size_t length, MarkupE
     for (size_t i = 0; i < count; ++i) {
       const unsigned first = data[2 * i], second = data[2 * i + 1];
       text[i] = static_cast<UIChar>(bigEndian ? (first << 8) | second : (second << 8) | first);
+      marks += text[i] == '<';
     }
     text[count] = 0;
+    units = count;
   } else {
     return FailLoad(UI_TEXT("Unsupported encoding"));
   }
-  return ParseOwnedText(text);
+  return ParseOwnedText(text, units, marks);
 }
 
-bool CXmlMarkup::ParseOwnedText(UIChar* text) {
+bool CXmlMarkup::ParseOwnedText(UIChar* text, size_t units, size_t marks) {
   Release();
   m_pstrXML = text;
-  if (!Parse()) {
+  if (!Parse(units, marks)) {
     Release();
     return false;
   }
@@ -157,16 +191,22 @@ CXmlMarkupNode CXmlMarkup::GetRoot() {
   return CXmlMarkupNode(this, 1);
 }
 
+bool CXmlMarkup::ReserveElements(uint64_t wanted) {
+  // Positions are 32-bit, so the table never needs more records than that.
+  if (wanted <= m_nReservedElements) return true;
+  if (wanted > UINT32_MAX || wanted > SIZE_MAX / sizeof(Element)) return false;
+  Element* grown = static_cast<Element*>(std::realloc(m_pElements, static_cast<size_t>(wanted) * sizeof(Element)));
+  if (grown == nullptr) return false;
+  m_pElements = grown;
+  m_nReservedElements = static_cast<uint32_t>(wanted);
+  return true;
+}
+
 bool CXmlMarkup::ReserveElement(uint32_t* index) {
-  if (m_nElements >= m_nReservedElements) {
-    // Grows by half plus 500 records; positions are 32-bit, so the table never
-    // needs more records than that.
-    const uint64_t wanted = static_cast<uint64_t>(m_nReservedElements) + m_nReservedElements / 2 + 500;
-    if (wanted > UINT32_MAX || wanted > SIZE_MAX / sizeof(Element)) return false;
-    Element* grown = static_cast<Element*>(std::realloc(m_pElements, static_cast<size_t>(wanted) * sizeof(Element)));
-    if (grown == nullptr) return false;
-    m_pElements = grown;
-    m_nReservedElements = static_cast<uint32_t>(wanted);
+  // Beyond the loader's estimate the table grows by half plus 500 records.
+  if (m_nElements >= m_nReservedElements &&
+      !ReserveElements(static_cast<uint64_t>(m_nReservedElements) + m_nReservedElements / 2 + 500)) {
+    return false;
   }
   *index = m_nElements++;
   return true;
@@ -178,15 +218,25 @@ bool CXmlMarkup::ReserveElement(uint32_t* index) {
 // and the previous sibling, and an end tag climbs back to P's parent through
 // the table, so deeply nested documents need no stack.
 
-bool CXmlMarkup::Parse() {
+bool CXmlMarkup::Parse(size_t units, size_t marks) {
   m_nElements = 0;
   m_nReservedElements = 0;
   uint32_t reserved;
   CopyCut(m_szErrorMsg, sizeof(m_szErrorMsg) / sizeof(UIChar), nullptr);
   CopyCut(m_szErrorXML, sizeof(m_szErrorXML) / sizeof(UIChar), nullptr);
+  // Every element starts at a '<': record 0 and one record per '<' is all the
+  // table can need. Text made mostly of '<' would ask for far more records
+  // than any document holds, so the first table stops at one record per four
+  // characters and grows from there; a table that cannot be had at once is
+  // left to that growth too.
+  const size_t first = std::min(marks, units / 4);
+  if (first > 0 && first < UINT32_MAX) ReserveElements(static_cast<uint64_t>(first) + 1);
   if (!ReserveElement(&reserved)) return Fail(UI_TEXT("Out of memory"), nullptr);
   std::memset(&m_pElements[0], 0, sizeof(Element));
-  if (UITextLength(m_pstrXML) >= UINT32_MAX) return Fail(UI_TEXT("File too large"), nullptr);
+  // Positions are 32-bit. The loader's count bounds the text the parser reads
+  // (an early NUL ends it sooner), so the text is measured only when the
+  // count alone is too large.
+  if (units >= UINT32_MAX && UITextLength(m_pstrXML) >= UINT32_MAX) return Fail(UI_TEXT("File too large"), nullptr);
 
   UIChar* const base = m_pstrXML;
   UIChar* p = base;

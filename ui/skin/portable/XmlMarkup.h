@@ -113,9 +113,14 @@ class CXmlMarkup {
 
   // Records a load failure (message, empty location) and releases the document.
   bool FailLoad(const UIChar* message);
-  // Takes ownership of a malloc'ed NUL-terminated text and parses it.
-  bool ParseOwnedText(UIChar* text);
-  bool Parse();
+  // Takes ownership of a malloc'ed NUL-terminated text of `units` characters
+  // before its terminating NUL (it may hold an earlier one) and parses it.
+  // `marks` counts its '<' characters (0: not counted), which bounds the
+  // elements, so the table is allocated once.
+  bool ParseOwnedText(UIChar* text, size_t units, size_t marks);
+  bool Parse(size_t units, size_t marks);
+  // Makes room for `wanted` records in all; false when that cannot be had.
+  bool ReserveElements(uint64_t wanted);
   bool ReserveElement(uint32_t* index);
   bool Fail(const UIChar* message, const UIChar* location);
   bool ParseAttributes(UIChar*& p);

@@ -132,6 +132,53 @@ TEST(XmlMarkup, EncodingsGiveTheSameTree) {
   EXPECT_FALSE(markup.LoadFromUnicodeMemory(utf8.data(), utf8.size(), Trellis::MarkupEncodingAnsi));
 }
 
+// Entities wherever they stand in a value or a text, and name characters
+// inside and outside ASCII, read the same through every loader (each counts
+// the text its own way before the parse).
+TEST(XmlMarkup, EntitiesAndNamesReadAlikeThroughEveryLoader) {
+  struct Case {
+    const char* document;
+    const char* tree;
+  };
+  const Case cases[] = {
+      {R"(<a x="&amp;" y="&lt;b" z="c&gt;" w="d&quot;e"/>)", "a(x=&,y=<b,z=c>,w=d\"e)"},
+      {R"(<a x="&amp;&lt;" y="2" z="&apos;&apos;x&apos;"/>)", "a(x=&<,y=2,z=''x')"},
+      {R"(<a x="&" y="&am" z="&&amp;" w="&amp&amp;" v="&;"/>)", "a(x=&,y=&am,z=&&,w=&amp&,v=&;)"},
+      {R"(<a x="1 &amp; 2 &amp; 3" y="no entity here"/>)", "a(x=1 & 2 & 3,y=no entity here)"},
+      {R"(<r>a &amp; b &lt;c&gt;<c k="&quot;"/></r>)", "r[c(k=\")]"},
+      {R"(<r>&amp;</r>)", "r"},
+      {R"(<a_b:c9 x1="1" _y:z="2"/>)", "a_b:c9(x1=1,_y:z=2)"},
+      {"<\xC3\x89lan \xC3\xBC=\"\xE4\xB8\xAD &amp; \xE6\x96\x87\"/>",
+       "\xC3\x89lan(\xC3\xBC=\xE4\xB8\xAD & \xE6\x96\x87)"},
+      {"<r><a/><b/><!-- <c/> --><d><e/></d></r>", "r[a b d[e]]"},
+      // A character outside the name classes ends the name, and what follows
+      // is no attribute.
+      {"<a\xC2\xB7" "b/>", "error: Error while parsing attributes"},
+      {R"(<a x="&amp;)", "error: Error while parsing attribute string"},
+      // Text of '<' alone counts many starts and holds no element.
+      {"<<<<", "error: Error while parsing attributes"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Parse(c.document), c.tree) << c.document;
+    const std::string utf8 = c.document;
+    CXmlMarkup fromUtf8;
+    fromUtf8.LoadFromUnicodeMemory(utf8.data(), utf8.size(), MarkupEncodingUtf8);
+    EXPECT_EQ(DumpMarkup(fromUtf8), c.tree) << "UTF-8: " << c.document;
+    std::vector<unsigned char> utf16;
+    for (UIChar unit : FromUtf8(utf8)) {
+      utf16.push_back(static_cast<unsigned char>(unit & 0xFF));
+      utf16.push_back(static_cast<unsigned char>(unit >> 8));
+    }
+    CXmlMarkup fromUtf16;
+    fromUtf16.LoadFromUnicodeMemory(utf16.data(), utf16.size(), MarkupEncodingUtf16);
+    EXPECT_EQ(DumpMarkup(fromUtf16), c.tree) << "UTF-16: " << c.document;
+  }
+  const std::string starts(1 << 20, '<');
+  CXmlMarkup many;
+  EXPECT_FALSE(many.LoadFromUnicodeMemory(starts.data(), starts.size(), MarkupEncodingUtf8));
+  EXPECT_EQ(ToUtf8(many.GetLastErrorMessage()), "Error while parsing attributes");
+}
+
 TEST(XmlMarkup, ListsAtMost64AttributesAndStopsAtTheElementEnd) {
   std::string document = "<e";
   for (int i = 1; i <= 70; ++i) document += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
