@@ -6,8 +6,9 @@
 // several threads never wait for each other's children. The pipe is polled,
 // never read while empty, so the run's bound and stop token are seen while the
 // child prints nothing. The exit code is read once the child has ended.
-// When no child could be started the result and the exit code both hold the system's error code (-1 when it gave none), so a
-// caller that tests only the exit code still sees the failure.
+// When no child could be started the result and the exit code both hold the
+// system's error code (-1 when it gave none), so a caller that tests only the
+// exit code still sees the failure.
 
 #include <windows.h>
 
