@@ -20,8 +20,20 @@ failed_names() { [ -s "$FAILED_LOG" ] && cut -d: -f2- "$FAILED_LOG"; }
 : >"$SUMMARY_FILE" || exit 2
 # CTest keeps the failure list of an earlier run when every test passes.
 rm -f "$FAILED_LOG"
-ctest --test-dir "$BUILD_DIR" --output-on-failure "$@"
-rc=$?
+OUTPUT=$(mktemp)
+trap 'rm -f "$OUTPUT"' EXIT
+ctest --test-dir "$BUILD_DIR" --output-on-failure "$@" 2>&1 | tee "$OUTPUT"
+rc=${PIPESTATUS[0]}
+# Listing a test program's cases is a Wine start of its own: when one of those
+# is lost, CTest stops before running any test. The whole run goes once more,
+# and the lost listing is named like a flaky test.
+if [ $rc -ne 0 ] && [ ! -s "$FAILED_LOG" ] && grep -q "Error running test executable" "$OUTPUT"; then
+  lost=$(grep -m1 "Path: " "$OUTPUT" | sed "s/.*Path: //")
+  echo "ctest-second-run.sh: listing the cases of a test program failed; running CTest once more"
+  printf 'listing %s\n' "$lost" >>"$SUMMARY_FILE"
+  ctest --test-dir "$BUILD_DIR" --output-on-failure "$@"
+  rc=$?
+fi
 if [ $rc -ne 0 ] && [ -s "$FAILED_LOG" ]; then
   mapfile -t first < <(failed_names)
   echo "ctest-second-run.sh: running the failed tests once more: ${first[*]}"

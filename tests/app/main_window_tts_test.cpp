@@ -131,14 +131,7 @@ class TtsPageTest : public ::testing::Test {
     }
   }
 
-  bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!done()) {
-      if (GetTickCount64() >= end) return false;
-      driver->PumpFor(50);
-    }
-    return true;
-  }
+  bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) { return testwait::WaitUntil(done, timeoutMs); }
   void TypeText(const wchar_t* text) {
     ASSERT_TRUE(driver->Click(L"editText2Vioce"));
     driver->TypeText(text);

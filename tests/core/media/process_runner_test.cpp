@@ -38,7 +38,8 @@ int RunningChildren() {
   return running;
 }
 
-bool WaitUntil(bool (*condition)(), int timeoutMs) {
+// No window here: a plain poll, without the UI tests' message pump.
+bool PollUntil(bool (*condition)(), int timeoutMs) {
   for (int waited = 0; waited < timeoutMs; waited += 10) {
     if (condition()) return true;
     Sleep(10);
@@ -114,7 +115,7 @@ TEST(ProcessRunner, ChildInheritsOnlyItsOwnPipe) {
   uint32_t result = 99;
   std::string output;
   std::thread run([&] { result = RunHiddenProcess(SelfAsChild(L"sleep"), exitCode, output); });
-  ASSERT_TRUE(WaitUntil([] { return !sharedChildProcess.empty(); }, 10000));
+  ASSERT_TRUE(PollUntil([] { return !sharedChildProcess.empty(); }, 10000));
   CloseHandle(otherWrite);
   DWORD available = 0;
   const BOOL stillOpen = PeekNamedPipe(otherRead, nullptr, 0, nullptr, &available, nullptr);
@@ -193,7 +194,7 @@ TEST(ProcessRunner, FfmpegRunsDoNotTouchTheSharedChild) {
   std::string output;
   uint32_t exitCode = 0;
   std::thread hidden([&] { RunHiddenProcess(SelfAsChild(L"sleep"), exitCode, output); });
-  ASSERT_TRUE(WaitUntil([] { return !sharedChildProcess.empty(); }, 10000));
+  ASSERT_TRUE(PollUntil([] { return !sharedChildProcess.empty(); }, 10000));
   std::string ffmpegOutput;
   uint32_t ffmpegExit = 99;
   RunFfmpeg(L"-version", ffmpegExit, ffmpegOutput);
