@@ -5,7 +5,7 @@
 // account; once a login is complete the window tells its owner (and the
 // owner's owner) with WM_APP_LOGIN_CHANGED, reports it and closes.
 //
-// A heap object, run modal on the main window (CMainWnd::ShowLogin). Owns its
+// A heap object, run modal on the main window (UserPanel::ShowLogin). Owns its
 // handler and the login page address; its last message releases the browser
 // and then deletes the window object with them. UI thread only.
 #include "ui/window/WindowImplBase.h"
