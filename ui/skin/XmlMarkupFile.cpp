@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <climits>
-#include <cstdlib>
 
 #include "ui/skin/SkinFile.h"
 #include "ui/skin/portable/LoadProbe.h"
@@ -13,20 +12,21 @@ namespace Trellis {
 
 bool CXmlMarkup::LoadFromMemory(const void* bytes, size_t length, MarkupEncoding encoding) {
   if (encoding != MarkupEncodingAnsi) return LoadFromUnicodeMemory(bytes, length, encoding);
-  Release();
   if (bytes == nullptr) length = 0;
   if (length > static_cast<size_t>(INT_MAX)) return FailLoad(L"File too large");
   const char* text = static_cast<const char*>(bytes);
   const int count = length == 0 ? 0 : MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
-  UIChar* wide = static_cast<UIChar*>(std::malloc((static_cast<size_t>(count) + 1) * sizeof(UIChar)));
+  size_t capacity = 0;
+  UIChar* wide = TextBuffer(static_cast<size_t>(count), text, length, &capacity);
   if (wide == nullptr) return FailLoad(L"Out of memory");
   if (count > 0) MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wide, count);
   wide[count] = 0;
-  return ParseOwnedText(wide, static_cast<size_t>(count), 0);
+  return ParseOwnedText(wide, capacity, static_cast<size_t>(count));
 }
 
 bool CXmlMarkup::LoadFromFile(const UIChar* name, MarkupEncoding encoding) {
-  Release();
+  // The previous document is gone at once, whatever the read gives.
+  m_nElements = 0;
   UIByteBuffer bytes;
   {
     UILoadStepScope step(kUILoadSkinRead);

@@ -9,11 +9,13 @@
 namespace Trellis {
 namespace {
 
-// Whitespace is every code from 1 to 32; 0 ends the text.
-bool IsBlank(UIChar ch) { return ch >= 1 && ch <= 32; }
+// Whitespace is every code from 1 to 32; 0 ends the text. As one unsigned
+// comparison, the 0 wraps to the top of the range.
+inline bool IsBlank(UIChar ch) { return static_cast<UIChar>(ch - 1) < 32; }
 
-void SkipBlanks(UIChar*& p) {
-  while (IsBlank(*p)) ++p;
+UIChar* SkipBlanks(UIChar* p) {
+  while (static_cast<UIChar>(*p - 1) < 32) ++p;
+  return p;
 }
 
 // Name characters of the ASCII range, by table: names are read for every
@@ -30,9 +32,14 @@ struct AsciiNameTable {
 };
 constexpr AsciiNameTable kAsciiName;
 
-inline bool IsNameChar(UIChar ch) {
-  if (ch < 128) return kAsciiName.name[ch];
-  return UICharIsAlnum(ch);
+// The end of the name that starts at p (p itself when there is none). The
+// test is written out in the loop, which runs for every name character.
+UIChar* SkipName(UIChar* p) {
+  for (;;) {
+    const UIChar ch = *p;
+    if (ch < 128 ? !kAsciiName.name[ch] : !UICharIsAlnum(ch)) return p;
+    ++p;
+  }
 }
 
 // Copies at most size - 1 characters of text and zero-fills the rest.
@@ -103,44 +110,59 @@ void CXmlMarkup::Release() {
   std::free(m_pstrXML);
   std::free(m_pElements);
   m_pstrXML = nullptr;
+  m_nTextCapacity = 0;
   m_pElements = nullptr;
   m_nElements = 0;
   m_nReservedElements = 0;
 }
 
+UIChar* CXmlMarkup::TextBuffer(size_t units, const void* source, size_t sourceBytes, size_t* capacity) {
+  // The previous document is gone from here on; only its storage serves on.
+  m_nElements = 0;
+  if (units >= SIZE_MAX / sizeof(UIChar)) return nullptr;
+  const size_t wanted = units + 1;
+  const char* const from = static_cast<const char*>(source);
+  const char* const held = reinterpret_cast<const char*>(m_pstrXML);
+  const bool sourceInside =
+      held != nullptr && from < held + m_nTextCapacity * sizeof(UIChar) && from + sourceBytes > held;
+  // A buffer far larger than the text is let go rather than kept.
+  const bool fits = wanted <= m_nTextCapacity && m_nTextCapacity / 2 <= wanted + 65536;
+  if (m_pstrXML != nullptr && fits && !sourceInside) {
+    *capacity = m_nTextCapacity;
+    return m_pstrXML;
+  }
+  *capacity = wanted;
+  return static_cast<UIChar*>(std::malloc(wanted * sizeof(UIChar)));
+}
+
 bool CXmlMarkup::Load(const UIChar* text) {
-  Release();
   if (text == nullptr) return FailLoad(UI_TEXT("Error opening file"));
-  // One pass measures the text and counts its '<', which bounds the number of
-  // elements, so the table is allocated once.
-  size_t length = 0, marks = 0;
-  for (; text[length] != 0; ++length) marks += text[length] == '<';
-  UIChar* copy = static_cast<UIChar*>(std::malloc((length + 1) * sizeof(UIChar)));
+  const size_t length = UITextLength(text);
+  size_t capacity = 0;
+  UIChar* copy = TextBuffer(length, text, (length + 1) * sizeof(UIChar), &capacity);
   if (copy == nullptr) return FailLoad(UI_TEXT("Out of memory"));
   std::memcpy(copy, text, (length + 1) * sizeof(UIChar));
-  return ParseOwnedText(copy, length, marks);
+  return ParseOwnedText(copy, capacity, length);
 }
 
 bool CXmlMarkup::LoadFromUnicodeMemory(const void* bytes, size_t length, MarkupEncoding encoding) {
-  Release();
   const unsigned char* data = static_cast<const unsigned char*>(bytes);
   if (data == nullptr) length = 0;
   UIChar* text = nullptr;
-  size_t units = 0, marks = 0;
+  size_t units = 0, capacity = 0;
   if (encoding == MarkupEncodingUtf8) {
     if (length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
       data += 3;
       length -= 3;
     }
-    text = static_cast<UIChar*>(std::malloc((length + 1) * sizeof(UIChar)));
+    // At most one character per byte.
+    text = TextBuffer(length, data, length, &capacity);
     if (text == nullptr) return FailLoad(UI_TEXT("Out of memory"));
-    // A '<' byte is always the character itself in UTF-8, never part of one.
-    marks = static_cast<size_t>(std::count(data, data + length, static_cast<unsigned char>('<')));
     units = DecodeUtf8(data, length, text);
     text[units] = 0;
   } else if (encoding == MarkupEncodingUtf16) {
-    // The characters are assembled from the bytes into a copy, so the caller's
-    // (possibly read-only) buffer is never swapped in place.
+    // The characters are assembled from the bytes into the text, so the
+    // caller's (possibly read-only) buffer is never swapped in place.
     bool bigEndian = false;
     if (length >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
       bigEndian = data[0] == 0xFE;
@@ -148,25 +170,28 @@ bool CXmlMarkup::LoadFromUnicodeMemory(const void* bytes, size_t length, MarkupE
       length -= 2;
     }
     const size_t count = length / 2;
-    text = static_cast<UIChar*>(std::malloc((count + 1) * sizeof(UIChar)));
+    text = TextBuffer(count, data, length, &capacity);
     if (text == nullptr) return FailLoad(UI_TEXT("Out of memory"));
     for (size_t i = 0; i < count; ++i) {
       const unsigned first = data[2 * i], second = data[2 * i + 1];
       text[i] = static_cast<UIChar>(bigEndian ? (first << 8) | second : (second << 8) | first);
-      marks += text[i] == '<';
     }
     text[count] = 0;
     units = count;
   } else {
     return FailLoad(UI_TEXT("Unsupported encoding"));
   }
-  return ParseOwnedText(text, units, marks);
+  return ParseOwnedText(text, capacity, units);
 }
 
-bool CXmlMarkup::ParseOwnedText(UIChar* text, size_t units, size_t marks) {
-  Release();
-  m_pstrXML = text;
-  if (!Parse(units, marks)) {
+bool CXmlMarkup::ParseOwnedText(UIChar* text, size_t capacity, size_t units) {
+  m_nElements = 0;
+  if (text != m_pstrXML) {
+    std::free(m_pstrXML);
+    m_pstrXML = text;
+    m_nTextCapacity = capacity;
+  }
+  if (!Parse(units)) {
     Release();
     return false;
   }
@@ -218,19 +243,22 @@ bool CXmlMarkup::ReserveElement(uint32_t* index) {
 // and the previous sibling, and an end tag climbs back to P's parent through
 // the table, so deeply nested documents need no stack.
 
-bool CXmlMarkup::Parse(size_t units, size_t marks) {
+bool CXmlMarkup::Parse(size_t units) {
   m_nElements = 0;
-  m_nReservedElements = 0;
   uint32_t reserved;
   CopyCut(m_szErrorMsg, sizeof(m_szErrorMsg) / sizeof(UIChar), nullptr);
   CopyCut(m_szErrorXML, sizeof(m_szErrorXML) / sizeof(UIChar), nullptr);
-  // Every element starts at a '<': record 0 and one record per '<' is all the
-  // table can need. Text made mostly of '<' would ask for far more records
-  // than any document holds, so the first table stops at one record per four
-  // characters and grows from there; a table that cannot be had at once is
-  // left to that growth too.
-  const size_t first = std::min(marks, units / 4);
-  if (first > 0 && first < UINT32_MAX) ReserveElements(static_cast<uint64_t>(first) + 1);
+  // The table starts at 500 records and one per 64 characters of text (skins
+  // hold one element in some hundred), and beyond that grows by half; the
+  // text is not counted for it in a pass of its own. A table kept from an
+  // earlier document serves on unless it is far larger than that.
+  const uint64_t first = static_cast<uint64_t>(std::min<size_t>(units / 64, UINT32_MAX / 2)) + 500;
+  if (m_nReservedElements / 4 > first) {
+    std::free(m_pElements);
+    m_pElements = nullptr;
+    m_nReservedElements = 0;
+  }
+  ReserveElements(first);
   if (!ReserveElement(&reserved)) return Fail(UI_TEXT("Out of memory"), nullptr);
   std::memset(&m_pElements[0], 0, sizeof(Element));
   // Positions are 32-bit. The loader's count bounds the text the parser reads
@@ -243,7 +271,7 @@ bool CXmlMarkup::Parse(size_t units, size_t marks) {
   uint32_t parent = 0;
   uint32_t previous = 0;
   for (;;) {
-    SkipBlanks(p);
+    p = SkipBlanks(p);
     if (*p == 0 && parent <= 1) return true;  // an unclosed root (or its open child) ends the document
     if (*p != '<') return Fail(UI_TEXT("Expected start tag"), p);
     if (p[1] == '/') {
@@ -252,12 +280,12 @@ bool CXmlMarkup::Parse(size_t units, size_t marks) {
       if (parent == 0) return true;
       *p = 0;
       p += 2;
-      SkipBlanks(p);
+      p = SkipBlanks(p);
       // Compared character by character: the text may end before the name does.
       for (const UIChar* name = base + m_pElements[parent].iStart; *name != 0; ++name, ++p) {
         if (*p != *name) return Fail(UI_TEXT("Unmatched closing tag"), p);
       }
-      SkipBlanks(p);
+      p = SkipBlanks(p);
       if (*p != '>') return Fail(UI_TEXT("Unmatched closing tag"), p);
       ++p;
       previous = parent;
@@ -265,7 +293,7 @@ bool CXmlMarkup::Parse(size_t units, size_t marks) {
       continue;
     }
     *p++ = 0;
-    SkipBlanks(p);
+    p = SkipBlanks(p);
     if (*p == '!' || *p == '?') {
       // Comments, processing instructions (and declarations, to the next "->").
       const UIChar closing = *p == '!' ? '-' : '?';
@@ -285,10 +313,11 @@ bool CXmlMarkup::Parse(size_t units, size_t marks) {
     else if (parent != 0) m_pElements[parent].iChild = index;
     previous = index;
 
-    while (IsNameChar(*p)) ++p;
+    p = SkipName(p);
     if (*p == 0) return Fail(UI_TEXT("Error parsing element name"), p);
-    if (!ParseAttributes(p)) return false;
-    SkipBlanks(p);
+    p = ParseAttributes(p);
+    if (p == nullptr) return false;
+    p = SkipBlanks(p);
     if (p[0] == '/' && p[1] == '>') {
       m_pElements[index].iData = static_cast<uint32_t>(p - base);
       *p = 0;  // also ends a name written right before the slash
@@ -311,26 +340,35 @@ bool CXmlMarkup::Parse(size_t units, size_t marks) {
   }
 }
 
-bool CXmlMarkup::ParseAttributes(UIChar*& p) {
+UIChar* CXmlMarkup::ParseAttributes(UIChar* p) {
   // The character after the element name ends the name; '>' and the '/' of
   // "/>" are left for the caller, which terminates the name with them.
-  if (*p == '>' || *p == '/') return true;
+  if (*p == '>' || *p == '/') return p;
   *p++ = 0;
   for (;;) {
-    SkipBlanks(p);
-    if (*p == 0 || *p == '/' || *p == '>') return true;
-    while (IsNameChar(*p)) ++p;
+    p = SkipBlanks(p);
+    if (*p == 0 || *p == '/' || *p == '>') return p;
+    p = SkipName(p);
     UIChar* const nameEnd = p;
-    SkipBlanks(p);
-    if (*p != '=') return Fail(UI_TEXT("Error while parsing attributes"), p);
+    p = SkipBlanks(p);
+    if (*p != '=') {
+      Fail(UI_TEXT("Error while parsing attributes"), p);
+      return nullptr;
+    }
     *p = ' ';
     *nameEnd = 0;
     ++p;
-    SkipBlanks(p);
-    if (*p != '"') return Fail(UI_TEXT("Expected attribute value"), p);
+    p = SkipBlanks(p);
+    if (*p != '"') {
+      Fail(UI_TEXT("Expected attribute value"), p);
+      return nullptr;
+    }
     ++p;
     UIChar* const valueEnd = ScanText(p, '"');
-    if (*p == 0) return Fail(UI_TEXT("Error while parsing attribute string"), p);
+    if (*p == 0) {
+      Fail(UI_TEXT("Error while parsing attribute string"), p);
+      return nullptr;
+    }
     *valueEnd = 0;
     if (p != valueEnd) *p = ' ';
     ++p;

@@ -89,10 +89,11 @@ class CXmlMarkup {
   // LoadFromMemory for the encodings that need no code page; false (with
   // "Unsupported encoding") for ANSI.
   bool LoadFromUnicodeMemory(const void* bytes, size_t length, MarkupEncoding encoding);
-  // Frees the text and the element table.
+  // Frees the text and the element table. (A load keeps both for the next
+  // document it parses, and only discards the previous one.)
   void Release();
   // True while a parsed document is held.
-  bool IsValid() const { return m_pElements != nullptr; }
+  bool IsValid() const { return m_nElements != 0; }
   // The node of element 1, or an invalid node when there is no element.
   CXmlMarkupNode GetRoot();
 
@@ -113,21 +114,29 @@ class CXmlMarkup {
 
   // Records a load failure (message, empty location) and releases the document.
   bool FailLoad(const UIChar* message);
-  // Takes ownership of a malloc'ed NUL-terminated text of `units` characters
-  // before its terminating NUL (it may hold an earlier one) and parses it.
-  // `marks` counts its '<' characters (0: not counted), which bounds the
-  // elements, so the table is allocated once.
-  bool ParseOwnedText(UIChar* text, size_t units, size_t marks);
-  bool Parse(size_t units, size_t marks);
+  // Room for a text of `units` characters and its NUL, to be filled from the
+  // source bytes: the previous document's buffer when it is large enough and
+  // the source does not lie in it (its memory is in use already, where a new
+  // block of a large text's size costs a page fault for every page), else a
+  // new block (null when none can be had); `capacity` tells its size. Hand it
+  // to ParseOwnedText.
+  UIChar* TextBuffer(size_t units, const void* source, size_t sourceBytes, size_t* capacity);
+  // Takes ownership of a malloc'ed text of `capacity` characters holding
+  // `units` characters before a NUL (it may hold an earlier one) and parses
+  // it; the buffer may be the one TextBuffer handed out again.
+  bool ParseOwnedText(UIChar* text, size_t capacity, size_t units);
+  bool Parse(size_t units);
   // Makes room for `wanted` records in all; false when that cannot be had.
   bool ReserveElements(uint64_t wanted);
   bool ReserveElement(uint32_t* index);
   bool Fail(const UIChar* message, const UIChar* location);
-  bool ParseAttributes(UIChar*& p);
+  // Returns the position after the attributes, or null after a failure.
+  UIChar* ParseAttributes(UIChar* p);
 
   UIChar* m_pstrXML = nullptr;        // owned document text, changed in place by the parser
+  size_t m_nTextCapacity = 0;         // characters allocated for the text
   Element* m_pElements = nullptr;     // owned element table
-  uint32_t m_nElements = 0;           // records in use, record 0 included
+  uint32_t m_nElements = 0;           // records in use, record 0 included; 0: no document
   uint32_t m_nReservedElements = 0;   // records allocated
   UIChar m_szErrorMsg[100] = {};
   UIChar m_szErrorXML[50] = {};

@@ -262,6 +262,56 @@ TEST(XmlMarkup, ReloadingDiscardsThePreviousDocument) {
   EXPECT_FALSE(markup.GetRoot().IsValid());
 }
 
+// A load reuses the storage of the document before it: whatever came before
+// (larger, smaller, broken, another loader), the new document reads as if the
+// markup were new.
+TEST(XmlMarkup, EachLoadReadsAsIntoANewMarkup) {
+  std::string large = "<big>";
+  for (int i = 0; i < 300; ++i) large += "<i n=\"" + std::to_string(i) + "\" t=\"&lt;" + std::string(i % 40, 'x') + "\"/>";
+  large += "</big>";
+  const std::string small = R"(<s a="&amp;"><c/></s>)";
+  const std::vector<std::string> documents = {large, small, "<broken", small, large, "<!-- none -->", large, small};
+  enum Loader { kWide, kUtf8, kUtf16 };
+  for (Loader first : {kWide, kUtf8, kUtf16}) {
+    for (Loader second : {kWide, kUtf8, kUtf16}) {
+      CXmlMarkup reused;
+      for (size_t i = 0; i < documents.size(); ++i) {
+        const Loader loader = i % 2 == 0 ? first : second;
+        auto load = [loader](CXmlMarkup& markup, const std::string& document) {
+          if (loader == kWide) return markup.Load(FromUtf8(document).c_str());
+          if (loader == kUtf8) return markup.LoadFromUnicodeMemory(document.data(), document.size(), MarkupEncodingUtf8);
+          std::vector<unsigned char> utf16;
+          for (UIChar unit : FromUtf8(document)) {
+            utf16.push_back(static_cast<unsigned char>(unit & 0xFF));
+            utf16.push_back(static_cast<unsigned char>(unit >> 8));
+          }
+          return markup.LoadFromUnicodeMemory(utf16.data(), utf16.size(), MarkupEncodingUtf16);
+        };
+        CXmlMarkup fresh;
+        const bool freshOk = load(fresh, documents[i]);
+        EXPECT_EQ(load(reused, documents[i]), freshOk) << first << second << i;
+        EXPECT_EQ(reused.IsValid(), fresh.IsValid()) << first << second << i;
+        EXPECT_EQ(DumpMarkup(reused), DumpMarkup(fresh)) << first << second << i;
+        EXPECT_EQ(ToUtf8(reused.GetLastErrorMessage()), ToUtf8(fresh.GetLastErrorMessage()));
+      }
+    }
+  }
+}
+
+// A text handed to Load may lie in the markup's own document, which the load
+// replaces: it is read before the old document goes.
+TEST(XmlMarkup, LoadsATextTakenFromItsOwnDocument) {
+  CXmlMarkup markup;
+  ASSERT_TRUE(markup.Load(UI_TEXT(R"(<outer inner="&lt;in a=&quot;1&quot;&gt;&lt;b/&gt;&lt;/in&gt;"/>)")));
+  EXPECT_TRUE(markup.Load(markup.GetRoot().GetAttributeValue(0)));
+  EXPECT_EQ(DumpMarkup(markup), "in(a=1)[b]");
+  // The same for bytes: the document's characters read as UTF-16 bytes.
+  ASSERT_TRUE(markup.Load(UI_TEXT(R"(<u v="&lt;w/&gt;"/>)")));
+  const UIChar* value = markup.GetRoot().GetAttributeValue(0);
+  EXPECT_TRUE(markup.LoadFromUnicodeMemory(value, Trellis::UITextLength(value) * sizeof(UIChar), MarkupEncodingUtf16));
+  EXPECT_EQ(DumpMarkup(markup), "w");
+}
+
 // Deep nesting needs no stack; many siblings grow the table.
 TEST(XmlMarkup, DeepNestingAndWideDocuments) {
   const int depth = 200000;
