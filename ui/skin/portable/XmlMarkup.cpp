@@ -121,10 +121,10 @@ UIChar* CXmlMarkup::TextBuffer(size_t units, const void* source, size_t sourceBy
   m_nElements = 0;
   if (units >= SIZE_MAX / sizeof(UIChar)) return nullptr;
   const size_t wanted = units + 1;
-  const char* const from = static_cast<const char*>(source);
-  const char* const held = reinterpret_cast<const char*>(m_pstrXML);
+  const uintptr_t from = reinterpret_cast<uintptr_t>(source);
+  const uintptr_t held = reinterpret_cast<uintptr_t>(m_pstrXML);
   const bool sourceInside =
-      held != nullptr && from < held + m_nTextCapacity * sizeof(UIChar) && from + sourceBytes > held;
+      m_pstrXML != nullptr && from < held + m_nTextCapacity * sizeof(UIChar) && from + sourceBytes > held;
   // A buffer far larger than the text is let go rather than kept.
   const bool fits = wanted <= m_nTextCapacity && m_nTextCapacity / 2 <= wanted + 65536;
   if (m_pstrXML != nullptr && fits && !sourceInside) {
