@@ -262,12 +262,12 @@ TEST(XmlMarkup, ReloadingDiscardsThePreviousDocument) {
   EXPECT_FALSE(markup.GetRoot().IsValid());
 }
 
-// A load reuses the storage of the document before it: whatever came before
-// (larger, smaller, broken, another loader), the new document reads as if the
-// markup were new.
+// A load reuses the storage of the document before it, or lets it go when it
+// is far too large: whatever came before (larger, smaller, broken, another
+// loader), the new document reads as if the markup were new.
 TEST(XmlMarkup, EachLoadReadsAsIntoANewMarkup) {
   std::string large = "<big>";
-  for (int i = 0; i < 300; ++i) large += "<i n=\"" + std::to_string(i) + "\" t=\"&lt;" + std::string(i % 40, 'x') + "\"/>";
+  for (int i = 0; i < 3000; ++i) large += "<i n=\"" + std::to_string(i) + "\" t=\"&lt;" + std::string(i % 60, 'x') + "\"/>";
   large += "</big>";
   const std::string small = R"(<s a="&amp;"><c/></s>)";
   const std::vector<std::string> documents = {large, small, "<broken", small, large, "<!-- none -->", large, small};
