@@ -2,6 +2,8 @@
 #include "app/MainWnd.h"
 #include "app/ProductInfo.h"
 #include "app/Startup.h"
+#include "app/StartupBench.h"
+#include "core/base/BenchReport.h"
 #include "core/base/DebugTrace.h"
 #include "ui/controls/BuiltInControls.h"
 #include "ui/window/WindowManager.h"
@@ -39,9 +41,12 @@ bool LoadSkinArchive(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  BenchMark("main");
+  StartStartupBenchProbe();
   Trellis::CWindowManagerUI::SetInstance(instance);
   Trellis::RegisterBuiltInControls();  // before the first skin is built
   LoadSkinArchive(instance);
+  BenchMark("skin_archive");
   if (RunApplicationMain() == 1) Trellis::CWindowManagerUI::RunMessageLoop();
   // Quitting ends the loop with the main window still alive: it goes now,
   // with none of its handlers on the stack.
