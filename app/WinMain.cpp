@@ -10,14 +10,12 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-#include <cstring>
-
 namespace {
 
-// Copies the skin archive out of the resources into a heap block that lives
-// for the whole run, and hands it to the framework. False when any step of
-// the lookup fails (the first skinned window then reports the missing skin).
+// Hands the skin archive to the framework as a view of the program's
+// resources: they stay mapped, read-only, for the whole run, so no copy is
+// needed. False when any step of the lookup fails (the first skinned window
+// then reports the missing skin).
 bool LoadSkinArchive(HINSTANCE instance) {
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(kSkinArchiveResourceId), kSkinArchiveResourceType);
   if (resource == nullptr) {
@@ -31,10 +29,7 @@ bool LoadSkinArchive(HINSTANCE instance) {
     DebugTrace(L"start-up: skin archive resource not loaded (error %lu)", GetLastError());
     return false;
   }
-  void* copy = std::malloc(size);  // kept until the process ends: the framework reads from it
-  if (copy == nullptr) return false;
-  std::memcpy(copy, bytes, size);
-  Trellis::CWindowManagerUI::SetResourceZipMemory(copy, size);
+  Trellis::CWindowManagerUI::SetResourceZipMemory(bytes, size);
   return true;
 }
 
