@@ -204,18 +204,6 @@ LRESULT CALLBACK CShadowUI::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   auto* self = static_cast<CShadowUI*>(::GetPropW(hwnd, kShadowProperty));
   WNDPROC previous = self != nullptr ? self->m_OriWndProc
                                      : reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kPreviousProcProperty));
-  // The window paints itself before its shadow is drawn: the shadow's
-  // picture (a layered window around the whole window) is not what the first
-  // look at the window waits for.
-  if (msg == WM_PAINT) {
-    const LRESULT result = previous != nullptr ? ::CallWindowProcW(previous, hwnd, msg, wParam, lParam)
-                                               : ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    // Looked up again: the window's own painting may have removed the shadow.
-    if (auto* after = static_cast<CShadowUI*>(::GetPropW(hwnd, kShadowProperty))) {
-      after->OnParentMessage(hwnd, msg, wParam, lParam);
-    }
-    return result;
-  }
   if (self != nullptr) self->OnParentMessage(hwnd, msg, wParam, lParam);  // may unhook
   if (msg == WM_NCDESTROY) ::RemovePropW(hwnd, kPreviousProcProperty);
   if (previous == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
