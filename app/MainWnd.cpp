@@ -10,6 +10,8 @@
 
 #include "app/MessageWnd.h"
 #include "app/ProductInfo.h"
+#include "app/StartupBench.h"
+#include "core/base/BenchReport.h"
 #include "core/base/AppMessages.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
@@ -72,9 +74,12 @@ LRESULT CMainWnd::OnCreate() {
   style = (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   SetWindowLongPtrW(window, GWL_STYLE, style);
 
+  BenchMark("wm_create");
   m_pm.InitForWindow(window);
+  BenchMark("manager_ready");
   CSkinBuilder builder;
   CControlUI* root = builder.CreateFromSource(UIResourceRef(L"MainWnd.xml"), nullptr, this, &m_pm);
+  BenchMark("skin_built");
   if (root == nullptr) {
     DebugTrace(L"main window: cannot build MainWnd.xml");
     return -1;
@@ -82,6 +87,7 @@ LRESULT CMainWnd::OnCreate() {
   m_pm.AttachRootControl(root);
   m_pm.AddNotifier(this);
   if (!FindControls()) return -1;
+  BenchMark("pages_bound");
 
   DragAcceptFiles(window, TRUE);
   // Files dragged from a process of lower integrity arrive only with these two let through.
@@ -110,6 +116,7 @@ bool CreateMainWindow(ClientState& state) {
   CMainWnd* window = new CMainWnd(state);
   g_mainWnd = window;
   StartUsageReport(state, kReportStartup);
+  BenchMark("report_started");
   if (window->CreateWithSize(nullptr, kProductTitle, kMainWindowStyle, 0) == nullptr) {
     // A window that got as far as its last message has deleted itself (and
     // cleared the pointer); otherwise the object is still ours to delete.
@@ -118,12 +125,14 @@ bool CreateMainWindow(ClientState& state) {
     return false;
   }
   window->CenterOnOwner();
+  BenchMark("window_created");
   return true;
 }
 
 // --- Messages ---
 
 LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && !m_firstPaintDone) return OnFirstPaint(wParam, lParam);
   switch (message) {
     case WM_CREATE:
       return OnCreate();
@@ -153,6 +162,16 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (m_pm.ProcessMessage(message, wParam, lParam, result)) return result;
   return CWindowWnd::HandleMessage(message, wParam, lParam);
+}
+
+// The first paint as any other, with its moments for a start-up benchmark.
+LRESULT CMainWnd::OnFirstPaint(WPARAM wParam, LPARAM lParam) {
+  m_firstPaintDone = true;
+  BenchMark("paint_begin");
+  const LRESULT result = HandleMessage(WM_PAINT, wParam, lParam);
+  BenchMark("paint_end");
+  FinishStartupBenchProbe();
+  return result;
 }
 
 LRESULT CMainWnd::OnNcHitTest(LPARAM lParam) {
@@ -296,6 +315,7 @@ const NotifyRoute<CMainWnd> CMainWnd::kNotifyRoutes[] = {
 };
 
 void CMainWnd::Notify(UINotify& msg) {
+  if (msg.sType.EqualsText(L"windowinit")) BenchMark("laid_out");
   if (msg.pSender == nullptr || !m_bound) return;
   if (DispatchNotify(this, kNotifyRoutes, msg)) return;
   for (Page* page : Pages()) {

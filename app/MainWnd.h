@@ -82,6 +82,7 @@ class CMainWnd : public Trellis::CWindowWnd,
 
   // --- Messages ---
   LRESULT OnCreate();
+  LRESULT OnFirstPaint(WPARAM wParam, LPARAM lParam);
   LRESULT OnNcHitTest(LPARAM lParam);
   void OnDropFiles(HDROP drop);
   // Handles the application messages (1124-1145): the frame's, then the
@@ -111,6 +112,7 @@ class CMainWnd : public Trellis::CWindowWnd,
   Trellis::CWindowManagerUI m_pm;  // owns the control tree
   UsageReporter m_reporter;
   bool m_bound = false;  // set by FindControls: notifications reach the pages only then
+  bool m_firstPaintDone = false;
 
   // The frame's controls found by FindControls; borrowed from the tree, null when the skin lacks the name.
   Trellis::CControlUI* m_versionNumber = nullptr;

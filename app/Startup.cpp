@@ -5,6 +5,7 @@
 #include "app/ProductInfo.h"
 #include "app/TestHooks.h"
 #include "core/base/AppMessages.h"
+#include "core/base/BenchReport.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/ScopedHandle.h"
 #include "core/base/TextConversion.h"
@@ -97,17 +98,20 @@ int RunApplicationMain() {
     case StartupGate::Run:
       break;
   }
+  BenchMark("gate");
 
   ClientState& state = GetClientState();
   if (state.LoadSettings() == 0) return 0;
   // Resolved once, before any thread runs; the state hands them to every request.
   state.UseEndpoints(
       ResolveServiceConfig(DefaultServiceConfig(), ReadServiceSettings(state.iniPath), ReadTestServiceOverrides()));
+  BenchMark("settings");
 
   if (!InitializeHttpTransport()) {
     MessageBoxW(nullptr, L"初始化网络失败", kProductTitle, MB_ICONERROR);
     return 0;
   }
+  BenchMark("network");
 
   StartFetch(g_initParamsWorker, [&state](const StopToken& stop) { FetchInitParamsThread(state, stop); });
   StartFetch(g_updateWorker, [&state](const StopToken& stop) { CheckForUpdateThread(state, stop); });
@@ -115,6 +119,7 @@ int RunApplicationMain() {
   StartCatalogFetch(g_categoriesWorker, FetchVoiceCategoriesThread);
   StartCatalogFetch(g_voicesWorker, FetchVoiceListThread);
   StartCatalogFetch(g_emotionsWorker, FetchVoiceEmotionsThread);
+  BenchMark("threads");
 
   if (!CreateMainWindow(state)) return 0;
   StartTestQueries();  // the test variant only

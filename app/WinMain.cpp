@@ -2,20 +2,20 @@
 #include "app/MainWnd.h"
 #include "app/ProductInfo.h"
 #include "app/Startup.h"
+#include "app/StartupBench.h"
+#include "core/base/BenchReport.h"
 #include "core/base/DebugTrace.h"
 #include "ui/controls/BuiltInControls.h"
 #include "ui/window/WindowManager.h"
 
 #include <windows.h>
 
-#include <cstdlib>
-#include <cstring>
-
 namespace {
 
-// Copies the skin archive out of the resources into a heap block that lives
-// for the whole run, and hands it to the framework. False when any step of
-// the lookup fails (the first skinned window then reports the missing skin).
+// Hands the skin archive to the framework as a view of the program's
+// resources: they stay mapped, read-only, for the whole run, so no copy is
+// needed. False when any step of the lookup fails (the first skinned window
+// then reports the missing skin).
 bool LoadSkinArchive(HINSTANCE instance) {
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(kSkinArchiveResourceId), kSkinArchiveResourceType);
   if (resource == nullptr) {
@@ -29,19 +29,19 @@ bool LoadSkinArchive(HINSTANCE instance) {
     DebugTrace(L"start-up: skin archive resource not loaded (error %lu)", GetLastError());
     return false;
   }
-  void* copy = std::malloc(size);  // kept until the process ends: the framework reads from it
-  if (copy == nullptr) return false;
-  std::memcpy(copy, bytes, size);
-  Trellis::CWindowManagerUI::SetResourceZipMemory(copy, size);
+  Trellis::CWindowManagerUI::SetResourceZipMemory(bytes, size);
   return true;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  BenchMark("main");
+  StartStartupBenchProbe();
   Trellis::CWindowManagerUI::SetInstance(instance);
   Trellis::RegisterBuiltInControls();  // before the first skin is built
   LoadSkinArchive(instance);
+  BenchMark("skin_archive");
   if (RunApplicationMain() == 1) Trellis::CWindowManagerUI::RunMessageLoop();
   // Quitting ends the loop with the main window still alive: it goes now,
   // with none of its handlers on the stack.

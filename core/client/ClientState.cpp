@@ -1,5 +1,6 @@
 #include "core/client/ClientState.h"
 
+#include "core/base/BenchReport.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/FileBytes.h"
 #include "core/base/TextConversion.h"
@@ -115,6 +116,7 @@ int ClientState::LoadSettings() {
   driveUrlV2W = ReadProfileText(kSoftSection, L"DriveUrlV2W", kFolderCharacters, iniPath);
   driveUrlW2V = ReadProfileText(kSoftSection, L"DriveUrlW2V", kFolderCharacters, iniPath);
 
+  BenchMark("settings_read");
   uuid = WideToAnsi(ReadProfileText(kConfigSection, L"uuid", kUuidCharacters, iniPath));
   if (uuid.empty() || !ValidateDeviceId(uuid, *m_hardware)) {
     uuid = GenerateDeviceId(*m_hardware);

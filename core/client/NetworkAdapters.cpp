@@ -15,6 +15,7 @@ namespace {
 
 const char kNetworkClassKey[] = "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 constexpr ULONG kSkipAnycast = 2;
+constexpr ULONG kFirstListBytes = 16 * 1024;  // room for the adapter list of most machines
 constexpr DWORD kQueryGlobalStats = 0x0017000E;  // the NDIS statistics query of an adapter device
 constexpr DWORD kPermanentAddressOid = 0x01010101;
 constexpr size_t kAddressOffset = 8;  // where the adapter answer carries the address
@@ -52,13 +53,20 @@ bool IsPhysicalPciAdapter(const std::string& adapterName) {
 
 bool GetPhysicalMacAddresses(std::vector<std::string>& addresses, size_t capacity) {
   addresses.clear();
-  ULONG size = 0;
-  if (GetAdaptersAddresses(AF_UNSPEC, kSkipAnycast, nullptr, nullptr, &size) != ERROR_BUFFER_OVERFLOW || size == 0) {
-    return false;
-  }
+  // Each reading of the adapter list is slow (it gathers every adapter's
+  // addresses), so the first one is given room for a common machine's list;
+  // only a longer list is read again, into a buffer of the size it needs.
+  ULONG size = kFirstListBytes;
   std::vector<unsigned char> buffer(size, 0);
+  ULONG result = GetAdaptersAddresses(AF_UNSPEC, kSkipAnycast, nullptr,
+                                      reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+  if (result == ERROR_BUFFER_OVERFLOW && size > 0) {
+    buffer.assign(size, 0);
+    result = GetAdaptersAddresses(AF_UNSPEC, kSkipAnycast, nullptr,
+                                  reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+  }
+  if (result != NO_ERROR) return false;
   auto* list = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
-  if (GetAdaptersAddresses(AF_UNSPEC, kSkipAnycast, nullptr, list, &size) != NO_ERROR) return false;
   for (const IP_ADAPTER_ADDRESSES* adapter = list; adapter != nullptr && addresses.size() < capacity;
        adapter = adapter->Next) {
     if (adapter->AdapterName == nullptr || !IsPhysicalPciAdapter(adapter->AdapterName)) continue;
