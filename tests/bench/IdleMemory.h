@@ -13,9 +13,12 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -159,7 +162,7 @@ class ProcessMemoryView {
       std::printf("    %-50s %6.1f MiB %6.1f MiB  (%d)\n", entry.first.c_str(), entry.second.committed / kMiB,
                   entry.second.resident / kMiB, entry.second.pieces);
     }
-    std::printf("    %-50s %6.1f MiB reserved by %zu threads\n", "thread stacks", m_stackReserved / kMiB,
+    std::printf("    %-50s %6.1f MiB over %zu threads\n", "stack reservations", m_stackReserved / kMiB,
                 m_stacks.size());
     std::vector<std::pair<std::string, MemoryShare>> modules(m_modules.begin(), m_modules.end());
     std::sort(modules.begin(), modules.end(),
