@@ -42,6 +42,27 @@ void SetSliderValue(CControlUI* slider, CControlUI* label, int value) {
 
 void ShowBusyMessage(HWND owner) { ShowMessageModal(kMessageBusy, false, owner); }
 
+bool PickOpenFile(OPENFILENAMEW* dialog, DWORD* error) {
+  using OpenProc = BOOL(WINAPI*)(OPENFILENAMEW*);
+  using ErrorProc = DWORD(WINAPI*)();
+  static HMODULE library = nullptr;  // kept for the process once loaded
+  if (library == nullptr) library = LoadLibraryW(L"comdlg32.dll");
+  const auto open = library != nullptr ? reinterpret_cast<OpenProc>(
+                                             reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameW")))
+                                       : nullptr;
+  const auto lastError = library != nullptr ? reinterpret_cast<ErrorProc>(reinterpret_cast<void*>(
+                                                  GetProcAddress(library, "CommDlgExtendedError")))
+                                            : nullptr;
+  if (open == nullptr || lastError == nullptr) {
+    DebugTrace(L"file dialog: comdlg32.dll cannot be used (error %lu)", GetLastError());
+    if (error != nullptr) *error = CDERR_INITIALIZATION;
+    return false;
+  }
+  const bool picked = open(dialog) != FALSE;
+  if (error != nullptr) *error = picked ? 0 : lastError();
+  return picked;
+}
+
 std::wstring ChooseFolder(HWND owner) {
   // The dialog needs COM on this thread; a thread that has it already keeps it.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

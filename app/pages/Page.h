@@ -5,10 +5,13 @@
 // state and its workers, answers its own notifications and application
 // messages, says whether it is busy and resets itself; the window keeps the
 // frame and routes to the pages. Also the small helpers the pages share
-// (control casts and setters, the notification table walk, the folder
-// dialog). Holds nothing itself: a page borrows its host and its controls.
+// (control casts and setters, the notification table walk, the file and
+// folder dialogs). Holds nothing itself: a page borrows its host and its controls.
 // UI thread only.
 #include <windows.h>
+
+#include <commdlg.h>
+#include <cderr.h>
 
 #include <cwchar>
 #include <string>
@@ -102,6 +105,13 @@ void SetControlText(Trellis::CControlUI* control, const wchar_t* text);
 void ShowControl(Trellis::CControlUI* control, bool visible);
 // The slider's value and its label's "%d".
 void SetSliderValue(Trellis::CControlUI* slider, Trellis::CControlUI* label, int value);
+
+// The system's open-file dialog (GetOpenFileNameW). Its library is loaded at
+// the first call, not with the program: under Wine it brings the print
+// spooler and its host libraries along, which no start-up needs. False when
+// cancelled or failed; `error` (when given) gets CommDlgExtendedError's code,
+// or CDERR_INITIALIZATION when the library cannot be loaded.
+bool PickOpenFile(OPENFILENAMEW* dialog, DWORD* error = nullptr);
 
 // "转换中，请稍后再试！", modal on `owner`.
 void ShowBusyMessage(HWND owner);

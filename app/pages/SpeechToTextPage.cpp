@@ -205,8 +205,8 @@ void SpeechToTextPage::AddAudioFiles() {
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = kPickerBufferChars;
   dialog.Flags = kPickerFlags;
-  if (!GetOpenFileNameW(&dialog)) {
-    const DWORD error = CommDlgExtendedError();
+  DWORD error = 0;
+  if (!PickOpenFile(&dialog, &error)) {
     if (error == FNERR_BUFFERTOOSMALL) ShowMessageModal(kMessageTooManyFiles, false, Window());
     else if (error != 0) DebugTrace(L"speech-to-text: file picker failed (%lu)", error);
     return;  // cancelled: nothing added

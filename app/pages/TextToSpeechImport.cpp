@@ -46,7 +46,7 @@ void TextToSpeechPage::ImportText() {
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-  if (!GetOpenFileNameW(&dialog)) return;  // cancelled
+  if (!PickOpenFile(&dialog)) return;  // cancelled
   ImportTextFile(path);
 }
 

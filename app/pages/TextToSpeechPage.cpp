@@ -502,7 +502,7 @@ void TextToSpeechPage::ChooseBackgroundMusic() {
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = static_cast<DWORD>(buffer.size());
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-  if (!GetOpenFileNameW(&dialog)) return;
+  if (!PickOpenFile(&dialog)) return;
   SetBackgroundMusic(buffer.data());
 }
 

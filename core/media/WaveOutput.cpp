@@ -9,6 +9,46 @@ namespace {
 constexpr int kBufferCount = 6;
 constexpr int kBufferMs = 60;
 
+// The wave functions of winmm.dll, loaded at the first device opened rather
+// than with the program: a start-up plays nothing, and under Wine the library
+// brings the audio compression manager with it.
+struct WaveFunctions {
+  decltype(&waveOutOpen) open = nullptr;
+  decltype(&waveOutGetErrorTextW) errorText = nullptr;
+  decltype(&waveOutPrepareHeader) prepare = nullptr;
+  decltype(&waveOutUnprepareHeader) unprepare = nullptr;
+  decltype(&waveOutWrite) write = nullptr;
+  decltype(&waveOutReset) reset = nullptr;
+  decltype(&waveOutPause) pause = nullptr;
+  decltype(&waveOutRestart) restart = nullptr;
+  decltype(&waveOutClose) close = nullptr;
+  bool loaded = false;  // every function was found
+};
+
+template <class Function>
+bool Find(HMODULE library, const char* name, Function* function) {
+  *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return *function != nullptr;
+}
+
+// Loaded once for the process (the library stays); any thread may ask.
+const WaveFunctions& Wave() {
+  static const WaveFunctions functions = [] {
+    WaveFunctions found;
+    HMODULE library = LoadLibraryW(L"winmm.dll");
+    found.loaded = library != nullptr && Find(library, "waveOutOpen", &found.open) &&
+                   Find(library, "waveOutGetErrorTextW", &found.errorText) &&
+                   Find(library, "waveOutPrepareHeader", &found.prepare) &&
+                   Find(library, "waveOutUnprepareHeader", &found.unprepare) &&
+                   Find(library, "waveOutWrite", &found.write) && Find(library, "waveOutReset", &found.reset) &&
+                   Find(library, "waveOutPause", &found.pause) && Find(library, "waveOutRestart", &found.restart) &&
+                   Find(library, "waveOutClose", &found.close);
+    if (!found.loaded) DebugTrace(L"wave output: winmm.dll cannot be used (error %lu)", GetLastError());
+    return found;
+  }();
+  return functions;
+}
+
 }  // namespace
 
 bool WaveOutput::Open(int sampleRate, int channels, HANDLE bufferDoneEvent) {
@@ -24,12 +64,14 @@ bool WaveOutput::Open(int sampleRate, int channels, HANDLE bufferDoneEvent) {
   format.wBitsPerSample = 16;
   format.nBlockAlign = static_cast<WORD>(channels * 2);
   format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  const WaveFunctions& wave = Wave();
+  if (!wave.loaded) return false;
   HWAVEOUT device = nullptr;
-  MMRESULT result = waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(bufferDoneEvent), 0,
+  MMRESULT result = wave.open(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(bufferDoneEvent), 0,
                                 CALLBACK_EVENT);
   if (result != MMSYSERR_NOERROR) {
     wchar_t text[MAXERRORLENGTH] = L"";
-    waveOutGetErrorTextW(result, text, MAXERRORLENGTH);
+    wave.errorText(result, text, MAXERRORLENGTH);
     DebugTrace(L"wave output: waveOutOpen (%d Hz, %d channels) failed: %u %ls", sampleRate, channels, result, text);
     return false;
   }
@@ -44,7 +86,7 @@ bool WaveOutput::Open(int sampleRate, int channels, HANDLE bufferDoneEvent) {
     buffer.header.lpData = reinterpret_cast<LPSTR>(buffer.samples.data());
     buffer.header.dwBufferLength = static_cast<DWORD>(buffer.samples.size() * sizeof(int16_t));
     buffer.queued = false;
-    result = waveOutPrepareHeader(m_device, &buffer.header, sizeof(WAVEHDR));
+    result = wave.prepare(m_device, &buffer.header, sizeof(WAVEHDR));
     if (result != MMSYSERR_NOERROR) {
       DebugTraceA("wave output: waveOutPrepareHeader failed: %u", result);
       Close();
@@ -61,13 +103,15 @@ void WaveOutput::Close() {
   }
   // Reset hands every queued buffer back at once, so none is still held by
   // the device when it is unprepared.
-  waveOutReset(m_device);
+  // An open device means the functions were loaded.
+  const WaveFunctions& wave = Wave();
+  wave.reset(m_device);
   for (Buffer& buffer : m_buffers) {
     if (buffer.header.dwFlags & WHDR_PREPARED) {
-      waveOutUnprepareHeader(m_device, &buffer.header, sizeof(WAVEHDR));
+      wave.unprepare(m_device, &buffer.header, sizeof(WAVEHDR));
     }
   }
-  waveOutClose(m_device);
+  wave.close(m_device);
   m_device = nullptr;
   m_buffers.clear();
 }
@@ -96,7 +140,7 @@ bool WaveOutput::Queue(int index, int frames) {
   Buffer& buffer = m_buffers[static_cast<size_t>(index)];
   if (frames > m_bufferFrames) frames = m_bufferFrames;
   buffer.header.dwBufferLength = static_cast<DWORD>(frames * m_channels * static_cast<int>(sizeof(int16_t)));
-  MMRESULT result = waveOutWrite(m_device, &buffer.header, sizeof(WAVEHDR));
+  MMRESULT result = Wave().write(m_device, &buffer.header, sizeof(WAVEHDR));
   if (result != MMSYSERR_NOERROR) {
     DebugTraceA("wave output: waveOutWrite failed: %u", result);
     return false;
@@ -106,9 +150,9 @@ bool WaveOutput::Queue(int index, int frames) {
 }
 
 void WaveOutput::Pause() {
-  if (m_device != nullptr) waveOutPause(m_device);
+  if (m_device != nullptr) Wave().pause(m_device);
 }
 
 void WaveOutput::Restart() {
-  if (m_device != nullptr) waveOutRestart(m_device);
+  if (m_device != nullptr) Wave().restart(m_device);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// One open wave output device (winmm) with a small ring of sample buffers.
+// One open wave output device (winmm, loaded at the first Open) with a small
+// ring of sample buffers.
 // The device signals the event given to Open whenever it hands a buffer back,
 // so a feeding thread can sleep on that event. Open and Close may be called
 // from different threads; the other calls come from the feeding thread.

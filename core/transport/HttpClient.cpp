@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "core/base/BenchMemory.h"
 #include "core/base/DebugTrace.h"
 #include "core/base/FileBytes.h"
 #include "core/base/LocalClock.h"
@@ -23,7 +24,10 @@
 bool InitializeHttpTransport() {
   static std::once_flag once;
   static bool started = false;
-  std::call_once(once, [] { started = curl_global_init(CURL_GLOBAL_WIN32) == CURLE_OK; });
+  std::call_once(once, [] {
+    BenchMemoryScope measured("lib.curl_init");
+    started = curl_global_init(CURL_GLOBAL_WIN32) == CURLE_OK;
+  });
   return started;
 }
 

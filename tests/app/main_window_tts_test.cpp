@@ -472,6 +472,8 @@ TEST_F(TtsPageTest, TypingStaysInTheEditorAndTheButtonsThatEditItGiveTheKeyboard
   EXPECT_EQ(Text(L"editText2Vioce"), L"abc def");
   EXPECT_EQ(window->GetPaintManager().GetFocusControl(), driver->Find(L"editText2Vioce"));
 
+  // The open-file dialog's library comes with the first dialog, not with the window.
+  EXPECT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
   g_importPath = folder.path() + L"import.txt";
   ASSERT_TRUE(testfiles::WriteFileBytes(g_importPath, "\xE5\xAF\xBC\xE5\x85\xA5"));  // 导入
   const struct {
@@ -514,6 +516,7 @@ TEST_F(TtsPageTest, TypingStaysInTheEditorAndTheButtonsThatEditItGiveTheKeyboard
     TypeKeyByKey(*driver, L"hang2");
     EXPECT_EQ(Text(L"editText2Vioce"), c.expected) << WideToUtf8(c.label);
   }
+  EXPECT_NE(GetModuleHandleW(L"comdlg32.dll"), nullptr) << "the import went through the system's dialog";
   SaveWindowPng(L"tts-page-typed-after-buttons.png", window->GetHandle());
 }
 

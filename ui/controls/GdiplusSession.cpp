@@ -1,4 +1,5 @@
 #include "ui/controls/GdiplusSession.h"
+#include "core/base/BenchMemory.h"
 #include "core/base/DebugTrace.h"
 
 namespace Trellis {
@@ -13,6 +14,7 @@ class GdiplusProcessState {
   }
   bool Ensure() {
     if (m_bStarted) return true;
+    BenchMemoryScope measured("lib.gdiplus");
     Gdiplus::GdiplusStartupInput input;
     const Gdiplus::Status status = Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
     if (status != Gdiplus::Ok) {

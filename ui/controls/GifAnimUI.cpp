@@ -46,13 +46,20 @@ void* CGifAnimUI::GetInterface(const UIChar* name) {
 
 void CGifAnimUI::SetVisible(bool visible) {
   CControlUI::SetVisible(visible);
-  if (visible) PlayGif();
-  else StopGif();
+  if (!visible) {
+    StopGif();
+    return;
+  }
+  // One built hidden decodes its picture now, then plays like any other.
+  if (!m_image && !m_bLoadFailed && m_pManager != nullptr) InitGifImage();
+  PlayGif();
 }
 
 void CGifAnimUI::OnInit() {
   CControlUI::OnInit();
-  if (!m_image && !m_bLoadFailed) InitGifImage();
+  // Built hidden (a busy indicator), it waits until it is shown or painted:
+  // a window then decodes no picture, and starts no GDI+, for it before that.
+  if (!m_image && !m_bLoadFailed && IsSetVisible()) InitGifImage();
 }
 
 void CGifAnimUI::SetAttribute(const UIChar* name, const UIChar* value) {

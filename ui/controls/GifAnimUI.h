@@ -36,9 +36,11 @@ class CGifAnimUI : public CControlUI {
   const UIChar* GetClassName() const override;
   // "GifAnim": this control; other names go to the control base.
   void* GetInterface(const UIChar* name) override;
-  // The control base, then plays when shown and stops (rewinding) when hidden.
+  // The control base, then plays when shown (loading the picture first when
+  // it was built hidden) and stops (rewinding) when hidden.
   void SetVisible(bool visible = true) override;
-  // Loads the picture (and plays it with "autoplay").
+  // Loads the picture (and plays it with "autoplay"), unless the control is
+  // hidden: then it loads when first shown or painted.
   void OnInit() override;
   // Only the frame timer: the next frame and its delay. Other events are dropped.
   void HandleEvent(UIEvent& event) override;

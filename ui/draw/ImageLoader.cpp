@@ -2,8 +2,13 @@
 // archive, or a path of its own, decoded into a premultiplied top-down DIB.
 #include <cstring>
 #include <cwchar>
+#include <mutex>
 #include <new>
+#include <set>
+#include <string>
 
+#include "core/base/BenchMemory.h"
+#include "core/base/BenchReport.h"
 #include "core/base/DebugTrace.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/draw/portable/ColorMath.h"
@@ -83,6 +88,29 @@ UIImageInfo* MakeImage(const unsigned char* rgba, int width, int height, DWORD m
   return image;
 }
 
+// For a benchmark: the decoded pixels' bytes, and the decodes of a file that
+// was decoded before in this process (one copy per window manager, or a
+// control that loads its own).
+void CountDecode(UIResourceRef name, const UIChar* type, int width, int height) {
+  if (!BenchReportEnabled()) return;
+  static std::mutex lock;
+  static std::set<std::wstring> decoded;
+  std::wstring key = name.IsNumber() ? L"#" + std::to_wstring(name.GetNumber()) : std::wstring(name.GetName());
+  if (type != nullptr) key += L"|" + std::wstring(type);
+  const long long bytes = static_cast<long long>(width) * height * 4;
+  bool again = false;
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    again = !decoded.insert(key).second;
+  }
+  BenchAddCount("images.decoded", 1);
+  BenchAddCount("images.decoded_bytes", bytes);
+  if (again) {
+    BenchAddCount("images.decoded_again", 1);
+    BenchAddCount("images.decoded_again_bytes", bytes);
+  }
+}
+
 }  // namespace
 
 UIImageInfo* CDrawEngine::LoadImage(UIResourceRef name, const UIChar* type, DWORD mask) {
@@ -131,6 +159,7 @@ UIImageInfo* CDrawEngine::LoadImage(UIResourceRef name, const UIChar* type, DWOR
   }
   UIImageInfo* image = MakeImage(rgba, width, height, mask);
   stbi_image_free(rgba);
+  if (image != nullptr) CountDecode(name, type, width, height);
   return image;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/base/BenchMemory.h"
 #include "core/base/FileBytes.h"
 #include "ui/skin/ZipArchive.h"
 #include "ui/skin/portable/LoadProbe.h"
@@ -58,6 +59,7 @@ const wchar_t* ReadSkinFile(const wchar_t* name, size_t maxBytes, UIByteBuffer& 
     const ZipResult result =
         ZipExtractEntry(archive, index, bytes.data(), static_cast<DWORD>(bytes.size()), ZipKindMemory);
     if (result != kZipOk && result != kZipMoreData) error = L"Could not unzip file";
+    BenchAddCount("skin.extracted_bytes", entry.unpackedSize);
   }
   if (openedHere) ZipCloseArchive(archive);
   return error;

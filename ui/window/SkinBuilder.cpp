@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "core/base/BenchMemory.h"
 #include "core/base/DebugTrace.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
@@ -106,6 +107,7 @@ CSkinBuilder::~CSkinBuilder() = default;
 CControlUI* CSkinBuilder::CreateFromSource(UIResourceRef source, const UIChar* resourceType,
                                            IDialogBuilderCallback* callback, CWindowManagerUI* manager,
                                            CControlUI* parent) {
+  BenchMemoryScope measured("skin.build");
   if (source.IsNumber()) {
     HINSTANCE module = CWindowManagerUI::GetResourceInstance();
     HRSRC found = FindResourceW(module, source.AsResourceName(), resourceType);

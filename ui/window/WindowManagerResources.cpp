@@ -9,6 +9,7 @@
 // Program instance and skin source.
 #include <cwctype>
 
+#include "core/base/BenchMemory.h"
 #include "core/base/DebugTrace.h"
 #include "ui/control/ControlUI.h"
 #include "ui/control/portable/AttributeText.h"
@@ -63,6 +64,7 @@ HFONT CreateUIFont(const UIChar* face, int size, bool bold, bool underline, bool
   if (bold) logFont.lfWeight = FW_BOLD;
   if (underline) logFont.lfUnderline = TRUE;
   if (italic) logFont.lfItalic = TRUE;
+  BenchAddCount("fonts.created", 1);
   return ::CreateFontIndirectW(&logFont);
 }
 

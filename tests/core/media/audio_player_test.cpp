@@ -160,6 +160,14 @@ TEST_F(AudioPlayerTest, AChinesePathInTheAnsiCodePagePlays) {
   EXPECT_GE(PlayToEnd(player.player, L"试听音频.mp3"), 0.75);
 }
 
+// A program that plays nothing never loads the wave library: the first device opened brings it.
+TEST_F(AudioPlayerTest, TheWaveLibraryComesWithTheFirstPlayback) {
+  EXPECT_EQ(GetModuleHandleW(L"winmm.dll"), nullptr);
+  PlayerHolder player;
+  ASSERT_GE(PlayToEnd(player.player, L"tone16k.wav"), 0.0);
+  EXPECT_NE(GetModuleHandleW(L"winmm.dll"), nullptr);
+}
+
 TEST_F(AudioPlayerTest, PlayAfterTheEndStartsAgainFromTheBeginning) {
   PlayerHolder player;
   ASSERT_GE(PlayToEnd(player.player, L"tone16k.wav"), 0.75);

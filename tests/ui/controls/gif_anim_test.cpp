@@ -2,7 +2,8 @@
 // GIF animations built from skin XML with pictures made here: frame delays
 // 0 and 5 ask for 100 ms and 50 ms frame timers, hiding rewinds and showing
 // plays again, a one-frame picture is shown without a timer, and a name that
-// cannot be loaded is not read again at every paint.
+// cannot be loaded is not read again at every paint; one built hidden decodes
+// its picture only when shown.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +13,7 @@
 #include "tests/support/Screenshot.h"
 #include "tests/ui/controls/ControlTestWindow.h"
 #include "tests/ui/controls/TestPictures.h"
+#include "ui/controls/GdiplusSession.h"
 #include "ui/controls/GifAnimUI.h"
 
 using namespace Trellis;
@@ -131,6 +133,52 @@ TEST_F(GifAnimTest, NameThatCannotBeLoadedIsNotReadAgainUntilItChanges) {
   ASSERT_TRUE(window.Capture());
   EXPECT_TRUE(missing->HasImage());
   EXPECT_TRUE(missing->IsPlaying());
+}
+
+// Busy indicators are built hidden: their pictures wait until they are shown,
+// so building the window neither decodes them nor starts GDI+ for them.
+TEST_F(GifAnimTest, HiddenAnimationDecodesItsPictureWhenFirstShown) {
+  const wchar_t skin[] =
+      L"<Window><Container bkcolor=\"#FFFFFFFF\">"
+      L"<GifAnim name=\"busy\" float=\"true\" pos=\"10,10,42,42\" bkimage=\"two.gif\" visible=\"false\" />"
+      L"<GifAnim name=\"quiet\" float=\"true\" pos=\"60,10,92,42\" bkimage=\"two.gif\" visible=\"false\" "
+      L"autoplay=\"false\" autosize=\"true\" />"
+      L"<GifAnim name=\"gone\" float=\"true\" pos=\"110,10,142,42\" bkimage=\"nowhere.gif\" visible=\"false\" />"
+      L"</Container></Window>";
+  SkinnedTestWindow window(skin, 200, 60);
+  ASSERT_TRUE(window.ok());
+  window.driver().Pump();
+  auto* busy = window.Find<CGifAnimUI>(L"busy");
+  auto* quiet = window.Find<CGifAnimUI>(L"quiet");
+  auto* gone = window.Find<CGifAnimUI>(L"gone");
+  for (CGifAnimUI* hidden : {busy, quiet, gone}) {
+    EXPECT_FALSE(hidden->HasImage()) << hidden->GetName().GetText();
+    EXPECT_FALSE(hidden->IsPlaying()) << hidden->GetName().GetText();
+  }
+  EXPECT_FALSE(CGdiplusSession::IsStarted()) << "nothing shown needs GDI+ yet";
+
+  // Shown, each plays as one loaded at build would: with or without "autoplay".
+  busy->SetVisible(true);
+  quiet->SetVisible(true);
+  for (CGifAnimUI* shown : {busy, quiet}) {
+    EXPECT_TRUE(shown->HasImage()) << shown->GetName().GetText();
+    EXPECT_EQ(shown->GetFrameCount(), 2u) << shown->GetName().GetText();
+    EXPECT_TRUE(shown->IsPlaying()) << shown->GetName().GetText();
+    EXPECT_EQ(shown->GetTimerInterval(), 100u) << shown->GetName().GetText();
+  }
+  EXPECT_EQ(quiet->GetFixedWidth(), 16);  // "autosize" once the picture is known
+  window.manager().KillControlTimer(busy, CGifAnimUI::kFrameTimerId);
+  window.driver().Pump();
+  ASSERT_TRUE(window.Capture());
+  EXPECT_EQ(window.PixelAt(26, 26), kRed) << "the first frame, drawn once shown";
+  EXPECT_TRUE(testshots::SaveWindowPng(L"controls-gif-anim-shown-late.png", window.hwnd()));
+
+  // A picture that cannot be read shows nothing and starts no timer, shown or painted.
+  gone->SetVisible(true);
+  window.driver().Pump();
+  EXPECT_FALSE(gone->HasImage());
+  EXPECT_FALSE(gone->IsPlaying());
+  EXPECT_EQ(window.manager().GetNativeTimerId(gone, CGifAnimUI::kFrameTimerId), 0u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <imm.h>
 #include <new>
 
+#include "core/base/BenchMemory.h"
 #include "core/base/DebugTrace.h"
 #include "ui/base/UIGeometryWin.h"
 #include "ui/control/ScrollBarUI.h"
@@ -83,6 +84,7 @@ bool CRichEditHost::Init(DWORD style, const UIChar* text) {
   }
   m_dwFlags |= kFlagInPlaceActive;
 
+  BenchMemoryScope measured("lib.richedit");
   CreateTextServicesProc create = g_engineFactory;
   if (create == nullptr) {
     m_hModule.Reset(::LoadLibraryW(L"msftedit.dll"));
