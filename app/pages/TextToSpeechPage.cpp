@@ -389,8 +389,9 @@ void TextToSpeechPage::StartTtsWork(int kind) {
   work->window = Window();
   work->job = *m_job;
   work->job.messageOwner = Window();
-  work->taskTimeoutSeconds = ReadTaskTimeoutSeconds(State().iniPath);
   const bool longText = work->kind == TtsWorkKind::kLongText;
+  // Only the task polls against the bound; the single request need not wait for the settings file.
+  if (longText) work->taskTimeoutSeconds = ReadTaskTimeoutSeconds(State().iniPath);
   if (!longText) state.workGeneration = m_settingsGeneration;
   TtsWorker& worker = longText ? state.task : state.single;
   if (!longText && state.single.work() != nullptr && state.single.work()->kind == TtsWorkKind::kPreview) {
