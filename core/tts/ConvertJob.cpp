@@ -164,9 +164,9 @@ bool ConvertJob::SynthesizeSpeech() {
   if (!(resultValid && FileExists(cachePath))) {
     Json::Value root;
     if (!PostForReply(kSynthesisPath, form, root)) return false;
-    std::string data;
+    std::string_view data;
     const Json::Value& requestId = JsonMember(root, "RequestId");
-    if (!ReadReplyText(root, "data", data) || !(requestId.isNull() || requestId.isString())) {
+    if (!ReadReplyView(root, "data", data) || !(requestId.isNull() || requestId.isString())) {
       ShowMessage(kMessageInternalError);
       return false;
     }
