@@ -346,8 +346,8 @@ void TextToSpeechPage::ListenTest() {
     ShowMessageModal(kMessageEmptyText, false, Window());
     return;
   }
-  SetPreviewBusy(true);
-  StartTtsWork(static_cast<int>(TtsWorkKind::kPreview));
+  // The busy look once the worker runs: its request need not wait for the animation's start.
+  if (StartTtsWork(static_cast<int>(TtsWorkKind::kPreview))) SetPreviewBusy(true);
 }
 
 bool TextToSpeechPage::OnPlaybackDone(WPARAM id) {
@@ -372,16 +372,18 @@ void TextToSpeechPage::StartConversion() {
     ShowMessageModal(kMessageEmptyText, false, Window());
     return;
   }
-  SetConversionBusy(true);
+  bool started = false;
   if (typed.size() > kSingleRequestCharacters) {
     m_job->lastResultPath.clear();
-    StartTtsWork(static_cast<int>(TtsWorkKind::kLongText));
+    started = StartTtsWork(static_cast<int>(TtsWorkKind::kLongText));
   } else {
-    StartTtsWork(static_cast<int>(TtsWorkKind::kConversion));
+    started = StartTtsWork(static_cast<int>(TtsWorkKind::kConversion));
   }
+  // The busy look once the worker runs: its request need not wait for the animation's start.
+  if (started) SetConversionBusy(true);
 }
 
-void TextToSpeechPage::StartTtsWork(int kind) {
+bool TextToSpeechPage::StartTtsWork(int kind) {
   TtsPageState& state = TtsState();
   auto work = std::make_shared<TtsWork>();
   work->kind = static_cast<TtsWorkKind>(kind);
@@ -389,8 +391,9 @@ void TextToSpeechPage::StartTtsWork(int kind) {
   work->window = Window();
   work->job = *m_job;
   work->job.messageOwner = Window();
-  work->taskTimeoutSeconds = ReadTaskTimeoutSeconds(State().iniPath);
   const bool longText = work->kind == TtsWorkKind::kLongText;
+  // Only the task polls against the bound; the single request need not wait for the settings file.
+  if (longText) work->taskTimeoutSeconds = ReadTaskTimeoutSeconds(State().iniPath);
   if (!longText) state.workGeneration = m_settingsGeneration;
   TtsWorker& worker = longText ? state.task : state.single;
   if (!longText && state.single.work() != nullptr && state.single.work()->kind == TtsWorkKind::kPreview) {
@@ -402,7 +405,9 @@ void TextToSpeechPage::StartTtsWork(int kind) {
     SetConversionBusy(false);
     ShowListenIdle();
     ShowUserMessage(Window(), kMessageInternalError);
+    return false;
   }
+  return true;
 }
 
 void TextToSpeechPage::OnTtsWorkDone(UINT id) {

@@ -135,8 +135,9 @@ class TextToSpeechPage : public Page {
   void SetConversionBusy(bool busy);
   // The listen button idle, with its listen images.
   void ShowListenIdle();
-  // Starts a worker of a TtsWorkKind on a copy of the job.
-  void StartTtsWork(int kind);
+  // Starts a worker of a TtsWorkKind on a copy of the job; false (the
+  // failure shown) when none could be started.
+  bool StartTtsWork(int kind);
   void OnTtsWorkDone(UINT id);
   // The end of preview playback `id` (0: only the idle look); false when that
   // playback was already dropped, so the buttons stay as they are.

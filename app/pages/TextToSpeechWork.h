@@ -4,7 +4,7 @@
 // the long-text task. Each runs on its own copy of the job, so the UI
 // thread's job is never written from another thread; the worker collects its
 // messages and results in its TtsWork record and posts WM_APP_TTS_DONE, and
-// the UI thread shows them. TtsWorker owns one WorkerThread and the work it
+// the UI thread shows them. TtsWorker owns one KeptWorkerThread and the work it
 // runs; a worker is stopped by its token, which also aborts its running
 // request and ends its poll wait.
 #include <windows.h>
@@ -80,10 +80,11 @@ class TtsWorker {
   // The running (or last) work, null when none.
   const std::shared_ptr<TtsWork>& work() const { return m_work; }
   bool IsCurrent(UINT id) const { return m_work != nullptr && m_work->id == id; }
-  // Forgets a work that has posted its end (its thread has ended or is ending).
+  // Forgets a work that has posted its end (its routine has returned or is returning).
   void Finish();
 
  private:
   std::shared_ptr<TtsWork> m_work;  // shared with the thread
-  WorkerThread m_thread;
+  // Kept between works: a conversion starts without waiting for a new thread.
+  KeptWorkerThread m_thread;
 };

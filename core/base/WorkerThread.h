@@ -78,3 +78,47 @@ class WorkerThread {
   std::shared_ptr<Shared> m_shared;  // shared with the thread
   OwnedHandle m_thread;
 };
+
+// One worker slot whose thread outlives its routine: the next start hands its
+// routine to the waiting thread instead of making a new one. Starting and
+// ending a thread tells every loaded library (milliseconds under Wine), which
+// a click that starts work should not wait for. Each routine gets a fresh
+// token; Join, Stop and IsRunning are about the routine, not the thread. A
+// routine that does not end within a stop's bound is let go with its thread,
+// which ends after it; the next start makes a new thread. Never terminated.
+class KeptWorkerThread {
+ public:
+  using Routine = WorkerThread::Routine;
+
+  KeptWorkerThread() = default;
+  // Stops the routine with the default bound, then ends the thread.
+  ~KeptWorkerThread();
+  KeptWorkerThread(const KeptWorkerThread&) = delete;
+  KeptWorkerThread& operator=(const KeptWorkerThread&) = delete;
+
+  // Runs `routine` with a new token on the kept thread, or on a new one when
+  // none waits. False, with nothing started, while the previous routine
+  // still runs or when no thread could be made.
+  bool Start(Routine routine);
+  // Sets the running routine's token; does not wait.
+  void RequestStop();
+  // Sets the token and waits up to `waitMs` for the routine; true when it has
+  // returned (or none ran). A routine that has not is let go with its thread.
+  bool Stop(DWORD waitMs = WorkerThread::kDefaultStopWaitMs);
+  // Waits up to `waitMs` for the routine without asking it to stop; true when
+  // it has returned (or none ran).
+  bool Join(DWORD waitMs);
+  // A routine was started and has not returned yet.
+  bool IsRunning() const;
+
+ private:
+  struct Run;
+  struct Mailbox;
+  static DWORD WINAPI ThreadMain(void* parameter);
+  // Tells the kept thread to end once its routine returns and forgets it.
+  void LetThreadGo();
+
+  std::shared_ptr<Mailbox> m_mailbox;  // shared with the kept thread
+  std::shared_ptr<Run> m_run;          // the current (or last) routine
+  OwnedHandle m_thread;
+};

@@ -42,6 +42,12 @@ bool FileExists(const std::wstring& path) {
   return _wstat64(path.c_str(), &info) == 0;
 }
 
+// The file's size in bytes, -1 when it cannot be read.
+int64_t FileSize(const std::wstring& path) {
+  struct _stat64 info;
+  return _wstat64(path.c_str(), &info) == 0 ? info.st_size : -1;
+}
+
 // --- ffmpeg passes ---
 
 bool IsPcm(const std::wstring& codec) { return codec == L"pcm"; }
@@ -64,6 +70,12 @@ std::wstring DurationArgument(int64_t micros) {
   const std::wstring fraction = std::to_wstring(1000 + ms % 1000).substr(1);
   return std::to_wstring(ms / 1000) + L"." + fraction;
 }
+
+// The longest a speech file of `bytes` can play, in microseconds (-1 when the
+// size is unknown): nothing the service sends runs below 8 kbit/s, 1000 bytes
+// a second. It bounds the resampling pass, which needs no exact length, so
+// that pass does not wait for the file to be probed first.
+int64_t LongestSpeechMicros(int64_t bytes) { return bytes < 0 ? -1 : bytes * 1000; }
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
@@ -161,12 +173,13 @@ bool ConvertJob::SynthesizeSpeech() {
   const std::wstring cachePath = tempFolder + key + L"." + codec;
 
   // A cache hit skips the request, but the caller still gets its result file.
+  int64_t speechBytes = -1;
   if (!(resultValid && FileExists(cachePath))) {
     Json::Value root;
     if (!PostForReply(kSynthesisPath, form, root)) return false;
-    std::string data;
+    std::string_view data;
     const Json::Value& requestId = JsonMember(root, "RequestId");
-    if (!ReadReplyText(root, "data", data) || !(requestId.isNull() || requestId.isString())) {
+    if (!ReadReplyView(root, "data", data) || !(requestId.isNull() || requestId.isString())) {
       ShowMessage(kMessageInternalError);
       return false;
     }
@@ -182,16 +195,19 @@ bool ConvertJob::SynthesizeSpeech() {
       ShowSaveFailed(error);
       return false;
     }
+    speechBytes = static_cast<int64_t>(audio.size());
   }
 
   TerminateSharedChild();
   const std::wstring resultPath = tempFolder + resultName;
   std::wstring arguments;
-  const int64_t micros = SpeechDurationMicros(cachePath, codec);
+  int64_t micros = -1;
   if (!bgmSourcePath.empty()) {
+    micros = SpeechDurationMicros(cachePath, codec);  // the mix is cut to it
     if (micros < 1000000) return false;  // no mix for less than a second of speech
     arguments = MixArguments(cachePath, tempFolder + bgmWorkName, micros, resultPath, codec);
   } else {
+    micros = LongestSpeechMicros(speechBytes >= 0 ? speechBytes : FileSize(cachePath));
     arguments = ResampleArguments(cachePath, resultPath, codec);
   }
   if (!RunPass(arguments, micros, m_stop)) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "core/base/FileBytes.h"
 #include "core/base/TextConversion.h"
 #include "core/base/portable/Base64.h"
 #include "core/base/portable/Checksums.h"
@@ -145,19 +146,18 @@ int main() {
     postMs += MillisSince(start);
 
     start = Clock::now();
+    // As the job reads it: the audio decoded straight from the reply's tree.
     Json::Value root;
-    std::string data;
+    std::string_view data;
+    std::string decoded;
     ReadSpeechReply(transferred, body.view(), root);
-    ReadReplyText(root, "data", data);
-    const std::string decoded = Base64Decode(data);
+    ReadReplyView(root, "data", data);
+    Base64DecodeWhole(data, decoded);
     readMs += MillisSince(start);
 
     start = Clock::now();
     const std::wstring cache = TempFolder() + key + L".mp3";
-    if (FILE* file = _wfopen(cache.c_str(), L"wb")) {
-      fwrite(decoded.data(), 1, decoded.size(), file);
-      fclose(file);
-    }
+    WriteFileBytes(cache, decoded.data(), decoded.size());
     writeMs += MillisSince(start);
     DeleteFileW(cache.c_str());
   }

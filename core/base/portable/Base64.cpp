@@ -6,17 +6,21 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// Value of the character at `index`, or -1 past the end or outside the
-// alphabet. The byte is taken unsigned, so 0x80 and above are simply invalid.
+// Every byte's value in the alphabet, -1 outside it (the padding "=" and
+// 0x80 and above included): one look-up per character of a reply's audio.
+struct DecodeTable {
+  signed char value[256];
+  constexpr DecodeTable() : value() {
+    for (int i = 0; i < 256; ++i) value[i] = -1;
+    for (int i = 0; i < 64; ++i) value[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
+  }
+};
+constexpr DecodeTable kDecodeTable;
+
+// Value of the character at `index`, or -1 past the end or outside the alphabet.
 int ValueAt(const char* text, size_t length, size_t index) {
   if (index >= length) return -1;
-  const unsigned char c = static_cast<unsigned char>(text[index]);
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
+  return kDecodeTable.value[static_cast<unsigned char>(text[index])];
 }
 
 }  // namespace

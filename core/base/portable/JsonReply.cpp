@@ -2,7 +2,7 @@
 
 #include <memory>
 
-bool ParseJsonReply(const std::string& text, Json::Value& root) {
+bool ParseJsonReply(std::string_view text, Json::Value& root) {
   Json::CharReaderBuilder builder;
   // Text after the value (a second object, a server warning) makes the reply
   // malformed; only white space and line ends may follow it.

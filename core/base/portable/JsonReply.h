@@ -7,11 +7,12 @@
 #include <json/json.h>
 
 #include <string>
+#include <string_view>
 
 // Parses a whole reply; true only when it is one JSON value, followed by
 // nothing but white space, without any reader error. `root` is left as it was
 // otherwise.
-bool ParseJsonReply(const std::string& text, Json::Value& root);
+bool ParseJsonReply(std::string_view text, Json::Value& root);
 
 // Member `name` of an object (null for a missing member or a non-object).
 const Json::Value& JsonMember(const Json::Value& object, const char* name);

@@ -23,7 +23,7 @@ bool BuildSynthesisForm(const std::string& ansiText, const SynthesisSettings& se
 }
 
 SpeechReplyState ReadSpeechReply(bool transferred, std::string_view body, Json::Value& root) {
-  if (!transferred || !ParseJsonReply(std::string(body), root) || !root.isObject()) {
+  if (!transferred || !ParseJsonReply(body, root) || !root.isObject()) {
     return SpeechReplyState::Unreadable;
   }
   const Json::Value& code = JsonMember(root, "code");
@@ -31,9 +31,18 @@ SpeechReplyState ReadSpeechReply(bool transferred, std::string_view body, Json::
   return code.asInt() == 200 ? SpeechReplyState::Ok : SpeechReplyState::CodeNotOk;
 }
 
-bool ReadReplyText(const Json::Value& root, const char* name, std::string& text) {
+bool ReadReplyView(const Json::Value& root, const char* name, std::string_view& text) {
   const Json::Value& member = JsonMember(root, name);
-  if (!member.isString() || member.asString().empty()) return false;
-  text = member.asString();
+  const char* begin = nullptr;
+  const char* end = nullptr;
+  if (!member.isString() || !member.getString(&begin, &end) || begin == end) return false;
+  text = std::string_view(begin, static_cast<size_t>(end - begin));
+  return true;
+}
+
+bool ReadReplyText(const Json::Value& root, const char* name, std::string& text) {
+  std::string_view view;
+  if (!ReadReplyView(root, name, view)) return false;
+  text.assign(view.data(), view.size());
   return true;
 }

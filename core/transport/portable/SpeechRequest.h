@@ -45,3 +45,6 @@ SpeechReplyState ReadSpeechReply(bool transferred, std::string_view body, Json::
 
 // A member that is a non-empty string; false for anything else.
 bool ReadReplyText(const Json::Value& root, const char* name, std::string& text);
+// The same without a copy: `text` views the string inside `root` and lasts as
+// long as that value (the audio of a reply is decoded straight from it).
+bool ReadReplyView(const Json::Value& root, const char* name, std::string_view& text);

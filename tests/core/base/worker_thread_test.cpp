@@ -113,6 +113,94 @@ TEST(WorkerThreadTest, TheWaitHandleServesOnlyToWaitForTheEnd) {
   EXPECT_FALSE(worker.WaitHandle());
 }
 
+// Routines one after another run on the same thread, each with a fresh
+// token; a busy slot refuses another start.
+TEST(KeptWorkerThreadTest, TheNextRoutineRunsOnTheKeptThreadWithAFreshToken) {
+  KeptWorkerThread worker;
+  EXPECT_TRUE(worker.Stop(0)) << "nothing ran";
+  DWORD firstThread = 0;
+  for (int run = 0; run < 3; ++run) {
+    std::atomic<DWORD> thread{0};
+    std::atomic<bool> stopAtStart{true};
+    Signal release;
+    ASSERT_TRUE(worker.Start([&](const StopToken& stop) {
+      thread = GetCurrentThreadId();
+      stopAtStart = stop.StopRequested();
+      release.WaitFor(10000);
+    })) << run;
+    EXPECT_TRUE(worker.IsRunning()) << run;
+    EXPECT_FALSE(worker.Start([](const StopToken&) {})) << "a second routine in a busy slot, run " << run;
+    EXPECT_FALSE(worker.Join(50)) << run;
+    release.Set();
+    ASSERT_TRUE(worker.Join(5000)) << run;
+    EXPECT_FALSE(worker.IsRunning()) << run;
+    EXPECT_FALSE(stopAtStart.load()) << run;
+    EXPECT_NE(thread.load(), GetCurrentThreadId()) << run;
+    if (run == 0) firstThread = thread.load();
+    EXPECT_EQ(thread.load(), firstThread) << "run " << run << " ran on a new thread";
+    worker.RequestStop();  // the last routine's token only
+  }
+}
+
+// A stopped routine sees its token; one that ignores it past the bound is let
+// go with its thread (keeping its captures until it returns), and the next
+// start runs on a new thread at once.
+TEST(KeptWorkerThreadTest, ARoutineThatOutlivesItsStopIsLetGoWithItsThread) {
+  KeptWorkerThread worker;
+  std::atomic<bool> sawStop{false};
+  ASSERT_TRUE(worker.Start([&](const StopToken& stop) { sawStop = stop.WaitFor(60000); }));
+  EXPECT_TRUE(worker.Stop(5000));
+  EXPECT_TRUE(sawStop.load());
+
+  Signal started, release, finished;
+  auto captured = std::make_shared<int>(7);
+  std::weak_ptr<int> watch = captured;
+  std::atomic<DWORD> stuckThread{0};
+  ASSERT_TRUE(worker.Start([&, captured](const StopToken&) {
+    stuckThread = GetCurrentThreadId();
+    started.Set();
+    release.WaitFor(10000);
+    finished.Set();
+  }));
+  captured.reset();
+  ASSERT_TRUE(started.WaitFor(5000));
+  EXPECT_FALSE(worker.Stop(50));
+  EXPECT_FALSE(worker.IsRunning()) << "the slot is free once the routine is let go";
+  EXPECT_FALSE(watch.expired()) << "the let-go routine still holds its captures";
+
+  std::atomic<DWORD> nextThread{0};
+  ASSERT_TRUE(worker.Start([&](const StopToken&) { nextThread = GetCurrentThreadId(); }));
+  ASSERT_TRUE(worker.Join(5000));
+  EXPECT_NE(nextThread.load(), 0u);
+  EXPECT_NE(nextThread.load(), stuckThread.load());
+
+  release.Set();
+  ASSERT_TRUE(finished.WaitFor(5000));
+  for (int i = 0; i < 100 && !watch.expired(); ++i) Sleep(10);
+  EXPECT_TRUE(watch.expired()) << "the captures go when the routine returns";
+}
+
+// The slot's end stops the routine and ends the kept thread.
+TEST(KeptWorkerThreadTest, TheSlotsEndStopsItsRoutineAndEndsItsThread) {
+  std::atomic<bool> ended{false};
+  std::atomic<DWORD> threadId{0};
+  {
+    KeptWorkerThread worker;
+    ASSERT_TRUE(worker.Start([&](const StopToken& stop) {
+      threadId = GetCurrentThreadId();
+      stop.WaitFor(60000);
+      ended = true;
+    }));
+    for (int i = 0; i < 500 && threadId.load() == 0; ++i) Sleep(10);
+  }
+  EXPECT_TRUE(ended.load());
+  OwnedHandle thread(OpenThread(SYNCHRONIZE, FALSE, threadId.load()));
+  // An ended thread may already be gone; one still open must have ended.
+  if (thread) {
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  }
+}
+
 TEST(StopTokenTest, AWaitEndsAtItsTimeOrAtTheStop) {
   StopToken token;
   const ULONGLONG before = GetTickCount64();

@@ -66,6 +66,31 @@ TEST(MediaDuration, UnreadableFilesHaveNoDuration) {
   DeleteFileW(path.c_str());
 }
 
+// The milliseconds are mktime's seconds of the local fields (daylight-saving
+// flag 0) and the milliseconds, also when asked again within the same hour.
+TEST(LocalClock, MillisecondsAreTheLocalFieldsConvertedByMktime) {
+  const auto direct = [] {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    std::tm fields{};
+    fields.tm_year = now.wYear - 1900;
+    fields.tm_mon = now.wMonth - 1;
+    fields.tm_mday = now.wDay;
+    fields.tm_hour = now.wHour;
+    fields.tm_min = now.wMinute;
+    fields.tm_sec = now.wSecond;
+    fields.tm_isdst = 0;
+    return static_cast<uint64_t>(std::mktime(&fields)) * 1000 + now.wMilliseconds;
+  };
+  for (int i = 0; i < 3; ++i) {
+    const uint64_t before = direct();
+    const uint64_t ms = GetLocalTimeMs();
+    const uint64_t after = direct();
+    EXPECT_LE(before, ms) << i;
+    EXPECT_LE(ms, after) << i;
+  }
+}
+
 TEST(LocalClock, MillisecondsAndDateNumberTellTheSameDay) {
   const int64_t date = GetTodayDateNumber();
   const uint64_t ms = GetLocalTimeMs();

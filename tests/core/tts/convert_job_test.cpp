@@ -303,6 +303,16 @@ TEST_F(ConvertJobTest, APassEndedByItsBoundOrTheStopFlagFailsTheJob) {
     GetChildTimeLimits() = ChildTimeLimits();
     job.SetStopToken(nullptr);
   }
+  // Without music the resampling pass is bounded by the speech's size, a
+  // known length: only a bound of no time at all per second ends it here.
+  job.bgmSourcePath.clear();
+  GetChildTimeLimits() = ChildTimeLimits{0, 0, 600000, 300000};
+  shown.clear();
+  job.resultName = L"ended_resample.mp3";
+  EXPECT_FALSE(job.SynthesizeSpeech());
+  EXPECT_EQ(shown.messages(), std::vector<std::wstring>{kMessageInternalError});
+  GetChildTimeLimits() = ChildTimeLimits();
+  ChooseMusic();
   // The long-text task's mix goes straight into the output folder: an ended
   // pass leaves nothing there.
   SetText(std::wstring(160, L'好'));
