@@ -280,7 +280,9 @@ void CShadowUI::OnParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (wParam != 0) {
           if ((m_Status & kParentVisible) == 0) {
             m_bUpdate = true;
-            ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+            // Without a picture yet the window is shown once it has one
+            // (Update): showing an empty window costs as much again.
+            if (m_bHasPicture) ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
             m_Status |= kShown | kParentVisible;
           }
         } else {
@@ -330,6 +332,7 @@ void CShadowUI::Update(HWND parent) {
   // The call moves and sizes the shadow window to the picture as well.
   if (::UpdateLayeredWindow(m_hWnd, nullptr, &position, &pictureSize, memory.Get(), &origin, 0, &blend, ULW_ALPHA)) {
     m_bHasPicture = true;
+    if ((m_Status & kShown) != 0 && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
   }
 }
 

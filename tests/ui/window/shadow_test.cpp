@@ -353,6 +353,7 @@ struct ManagedPaints {
   CWindowManagerUI* manager = nullptr;
   std::vector<int> shadowWidths;
   std::vector<bool> hadBuffer;
+  std::vector<bool> shadowVisible;
 };
 ManagedPaints g_managed;
 
@@ -361,6 +362,7 @@ LRESULT CALLBACK ManagedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (msg == WM_PAINT) {
       const RECT rc = WindowRect(g_managed.manager->GetShadow()->GetShadowWindow());
       g_managed.shadowWidths.push_back(rc.right - rc.left);
+      g_managed.shadowVisible.push_back(::IsWindowVisible(g_managed.manager->GetShadow()->GetShadowWindow()) != FALSE);
       g_managed.hadBuffer.push_back(g_managed.manager->GetOffscreenBitmap() != nullptr);
     }
     LRESULT result = 0;
@@ -384,7 +386,7 @@ TEST_F(ShadowWindowTest, TheFirstPictureFollowsTheWindowsOwnFirstPaintWithoutFur
   {
     CWindowManagerUI manager;
     manager.InitForWindow(parent);
-    g_managed = ManagedPaints{&manager, {}, {}};
+    g_managed = ManagedPaints{&manager, {}, {}, {}};
     CShadowUI* shadow = manager.GetShadow();
     shadow->SetShadowEnabled(true);
     ASSERT_TRUE(shadow->SetImage(L"shadow.bmp"));
@@ -401,6 +403,7 @@ TEST_F(ShadowWindowTest, TheFirstPictureFollowsTheWindowsOwnFirstPaintWithoutFur
     ::UpdateWindow(parent);
     ASSERT_EQ(1u, g_managed.shadowWidths.size());
     EXPECT_EQ(0, g_managed.shadowWidths[0]) << "the shadow's picture was made before the window painted itself";
+    EXPECT_FALSE(g_managed.shadowVisible[0]) << "the shadow window was shown before it had a picture";
     RECT rc = WindowRect(shadowWindow);
     EXPECT_EQ(86, rc.left);
     EXPECT_EQ(86, rc.top);
