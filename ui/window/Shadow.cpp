@@ -207,7 +207,26 @@ LRESULT CALLBACK CShadowUI::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   if (self != nullptr) self->OnParentMessage(hwnd, msg, wParam, lParam);  // may unhook
   if (msg == WM_NCDESTROY) ::RemovePropW(hwnd, kPreviousProcProperty);
   if (previous == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  return ::CallWindowProcW(previous, hwnd, msg, wParam, lParam);
+  const LRESULT result = ::CallWindowProcW(previous, hwnd, msg, wParam, lParam);
+  if (msg == WM_PAINT) {
+    // Looked up again: the window's own paint may have ended the shadow.
+    self = static_cast<CShadowUI*>(::GetPropW(hwnd, kShadowProperty));
+    if (self != nullptr) self->OnParentPainted(hwnd);
+  }
+  return result;
+}
+
+void CShadowUI::OnParentPainted(HWND hwnd) {
+  if (!m_bUpdateAfterPaint) return;
+  m_bUpdateAfterPaint = false;
+  // The first picture needs a bitmap as large as the window, besides the
+  // shadow window's own surface: the window's paint buffer, which a plain
+  // window only uses during a paint, goes first so that the two are not
+  // held at once (the next paint makes it again).
+  if (!m_bHasPicture && m_pManager != nullptr && m_pManager->GetPaintWindow() == hwnd) {
+    m_pManager->ReleasePaintBuffer();
+  }
+  Update(hwnd);
 }
 
 void CShadowUI::OnParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -248,8 +267,11 @@ void CShadowUI::OnParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
       }
       break;
     case WM_PAINT:
+      // The window paints itself first: its own picture is what the user
+      // waits for, and the shadow's (a bitmap as large as the window) can
+      // follow within the same message.
       if (m_bUpdate) {
-        Update(hwnd);
+        m_bUpdateAfterPaint = true;
         m_bUpdate = false;
       }
       break;
@@ -258,7 +280,9 @@ void CShadowUI::OnParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (wParam != 0) {
           if ((m_Status & kParentVisible) == 0) {
             m_bUpdate = true;
-            ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+            // Without a picture yet the window is shown once it has one
+            // (Update): showing an empty window costs as much again.
+            if (m_bHasPicture) ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
             m_Status |= kShown | kParentVisible;
           }
         } else {
@@ -305,8 +329,11 @@ void CShadowUI::Update(HWND parent) {
   SIZE pictureSize = {size.cx, size.cy};
   POINT origin = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  ::MoveWindow(m_hWnd, position.x, position.y, size.cx, size.cy, FALSE);
-  ::UpdateLayeredWindow(m_hWnd, nullptr, &position, &pictureSize, memory.Get(), &origin, 0, &blend, ULW_ALPHA);
+  // The call moves and sizes the shadow window to the picture as well.
+  if (::UpdateLayeredWindow(m_hWnd, nullptr, &position, &pictureSize, memory.Get(), &origin, 0, &blend, ULW_ALPHA)) {
+    m_bHasPicture = true;
+    if ((m_Status & kShown) != 0 && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+  }
 }
 
 OwnedBitmap CShadowUI::MakePicture(const CUIRect& rcWindow, HRGN region, CUISize* pictureSize, CUIPoint* offset,

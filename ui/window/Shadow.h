@@ -71,6 +71,8 @@ class CShadowUI {
  private:
   static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void OnParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // After the parent's own handling of a paint: the rebuild that waited for it.
+  void OnParentPainted(HWND hwnd);
   void UpdateIfShown();
   void DestroyShadowWindow();
 
@@ -87,6 +89,8 @@ class CShadowUI {
   WORD m_WndSizeCx = 0;                    // parent size at the last size message
   WORD m_WndSizeCy = 0;
   bool m_bUpdate = false;                  // a rebuild waits for the next paint
+  bool m_bUpdateAfterPaint = false;        // the rebuild runs once the window has painted itself
+  bool m_bHasPicture = false;              // the shadow window has been given a picture
   CUIString m_sShadowImage;                // image name (image mode)
   CUIRect m_rcShadowCorner;                // nine-grid border widths of the image
 };

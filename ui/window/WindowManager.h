@@ -229,6 +229,10 @@ class CWindowManagerUI {
   void Invalidate();
   bool IsPainting() const { return m_bIsPainting; }
   HBITMAP GetOffscreenBitmap() const { return m_hbmpOffscreen.Get(); }
+  // Lets the off-screen bitmap go between paints (the next paint makes it
+  // again). Not while painting, nor for layered output, whose later paints
+  // only redraw the dirty part of what the bitmap holds.
+  void ReleasePaintBuffer();
   // A native window's rectangle in this window's client coordinates.
   CUIRect GetChildWindowRect(HWND hChildWnd) const;
   // Switches per-pixel-alpha layered painting on or off (top-level windows).

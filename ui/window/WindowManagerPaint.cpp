@@ -162,6 +162,13 @@ void CWindowManagerUI::SetMinInfo(int cx, int cy) { m_szMinWindow = CUISize(cx, 
 
 void CWindowManagerUI::SetMaxInfo(int cx, int cy) { m_szMaxWindow = CUISize(cx, cy); }
 
+void CWindowManagerUI::ReleasePaintBuffer() {
+  if (m_bIsPainting || m_bLayered) return;
+  m_hDcOffscreen.Reset();
+  m_hbmpOffscreen.Reset();
+  m_pOffscreenBits = nullptr;
+}
+
 // --- Layered mode ---
 
 void CWindowManagerUI::SetLayered(bool layered) {

@@ -1,7 +1,8 @@
 // The drop shadow with real windows: setting ranges, the image-mode geometry
 // around a window, hiding on minimise, a second create refused, region mode
-// on a window without a region, pictures made without a window, and a
-// screenshot of a window with its shadow.
+// on a window without a region, pictures made without a window, the first
+// picture made once the window has painted itself, and screenshots of a
+// window with its shadow.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Screenshot.h"
 #include "tests/ui/draw/TestBmpFile.h"
+#include "ui/control/ControlUI.h"
 #include "ui/draw/DrawEngine.h"
 #include "ui/skin/SkinFile.h"
 #include "ui/window/Shadow.h"
@@ -340,5 +342,95 @@ TEST_F(ShadowWindowTest, AManagerGoneBeforeItsWindowLeavesTheWindowWorking) {
     Pump();
     EXPECT_TRUE(::DestroyWindow(parent));
     Pump();
+  }
+}
+
+namespace {
+
+// A window painted by its manager, noting at each of its paints how wide its
+// shadow window was and whether the manager still held its paint buffer.
+struct ManagedPaints {
+  CWindowManagerUI* manager = nullptr;
+  std::vector<int> shadowWidths;
+  std::vector<bool> hadBuffer;
+  std::vector<bool> shadowVisible;
+};
+ManagedPaints g_managed;
+
+LRESULT CALLBACK ManagedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (g_managed.manager != nullptr) {
+    if (msg == WM_PAINT) {
+      const RECT rc = WindowRect(g_managed.manager->GetShadow()->GetShadowWindow());
+      g_managed.shadowWidths.push_back(rc.right - rc.left);
+      g_managed.shadowVisible.push_back(::IsWindowVisible(g_managed.manager->GetShadow()->GetShadowWindow()) != FALSE);
+      g_managed.hadBuffer.push_back(g_managed.manager->GetOffscreenBitmap() != nullptr);
+    }
+    LRESULT result = 0;
+    if (g_managed.manager->ProcessMessage(msg, wParam, lParam, result)) return result;
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(ShadowWindowTest, TheFirstPictureFollowsTheWindowsOwnFirstPaintWithoutFurtherInput) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = ManagedProc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"ShadowTestManaged";
+  ::RegisterClassExW(&wc);
+  HWND parent = ::CreateWindowExW(0, wc.lpszClassName, L"shadow test", WS_POPUP, 100, 100, 650, 476, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+  ASSERT_NE(nullptr, parent);
+  {
+    CWindowManagerUI manager;
+    manager.InitForWindow(parent);
+    g_managed = ManagedPaints{&manager, {}, {}, {}};
+    CShadowUI* shadow = manager.GetShadow();
+    shadow->SetShadowEnabled(true);
+    ASSERT_TRUE(shadow->SetImage(L"shadow.bmp"));
+    ASSERT_TRUE(shadow->SetShadowCorner(CUIRect(14, 14, 14, 14)));
+    auto* root = new CControlUI;
+    root->SetBkColor(0xFFFFFFFF);
+    ASSERT_TRUE(manager.AttachRootControl(root));  // makes the shadow window, hidden with its hidden window
+    HWND shadowWindow = shadow->GetShadowWindow();
+    ASSERT_NE(nullptr, shadowWindow);
+
+    // Shown and painted once, no other message handled: the window painted
+    // itself before the shadow had a picture, and the shadow has it after.
+    ::ShowWindow(parent, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(parent);
+    ASSERT_EQ(1u, g_managed.shadowWidths.size());
+    EXPECT_EQ(0, g_managed.shadowWidths[0]) << "the shadow's picture was made before the window painted itself";
+    EXPECT_FALSE(g_managed.shadowVisible[0]) << "the shadow window was shown before it had a picture";
+    RECT rc = WindowRect(shadowWindow);
+    EXPECT_EQ(86, rc.left);
+    EXPECT_EQ(86, rc.top);
+    EXPECT_EQ(678, rc.right - rc.left);
+    EXPECT_EQ(504, rc.bottom - rc.top);
+    EXPECT_TRUE(::IsWindowVisible(shadowWindow));
+    // The paint buffer went for the first picture; the next paint has one again.
+    EXPECT_EQ(nullptr, manager.GetOffscreenBitmap());
+    ::InvalidateRect(parent, nullptr, FALSE);
+    ::UpdateWindow(parent);
+    ASSERT_EQ(2u, g_managed.shadowWidths.size());
+    EXPECT_EQ(678, g_managed.shadowWidths[1]);
+    EXPECT_FALSE(g_managed.hadBuffer[1]);
+    EXPECT_NE(nullptr, manager.GetOffscreenBitmap());
+
+    // The display server may show the window a little after it is painted.
+    testshots::Picture seen;
+    for (int tries = 0; tries < 50; ++tries) {
+      Pump();
+      ASSERT_TRUE(testshots::SaveScreenAreaPng(L"ui-shadow-after-first-paint.png", RECT{76, 76, 774, 600}, &seen));
+      if (seen.At(24 + 600, 24 + 420) == 0xFFFFFFu) break;
+      ::Sleep(20);
+    }
+    EXPECT_EQ(0xFFFFFFu, seen.At(24 + 600, 24 + 420)) << "the window's own white";
+    EXPECT_NE(0xFFFFFFu, seen.At(24 - 4, 24 + 420)) << "the shadow left of the window";
+    ::DestroyWindow(parent);
+    Pump();
+    g_managed = ManagedPaints{};
   }
 }
