@@ -1,6 +1,7 @@
 #pragma once
-// One created font of a window manager's font table: the handle it owns, what
-// it was made from, and its metrics once measured.
+// One font of a window manager's font table: the handle it owns (a skin's
+// font is made at its first lookup, empty until then), what it was made from,
+// and its metrics once measured.
 
 #include <windows.h>
 

@@ -198,7 +198,7 @@ void CSkinBuilder::RegisterResources(CXmlMarkupNode root, CWindowManagerUI* mana
       }
       // A font without an id is ignored altogether, its "default" included.
       if (id >= 0 && face != nullptr && face[0] != 0) {
-        manager->AddFont(id, face, size, bold, underline, italic, shared);
+        manager->DeclareFont(id, face, size, bold, underline, italic, shared);
         if (isDefault) manager->SetDefaultFont(face, size, bold, underline, italic, shared);
       }
     } else if (IsName(element, UI_TEXT("Default"))) {

@@ -280,12 +280,16 @@ class CWindowManagerUI {
   // Creates a font and stores it under the id (replacing and deleting an
   // earlier one); bold means weight 700. Null when it cannot be created.
   HFONT AddFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic, bool shared = false);
+  // Stores a font's description under the id like AddFont; the font itself is
+  // made at its first lookup, so a skin's fonts that no control draws with
+  // cost nothing.
+  void DeclareFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic, bool shared = false);
   // The font of that id (window's, shared), else the default font.
   HFONT GetFontHandle(int id);
   UIFontInfo* GetFontInfo(int id);
   UIFontInfo* GetFontInfoByHandle(HFONT font);
   // The first font made with exactly these settings, or null.
-  HFONT FindFontHandle(const UIChar* face, int size, bool bold, bool underline, bool italic) const;
+  HFONT FindFontHandle(const UIChar* face, int size, bool bold, bool underline, bool italic);
   // Replaces the default font of the chosen set (the old handle is deleted).
   void SetDefaultFont(const UIChar* face, int size, bool bold, bool underline, bool italic, bool shared = false);
   UIFontInfo* GetDefaultFontInfo();
@@ -408,6 +412,12 @@ class CWindowManagerUI {
   // Resources (WindowManagerResources.cpp).
   UIResourceSet& ChosenSet(bool shared);
   void MeasureFont(UIFontInfo* font);
+  // Stores a font record (handle may be empty) under the id, replacing an
+  // earlier one; null when it cannot be stored.
+  UIFontInfo* StoreFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic, bool shared,
+                        OwnedFont font);
+  // Makes a declared font's handle if it has none yet; false when it cannot.
+  static bool RealizeFont(UIFontInfo* font);
 
   // --- State. Weak control pointers are cleared by ReapObjects. ---
   CShadowUI m_Shadow;                    // embedded; configured by the skin builder, its window made by AttachRootControl

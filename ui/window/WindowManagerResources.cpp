@@ -77,11 +77,8 @@ void CWindowManagerUI::MeasureFont(UIFontInfo* font) {
   ::GetTextMetricsW(m_hDcPaint.Get(), &font->tm);
 }
 
-HFONT CWindowManagerUI::AddFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic,
-                                bool shared) {
-  UILoadStepScope step(kUILoadFont);
-  OwnedFont font(CreateUIFont(face, size, bold, underline, italic));
-  if (!font) return nullptr;
+UIFontInfo* CWindowManagerUI::StoreFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic,
+                                        bool shared, OwnedFont font) {
   auto* info = new UIFontInfo;
   info->hFont = std::move(font);
   info->sFontName.AssignText(face);
@@ -89,7 +86,6 @@ HFONT CWindowManagerUI::AddFont(int id, const UIChar* face, int size, bool bold,
   info->bBold = bold;
   info->bUnderline = underline;
   info->bItalic = italic;
-  MeasureFont(info);
   UIResourceSet& set = ChosenSet(shared);
   const CUIString key = DecimalKey(id);
   if (auto* old = static_cast<UIFontInfo*>(set.m_CustomFonts.Find(key.GetText(), false))) {
@@ -100,7 +96,31 @@ HFONT CWindowManagerUI::AddFont(int id, const UIChar* face, int size, bool bold,
     delete info;
     return nullptr;
   }
+  return info;
+}
+
+HFONT CWindowManagerUI::AddFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic,
+                                bool shared) {
+  UILoadStepScope step(kUILoadFont);
+  OwnedFont font(CreateUIFont(face, size, bold, underline, italic));
+  if (!font) return nullptr;
+  UIFontInfo* info = StoreFont(id, face, size, bold, underline, italic, shared, std::move(font));
+  if (info == nullptr) return nullptr;
+  MeasureFont(info);
   return info->hFont.Get();
+}
+
+void CWindowManagerUI::DeclareFont(int id, const UIChar* face, int size, bool bold, bool underline, bool italic,
+                                   bool shared) {
+  StoreFont(id, face, size, bold, underline, italic, shared, OwnedFont());
+}
+
+bool CWindowManagerUI::RealizeFont(UIFontInfo* font) {
+  if (font->hFont) return true;
+  UILoadStepScope step(kUILoadFont);
+  font->hFont.Reset(CreateUIFont(font->sFontName.GetText(), font->iSize, font->bBold != 0, font->bUnderline != 0,
+                                 font->bItalic != 0));
+  return static_cast<bool>(font->hFont);
 }
 
 HFONT CWindowManagerUI::GetFontHandle(int id) {
@@ -113,7 +133,8 @@ UIFontInfo* CWindowManagerUI::GetFontInfo(int id) {
   const CUIString key = DecimalKey(id);
   auto* info = static_cast<UIFontInfo*>(m_ResInfo.m_CustomFonts.Find(key.GetText()));
   if (info == nullptr) info = static_cast<UIFontInfo*>(GetProcessState().shared.m_CustomFonts.Find(key.GetText()));
-  if (info == nullptr) return GetDefaultFontInfo();
+  // A declared font that cannot be made draws with the default font.
+  if (info == nullptr || !RealizeFont(info)) return GetDefaultFontInfo();
   MeasureFont(info);
   return info;
 }
@@ -133,13 +154,12 @@ UIFontInfo* CWindowManagerUI::GetFontInfoByHandle(HFONT font) {
   return GetDefaultFontInfo();
 }
 
-HFONT CWindowManagerUI::FindFontHandle(const UIChar* face, int size, bool bold, bool underline, bool italic) const {
-  const UIResourceSet* sets[] = {&m_ResInfo, &GetProcessState().shared};
-  for (const UIResourceSet* set : sets) {
+HFONT CWindowManagerUI::FindFontHandle(const UIChar* face, int size, bool bold, bool underline, bool italic) {
+  for (UIResourceSet* set : {&m_ResInfo, &GetProcessState().shared}) {
     for (int i = 0; i < set->m_CustomFonts.GetCount(); ++i) {
-      const auto* info = static_cast<const UIFontInfo*>(set->m_CustomFonts.Find(set->m_CustomFonts.GetKeyAt(i), false));
+      auto* info = static_cast<UIFontInfo*>(set->m_CustomFonts.Find(set->m_CustomFonts.GetKeyAt(i), false));
       if (info != nullptr && info->sFontName.EqualsText(face) && info->iSize == size && (info->bBold != 0) == bold &&
-          (info->bUnderline != 0) == underline && (info->bItalic != 0) == italic) {
+          (info->bUnderline != 0) == underline && (info->bItalic != 0) == italic && RealizeFont(info)) {
         return info->hFont.Get();
       }
     }

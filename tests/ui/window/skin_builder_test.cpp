@@ -118,6 +118,35 @@ TEST_F(SkinBuilderTest, RegistersFontsWindowAttributesAndReturnsTheFirstControl)
   EXPECT_EQ(manager.GetDefaultFontInfo()->sFontName.Compare(L"微软雅黑"), 0);
 }
 
+// A skin's font is made when first looked up, by whichever lookup comes
+// first; every lookup after gives that one font.
+TEST_F(SkinBuilderTest, ASkinFontIsOneFontWhicheverLookupMakesIt) {
+  ASSERT_NE(Build(L"<Window><Font id=\"21\" name=\"Tahoma\" size=\"15\" bold=\"true\" />"
+                  L"<Font id=\"22\" name=\"Tahoma\" size=\"17\" italic=\"true\" /><Container /></Window>"),
+            nullptr);
+  CWindowManagerUI& manager = m_window.manager();
+  const HFONT defaultFont = manager.GetDefaultFontInfo()->hFont.Get();
+
+  const HFONT found = manager.FindFontHandle(L"Tahoma", 15, true, false, false);
+  ASSERT_NE(found, nullptr) << "a skin font not drawn with yet is still found by its settings";
+  EXPECT_NE(found, defaultFont);
+  LOGFONTW logFont = {};
+  ASSERT_EQ(GetObjectW(found, sizeof(logFont), &logFont), static_cast<int>(sizeof(logFont)));
+  EXPECT_EQ(logFont.lfWeight, FW_BOLD);
+  EXPECT_EQ(logFont.lfHeight, -15);
+  EXPECT_EQ(manager.GetFontHandle(21), found);
+  EXPECT_EQ(manager.GetFontInfoByHandle(found), manager.GetFontInfo(21));
+  EXPECT_GT(manager.GetFontInfo(21)->tm.tmHeight, 0) << "measured with the window's DC";
+
+  UIFontInfo* italic = manager.GetFontInfo(22);
+  ASSERT_NE(italic, nullptr);
+  ASSERT_NE(italic->hFont.Get(), nullptr);
+  EXPECT_NE(italic->hFont.Get(), defaultFont);
+  EXPECT_TRUE(italic->bItalic);
+  EXPECT_EQ(manager.GetFontHandle(22), italic->hFont.Get());
+  EXPECT_EQ(manager.FindFontHandle(L"Tahoma", 17, false, false, true), italic->hFont.Get());
+}
+
 TEST_F(SkinBuilderTest, FontWithoutIdAndResourcesBelowTheRootLevelChangeNothing) {
   CWindowManagerUI& manager = m_window.manager();
   const CUIString defaultFace = manager.GetDefaultFontInfo()->sFontName;
