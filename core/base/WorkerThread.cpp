@@ -5,6 +5,24 @@
 #include <mutex>
 #include <utility>
 
+namespace {
+
+// Starts `main` on a new thread that holds its own reference to `record`: the
+// thread takes over the heap-held pointer it is given. Null, with the pointer
+// deleted again, when the thread cannot be made.
+template <class Record>
+HANDLE StartThreadHolding(const std::shared_ptr<Record>& record, LPTHREAD_START_ROUTINE main) {
+  auto* parameter = new std::shared_ptr<Record>(record);
+  HANDLE thread = CreateThread(nullptr, 0, main, parameter, 0, nullptr);
+  if (thread == nullptr) {
+    DebugTrace(L"worker thread not started (error %lu)", GetLastError());
+    delete parameter;
+  }
+  return thread;
+}
+
+}  // namespace
+
 StopToken::StopToken() : m_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 void StopToken::RequestStop() {
@@ -44,13 +62,8 @@ bool WorkerThread::Start(Routine routine) {
   m_thread.Reset();
   auto shared = std::make_shared<Shared>();
   shared->routine = std::move(routine);
-  auto* parameter = new std::shared_ptr<Shared>(shared);
-  m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, parameter, 0, nullptr));
-  if (!m_thread) {
-    DebugTrace(L"worker thread not started (error %lu)", GetLastError());
-    delete parameter;
-    return false;
-  }
+  m_thread.Reset(StartThreadHolding(shared, ThreadMain));
+  if (!m_thread) return false;
   m_shared = std::move(shared);
   return true;
 }
@@ -149,13 +162,8 @@ bool KeptWorkerThread::Start(Routine routine) {
     LetThreadGo();
     auto mailbox = std::make_shared<Mailbox>();
     if (!mailbox->wake) return false;
-    auto* parameter = new std::shared_ptr<Mailbox>(mailbox);
-    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, parameter, 0, nullptr));
-    if (!m_thread) {
-      DebugTrace(L"worker thread not started (error %lu)", GetLastError());
-      delete parameter;
-      return false;
-    }
+    m_thread.Reset(StartThreadHolding(mailbox, ThreadMain));
+    if (!m_thread) return false;
     m_mailbox = std::move(mailbox);
   }
   {
