@@ -8,6 +8,7 @@
 //   --- Helpers ---
 #include "app/MainWnd.h"
 
+#include "app/FirstPaintGate.h"
 #include "app/MessageWnd.h"
 #include "app/ProductInfo.h"
 #include "app/StartupBench.h"
@@ -164,12 +165,14 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return CWindowWnd::HandleMessage(message, wParam, lParam);
 }
 
-// The first paint as any other, with its moments for a start-up benchmark.
+// The first paint as any other, with its moments for a start-up benchmark;
+// after it the start-up fetches go.
 LRESULT CMainWnd::OnFirstPaint(WPARAM wParam, LPARAM lParam) {
   m_firstPaintDone = true;
   BenchMark("paint_begin");
   const LRESULT result = HandleMessage(WM_PAINT, wParam, lParam);
   BenchMark("paint_end");
+  MainWindowFirstPaint().Open();
   FinishStartupBenchProbe();
   return result;
 }

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/CrashDump.h"
+#include "app/FirstPaintGate.h"
 #include "app/MainWnd.h"
 #include "app/ProductInfo.h"
 #include "app/TestHooks.h"
@@ -37,9 +38,18 @@ WorkerThread g_emotionsWorker;
 // one that does not is let go (it aborts its transfer and ends alone).
 constexpr DWORD kFetchStopWaitMs = 2000;
 
+// How long a fetch waits for the main window's first paint before its
+// transfer; a window that does not paint by then (minimised, hidden) does not
+// hold the requests longer.
+constexpr DWORD kFirstPaintWaitMs = 1000;
+
 void StartFetch(WorkerThread& worker, WorkerThread::Routine routine) {
   worker.Stop(kFetchStopWaitMs);
-  if (!worker.Start(std::move(routine))) DebugTrace(L"start-up: a fetch was not started");
+  const bool started = worker.Start([routine = std::move(routine)](const StopToken& stop) {
+    MainWindowFirstPaint().Wait(stop, kFirstPaintWaitMs);
+    routine(stop);  // a stop asked meanwhile ends its transfer at once
+  });
+  if (!started) DebugTrace(L"start-up: a fetch was not started");
 }
 
 // A catalogue fetch on its worker, with the worker's token in its record.

@@ -2,11 +2,13 @@
 // Start-up decisions that need no running program: the elevation check and
 // the crash handler's names and reporter command line.
 #include "app/CrashDump.h"
+#include "app/FirstPaintGate.h"
 #include "app/StartupChecks.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -101,6 +103,40 @@ TEST(StartupSteps, LookForTheInstanceThenElevateThenWakeIt) {
     EXPECT_EQ(steps, c.steps) << c.what;
     if (steps.find("wake") != std::string::npos) {
       EXPECT_EQ(woken, runningWindow) << c.what;
+    }
+  }
+}
+
+// A start-up fetch waits for the main window's first paint, but a stop or the
+// bound lets it go without one; a gate once open lets every later wait through.
+TEST(FirstPaintGate, AWaitEndsAtThePaintAtAStopOrAtItsBound) {
+  enum class Meanwhile { kNothing, kPaint, kStop };
+  struct Case {
+    const char* what;
+    bool openedBefore;
+    Meanwhile meanwhile;
+    DWORD boundMs;
+    bool expected;
+  };
+  const Case cases[] = {
+      {"painted before the wait", true, Meanwhile::kNothing, 0, true},
+      {"painted during the wait", false, Meanwhile::kPaint, 10000, true},
+      {"stopped during the wait", false, Meanwhile::kStop, 10000, false},
+      {"neither within the bound", false, Meanwhile::kNothing, 30, false},
+  };
+  for (const Case& c : cases) {
+    FirstPaintGate gate;
+    StopToken stop;
+    if (c.openedBefore) gate.Open();
+    std::thread other([&] {
+      Sleep(50);
+      if (c.meanwhile == Meanwhile::kPaint) gate.Open();
+      if (c.meanwhile == Meanwhile::kStop) stop.RequestStop();
+    });
+    EXPECT_EQ(gate.Wait(stop, c.boundMs), c.expected) << c.what;
+    other.join();
+    if (c.meanwhile == Meanwhile::kPaint) {
+      EXPECT_TRUE(gate.Wait(stop, 0)) << c.what << ": a later wait";
     }
   }
 }
