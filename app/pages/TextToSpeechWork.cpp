@@ -81,6 +81,8 @@ void RunWork(const std::shared_ptr<TtsWork>& work, const StopToken& stop,
   self->job.SetStopToken(nullptr);
   if (stop.StopRequested()) return;
   PostMessageW(self->window, WM_APP_TTS_DONE, self->id, 0);
+  // The UI thread reads the results now, not these buffers.
+  self->job.ReleaseReplyBuffers();
 }
 
 }  // namespace
@@ -130,7 +132,7 @@ void TtsWorker::Stop() {
 }
 
 void TtsWorker::Finish() {
-  // It has posted; only its return is left.
-  if (!m_thread.Join(kStopWaitMs)) m_thread.Stop(0);
+  // It has posted; only its routine's return is left (it frees the reply's
+  // buffers meanwhile), which the next start or stop waits for.
   m_work.reset();
 }

@@ -60,12 +60,21 @@ FileReadResult ReadWholeFile(const std::wstring& path, size_t maxBytes, ByteBuff
 }
 
 bool WriteFileBytes(const std::wstring& path, const void* bytes, size_t size, DWORD* error) {
-  OwnedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // An existing file is written over and then cut at the end of the new
+  // bytes, not emptied first: emptying a file that is then written again
+  // makes the file system flush it at its close (most of a millisecond).
+  OwnedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     if (error != nullptr) *error = GetLastError();
     return false;
   }
-  return WriteAllBytes(file.Get(), bytes, size, error);
+  const bool written = WriteAllBytes(file.Get(), bytes, size, error);
+  // Also after a failed write: what is left is only what this write wrote.
+  if (!SetEndOfFile(file.Get())) {
+    if (written && error != nullptr) *error = GetLastError();
+    return false;
+  }
+  return written;
 }
 
 bool WriteFileReplacing(const std::wstring& path, const void* bytes, size_t size, const std::wstring& temporarySuffix,

@@ -27,8 +27,8 @@ FileReadResult ReadWholeFile(const std::wstring& path, size_t maxBytes, ByteBuff
 // reported none (a write that moved nothing), never a stale one.
 bool WriteAllBytes(HANDLE file, const void* bytes, size_t size, DWORD* error);
 
-// Creates or replaces a file (exclusive access, normal attributes) with
-// exactly these bytes. False when the file cannot be created or written;
+// Creates a file, or writes over an existing one, so that it holds exactly
+// these bytes (exclusive access while writing). False when the file cannot be created or written;
 // `error` then receives the system's error code, or 0 when there is none.
 bool WriteFileBytes(const std::wstring& path, const void* bytes, size_t size, DWORD* error = nullptr);
 

@@ -174,8 +174,9 @@ bool ConvertJob::SynthesizeSpeech() {
 
   // A cache hit skips the request, but the caller still gets its result file.
   int64_t speechBytes = -1;
+  ReleaseReplyBuffers();
   if (!(resultValid && FileExists(cachePath))) {
-    Json::Value root;
+    Json::Value& root = m_reply;
     if (!PostForReply(kSynthesisPath, form, root)) return false;
     std::string_view data;
     const Json::Value& requestId = JsonMember(root, "RequestId");
@@ -185,7 +186,7 @@ bool ConvertJob::SynthesizeSpeech() {
     }
     DebugTraceA("RequestId %s", requestId.isString() ? requestId.asCString() : "");
     // Audio that does not decode whole would be cut short without a word.
-    std::string audio;
+    std::string& audio = m_replyAudio;
     if (!Base64DecodeWhole(data, audio) || audio.empty()) {
       ShowMessage(kMessageInternalError);
       return false;
@@ -217,6 +218,11 @@ bool ConvertJob::SynthesizeSpeech() {
   lastResultPath = key;
   resultValid = true;
   return true;
+}
+
+void ConvertJob::ReleaseReplyBuffers() {
+  Json::Value().swap(m_reply);
+  std::string().swap(m_replyAudio);
 }
 
 bool ConvertJob::SubmitSynthesisTask() {

@@ -82,6 +82,10 @@ struct ConvertJob {
   // while the task still runs.
   bool PollSynthesisTask();
 
+  // Frees what the last SynthesizeSpeech kept of its reply (also done by the
+  // next SynthesizeSpeech and by the destructor).
+  void ReleaseReplyBuffers();
+
  private:
   // The signed synthesis form and its cache key; runs the background-music
   // gain pass. False after a message.
@@ -93,5 +97,10 @@ struct ConvertJob {
   void ShowSaveFailed(DWORD error) const;
 
   HttpClient m_transport;  // speech-service URLs are always whole, so no base URL
+  // The last synthesis reply and its decoded audio, a few hundred kilobytes
+  // whose freeing is slow enough to be felt: kept until ReleaseReplyBuffers,
+  // which a worker calls once it has announced its result.
+  Json::Value m_reply;
+  std::string m_replyAudio;
   const StopToken* m_stop = nullptr;  // borrowed; see SetStopToken
 };

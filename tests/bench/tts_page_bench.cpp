@@ -125,6 +125,8 @@ int main() {
   CreateDirectoryW(folder.c_str(), nullptr);
   ClientState state(folder);
   state.driveUrlW2V = folder.substr(0, folder.size() - 1);
+  // As the program's start does: windows register their classes for it.
+  Trellis::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
   Trellis::RegisterBuiltInControls();
   Trellis::CWindowManagerUI::SetResourcePath(apptest::SourceSkinFolder().c_str());
   // The page opens with the catalogue's first voice, one the stand-in speaks.

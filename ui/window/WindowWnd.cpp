@@ -35,6 +35,12 @@ void CWindowWnd::OnLastMessage(HWND) {}
 // --- Registration and creation ---
 
 bool CWindowWnd::RegisterWindowClass() {
+  // Registering again would fail with ERROR_CLASS_ALREADY_EXISTS; asking
+  // first spares the window server that call (and the cursor lookup) at every
+  // window after a class's first.
+  WNDCLASSEXW existing = {};
+  existing.cbSize = sizeof(existing);
+  if (::GetClassInfoExW(CWindowManagerUI::GetInstance(), GetWindowClassName(), &existing)) return true;
   WNDCLASSW wc = {};
   wc.style = GetClassStyle();
   wc.lpfnWndProc = CWindowWnd::WindowProc;

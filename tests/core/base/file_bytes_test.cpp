@@ -50,3 +50,32 @@ TEST(WriteFileReplacing, ReplacesWholeOrLeavesThePreviousFile) {
   EXPECT_EQ(bytes.view(), "second");
   RemoveDirectoryW((file + L".part").c_str());
 }
+
+TEST(WriteFileBytes, LeavesExactlyTheNewBytesOverAnyEarlierFile) {
+  ScratchFolder scratch(L"file_bytes_over");
+  const struct {
+    const char* before;  // null: no file yet
+    std::string after;
+  } cases[] = {
+      {nullptr, "new"}, {"a longer earlier text", "short"}, {"ab", "a longer text than before"}, {"xyz", ""},
+      {"same length", "SAME LENGTH"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::wstring file = scratch / (L"case" + std::to_wstring(n++) + L".bin");
+    if (c.before != nullptr) ASSERT_TRUE(ScratchFolder::WriteFileBytes(file, c.before));
+    DWORD error = 1;
+    ASSERT_TRUE(WriteFileBytes(file, c.after.data(), c.after.size(), &error)) << c.after;
+    EXPECT_EQ(error, 0u);
+    ByteBuffer bytes;
+    ASSERT_EQ(ReadWholeFile(file, 100, bytes), FileReadResult::kOk);
+    EXPECT_EQ(bytes.view(), c.after) << "over " << (c.before != nullptr ? c.before : "no file");
+  }
+
+  // A folder by that name cannot be written: false with the system's code.
+  const std::wstring folder = scratch / L"folder";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  DWORD error = 0;
+  EXPECT_FALSE(WriteFileBytes(folder, "x", 1, &error));
+  EXPECT_NE(error, 0u);
+}
