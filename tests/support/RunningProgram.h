@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cwchar>
 #include <string>
 #include <utility>
@@ -81,6 +82,9 @@ class Program {
     const std::wstring folder = start.folder.empty() ? BinFolder() : start.folder;
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, &block[0],
                         folder.c_str(), &startup, &m_info)) {
+      // A start that fails only now and then under load must say why.
+      std::fwprintf(stderr, L"CreateProcessW(%ls) in %ls failed: error %lu\n", commandLine.c_str(), folder.c_str(),
+                    GetLastError());
       return false;
     }
     CloseHandle(m_info.hThread);
@@ -119,10 +123,14 @@ class Program {
     path = std::wstring(temp) + L"quillora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(reinterpret_cast<uintptr_t>(this)) + L"-" + stem + L".pem";
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) {
+      std::fwprintf(stderr, L"writing %ls failed: error %lu\n", path.c_str(), GetLastError());
+      return false;
+    }
     DWORD written = 0;
     const bool ok = WriteFile(file, pem.data(), static_cast<DWORD>(pem.size()), &written, nullptr) &&
                     written == pem.size();
+    if (!ok) std::fwprintf(stderr, L"writing %ls failed: error %lu\n", path.c_str(), GetLastError());
     CloseHandle(file);
     m_files.push_back(path);
     return ok;
