@@ -42,10 +42,13 @@ class RecordingWindow : public CWindowWnd {
   HWND lastWindow = nullptr;
 };
 
-// Destroys the modal window without WM_CLOSE.
+// Destroys the modal window without WM_CLOSE. By its handle: a search by
+// class and title could find another test program's window of the same kind
+// (tests run side by side), which this thread cannot destroy.
+HWND g_modalToDestroy = nullptr;
 void CALLBACK DestroyModalWindow(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  DestroyWindow(FindWindowW(L"QuilloraWrapperTestWindow", L"modal"));
+  DestroyWindow(g_modalToDestroy);
 }
 
 class WrapperTest : public ::testing::Test {
@@ -92,6 +95,7 @@ TEST_F(WrapperTest, TheModalLoopReturnsTheCloseResultAndFreesTheOwner) {
       dialog.PostClose(1);
     } else {
       PostMessageW(dialog.GetHandle(), WM_USER + 7, 0, 0);  // something to dispatch first
+      g_modalToDestroy = dialog.GetHandle();
       SetTimer(nullptr, 0, 10, &DestroyModalWindow);
     }
     EXPECT_EQ(dialog.RunModalLoop(), c.expected);
