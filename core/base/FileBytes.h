@@ -28,8 +28,9 @@ FileReadResult ReadWholeFile(const std::wstring& path, size_t maxBytes, ByteBuff
 bool WriteAllBytes(HANDLE file, const void* bytes, size_t size, DWORD* error);
 
 // Creates a file, or writes over an existing one, so that it holds exactly
-// these bytes (exclusive access while writing). False when the file cannot be created or written;
-// `error` then receives the system's error code, or 0 when there is none.
+// these bytes (exclusive access while writing). False when the file cannot be
+// created or written; `error` then receives the system's error code, or 0
+// when there is none.
 bool WriteFileBytes(const std::wstring& path, const void* bytes, size_t size, DWORD* error = nullptr);
 
 // Writes the bytes to `path` + `temporarySuffix` first, flushes them, and
